@@ -1,0 +1,81 @@
+// Event blocks and the IF/ELSE/ENDIF frame with its forward jumps.
+//
+// An IF appends 81, its condition term and an empty jump field, and records
+// the field's position for its nesting level. ELSE appends 82 and its own
+// field and fills the IF's; ENDIF fills the open field of its level.
+
+#include "compiler/compiler.h"
+#include "scan/tokenizer.h"
+#include "tables/opcodes.h"
+
+namespace vigil {
+
+void C_Compiler::CompileEvent(std::string_view rest) {
+  std::string_view word = TakeWord(rest);
+  current_event_name_.assign(word);
+  current_event_module_ = ResolveModule(word);
+  WriteEventHeader(word);
+  if (open_events_ > 0) ReportError(26, word);
+  ++open_events_;
+}
+
+void C_Compiler::WriteEventHeader(std::string_view word) {
+  int module = ResolveModule(word);
+  int event = GetEventCode(word);
+  if (!CodeBuffer::AllBytes({module, event})) return ReportError(1, word);
+  code_.Append({kEventMarker, module, event});
+}
+
+void C_Compiler::CompileEventEnd() {
+  if (if_level_ >= 1) return ReportError(18);
+  if (current_event_module_ == -1) ReportError(6);
+  if (open_events_ == 0) ReportError(29);
+  --open_events_;
+  current_event_module_ = -1;
+}
+
+void C_Compiler::CompileIf(std::string_view rest) {
+  if (if_level_ >= kMaxIfLevel) return ReportError(14);
+  int level = ++if_level_;
+  block_flags_[static_cast<size_t>(level)] = 0;
+  code_.Append({static_cast<int>(Op::kIf)});
+
+  int errors_before = count_errors_;
+  int32_t target_before = block_targets_[static_cast<size_t>(level)];
+  if (CompileCondition(rest)) CompileStatement(rest);
+  // An IF that failed with an error leaves its level pointing at an older
+  // block; its ELSE or ENDIF must not rewrite that block's field.
+  if (block_targets_[static_cast<size_t>(level)] == target_before) {
+    block_stale_[static_cast<size_t>(level)] = count_errors_ > errors_before;
+  }
+}
+
+void C_Compiler::CompileElse() {
+  size_t level = static_cast<size_t>(if_level_);
+  if (block_flags_[level] > 0) return ReportError(27);
+  if (block_targets_[level] < 2) return ReportError(28);
+  ++block_flags_[level];
+  code_.Append({static_cast<int>(Op::kElse), 0, 0});
+  PatchBlockTarget(if_level_);
+  RecordBlockTarget(if_level_);
+}
+
+void C_Compiler::CompileEndIf() {
+  size_t level = static_cast<size_t>(if_level_);
+  if (block_targets_[level] < 2) return ReportError(20);
+  block_flags_[level] = 0;
+  PatchBlockTarget(if_level_);
+  --if_level_;
+}
+
+void C_Compiler::RecordBlockTarget(int level) {
+  block_targets_[static_cast<size_t>(level)] = code_.size() - 1;
+  block_stale_[static_cast<size_t>(level)] = false;
+}
+
+void C_Compiler::PatchBlockTarget(int level) {
+  if (block_stale_[static_cast<size_t>(level)]) return;
+  if (!code_.PatchJump(block_targets_[static_cast<size_t>(level)])) ReportError(14);
+}
+
+}  // namespace vigil

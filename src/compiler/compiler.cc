@@ -1,0 +1,144 @@
+#include "compiler/compiler.h"
+
+#include "scan/tokenizer.h"
+#include "tables/name_codes.h"
+
+namespace vigil {
+
+void C_Compiler::Compile() {
+  SplitSource();
+  DeclarationPass();
+
+  count_lines_ = 0;
+  open_events_ = 0;
+  current_event_module_ = -1;
+  code_.Clear();
+  for (const SourceLine& line : lines_) CompileLine(line);
+  code_.Append({255, 255, 255});
+
+  // The last line read stays the current line for the size check.
+  if (code_.size() > CodeBuffer::kMaxSize) ReportError(31);
+}
+
+// The script plus one CR LF, cut at CR LF or a lone CR. A lone LF stays inside
+// its line, but counts as a line of the file for the physical line numbers.
+void C_Compiler::SplitSource() {
+  text_ = source_;
+  text_ += "\r\n";
+  lines_.clear();
+  std::string_view text = text_;
+  size_t start = 0;
+  int physical = 1;
+  int start_physical = 1;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\n') {
+      ++physical;
+    } else if (c == '\r') {
+      lines_.push_back({text.substr(start, i - start), start_physical});
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = i + 1;
+      start_physical = ++physical;
+    }
+  }
+}
+
+void C_Compiler::SetWorkingLine(const SourceLine& line, bool statement_pass) {
+  display_line_ = &line;
+  if (statement_pass) current_line_text_.assign(line.text);
+  std::string_view trimmed = statement_pass ? TrimBlanks(line.text) : line.text;
+  work_offset_ = static_cast<int>(trimmed.data() - line.text.data());
+  work_ = ToUpper(trimmed);
+}
+
+void C_Compiler::ReportError(int number, std::string_view focus) {
+  ++count_errors_;
+  Diagnostic diagnostic;
+  diagnostic.number = number;
+  diagnostic.counted_line = count_lines_;
+  diagnostic.legacy_text = current_line_text_;
+  if (display_line_ != nullptr) {
+    diagnostic.physical_line = display_line_->physical_line;
+    diagnostic.source_text.assign(display_line_->text);
+    diagnostic.span = SpanOf(focus);
+  }
+  diagnostics_.push_back(std::move(diagnostic));
+}
+
+// Where `focus` lies in the source line: exact when it is a view into the
+// working line, else the first place the working line holds the same text.
+Span C_Compiler::SpanOf(std::string_view focus) const {
+  if (focus.empty()) return {};
+  const char* begin = work_.data();
+  const char* end = begin + work_.size();
+  size_t offset;
+  if (focus.data() >= begin && focus.data() + focus.size() <= end) {
+    offset = static_cast<size_t>(focus.data() - begin);
+  } else {
+    offset = work_.find(ToUpper(focus));
+    if (offset == std::string::npos) return {};
+  }
+  int start = work_offset_ + static_cast<int>(offset);
+  return {start, start + static_cast<int>(focus.size())};
+}
+
+bool C_Compiler::Emit(std::initializer_list<int> bytes, std::string_view focus) {
+  if (!CodeBuffer::AllBytes(bytes)) {
+    ReportError(14, focus);
+    return false;
+  }
+  code_.Append(bytes);
+  return true;
+}
+
+int C_Compiler::ResolveModule(std::string_view word) {
+  std::string_view module_part = ModulePart(word);
+  if (const C_Module* module = symbols_.modules.Find(module_part)) return module->id;
+  if (current_event_module_ != -1) return current_event_module_;
+  ReportError(1, module_part);
+  return -1;
+}
+
+int C_Compiler::GetEventCode(std::string_view name, std::string_view focus) {
+  if (std::optional<int> code = EventCode(name)) return *code;
+  ReportError(2, focus.empty() ? name : focus);
+  return 0;
+}
+
+int C_Compiler::GetPartitionEventCode(std::string_view name, std::string_view focus) {
+  if (std::optional<int> code = PartitionEventCode(name)) return *code;
+  ReportError(2, focus.empty() ? name : focus);
+  return 0;
+}
+
+std::vector<std::string> C_Compiler::GetParam(std::string_view s, ParamMode mode) {
+  ParamList list = ReadParams(s);
+  switch (list.status) {
+    case ParamStatus::kMissingLeft:
+      ReportError(3, s);
+      break;
+    case ParamStatus::kMissingRight:
+      ReportError(4, s);
+      break;
+    case ParamStatus::kEmpty:
+      if (mode == ParamMode::kStrict) ReportError(5, s);
+      break;
+    case ParamStatus::kOk:
+      break;
+  }
+  return std::move(list.params);
+}
+
+bool C_Compiler::IsRegistrName(std::string_view s) const {
+  return symbols_.registers.Contains(TrimBlanks(s));
+}
+
+const C_registry* C_Compiler::GetRegister(std::string_view name) const {
+  return symbols_.registers.Find(TrimBlanks(name));
+}
+
+bool C_Compiler::IsReadOnlyProperty(std::string_view ls) {
+  return ls.starts_with("INPUT") || ls.starts_with("TAMPER");
+}
+
+}  // namespace vigil

@@ -1,0 +1,23 @@
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs.
+# As root it runs apt-get; otherwise it prints the command to run and stops.
+
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}" >&2
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq >&2 && apt-get install -y -qq "${missing[@]}" >&2
+  else
+    echo "Missing Debian packages. Run:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    exit 2
+  fi
+}
+
+BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev)
