@@ -1,0 +1,11 @@
+#include "driver/vigil_commands.h"
+
+namespace vigil {
+
+// Placeholder until the command lands.
+int RunBuild(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
+  err << "vigil build: not built yet\n";
+  return 2;
+}
+
+}  // namespace vigil
