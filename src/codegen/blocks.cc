@@ -17,6 +17,7 @@ void C_Compiler::CompileEvent(std::string_view rest) {
   WriteEventHeader(word);
   if (open_events_ > 0) ReportError(26, word);
   ++open_events_;
+  event_line_ = display_line_->physical_line;
 }
 
 void C_Compiler::WriteEventHeader(std::string_view word) {
@@ -38,15 +39,23 @@ void C_Compiler::CompileIf(std::string_view rest) {
   if (if_level_ >= kMaxIfLevel) return ReportError(14);
   int level = ++if_level_;
   block_flags_[static_cast<size_t>(level)] = 0;
+  // Whether an older IF of this level failed no longer matters: an ELSE or
+  // ENDIF that this line hands back to follows the plain rules.
+  block_stale_[static_cast<size_t>(level)] = false;
+  if_lines_[static_cast<size_t>(level)] = display_line_->physical_line;
   code_.Append({static_cast<int>(Op::kIf)});
 
   int errors_before = count_errors_;
   int32_t target_before = block_targets_[static_cast<size_t>(level)];
-  if (CompileCondition(rest)) CompileStatement(rest);
+  bool handed_back = CompileCondition(rest);
+  if (handed_back) CompileStatement(rest);
   // An IF that failed with an error leaves its level pointing at an older
   // block; its ELSE or ENDIF must not rewrite that block's field.
   if (block_targets_[static_cast<size_t>(level)] == target_before) {
     block_stale_[static_cast<size_t>(level)] = count_errors_ > errors_before;
+    if (handed_back && count_errors_ == errors_before) {
+      untested_ifs_.push_back({display_line_->physical_line, 0, 0});
+    }
   }
 }
 
@@ -71,10 +80,17 @@ void C_Compiler::CompileEndIf() {
 void C_Compiler::RecordBlockTarget(int level) {
   block_targets_[static_cast<size_t>(level)] = code_.size() - 1;
   block_stale_[static_cast<size_t>(level)] = false;
+  target_lines_[static_cast<size_t>(level)] = if_lines_[static_cast<size_t>(level)];
 }
 
 void C_Compiler::PatchBlockTarget(int level) {
   if (block_stale_[static_cast<size_t>(level)]) return;
+  int if_line = if_lines_[static_cast<size_t>(level)];
+  int owner = target_lines_[static_cast<size_t>(level)];
+  if (owner != if_line && !untested_ifs_.empty() && untested_ifs_.back().line == if_line &&
+      untested_ifs_.back().patch_line == 0) {
+    untested_ifs_.back() = {if_line, display_line_->physical_line, owner};
+  }
   if (!code_.PatchJump(block_targets_[static_cast<size_t>(level)])) ReportError(14);
 }
 
