@@ -18,6 +18,7 @@ void C_Compiler::Compile() {
 
   // The last line read stays the current line for the size check.
   if (code_.size() > CodeBuffer::kMaxSize) ReportError(31);
+  AddNotes();
 }
 
 // The script plus one CR LF, cut at CR LF or a lone CR. A lone LF stays inside
@@ -57,6 +58,11 @@ void C_Compiler::ReportError(int number, std::string_view focus) {
   diagnostic.number = number;
   diagnostic.counted_line = count_lines_;
   diagnostic.legacy_text = current_line_text_;
+  diagnostic.event_module = current_event_module_;
+  if (if_level_ >= 1 && if_level_ <= kMaxIfLevel) {
+    diagnostic.open_if_line = if_lines_[static_cast<size_t>(if_level_)];
+  }
+  diagnostic.event_line = event_line_;
   if (display_line_ != nullptr) {
     diagnostic.physical_line = display_line_->physical_line;
     diagnostic.source_text.assign(display_line_->text);

@@ -59,6 +59,11 @@ class C_Compiler {
   // The code each statement line appended, in line order (lines that
   // appended nothing are left out).
   const std::vector<LineCode>& line_code() const { return line_code_; }
+  // The script's lines as both passes see them.
+  const std::vector<SourceLine>& lines() const { return lines_; }
+  // compiler/warnings.cc: what the legacy compiler never reports; never
+  // counted and never in the error file.
+  std::vector<Diagnostic> Warnings() const;
 
   // Controller records for the download file.
   std::vector<std::string> DefineParameters() const;
@@ -89,6 +94,8 @@ class C_Compiler {
   // Appends an instruction whole, or reports error 14 and appends nothing
   // when a value does not fit a byte.
   bool Emit(std::initializer_list<int> bytes, std::string_view focus = {});
+  // compiler/hints.cc: adds the notes to the errors, after both passes.
+  void AddNotes();
   int ResolveModule(std::string_view word);
   int GetEventCode(std::string_view name, std::string_view focus = {});
   int GetPartitionEventCode(std::string_view name, std::string_view focus = {});
@@ -184,6 +191,20 @@ class C_Compiler {
   // A level whose last IF failed with an error: its target is an old block's.
   std::array<bool, kMaxIfLevel + 1> block_stale_{};
   int open_events_ = 0;
+
+  // For notes and warnings: the physical line of the last IF of each level,
+  // of the IF whose jump field each level's target holds, and of the last
+  // EVENT; and the IF lines whose condition compiled as a statement, with the
+  // ELSE or ENDIF that then rewrote an earlier block's field and that block's IF.
+  std::array<int, kMaxIfLevel + 1> if_lines_{};
+  std::array<int, kMaxIfLevel + 1> target_lines_{};
+  int event_line_ = 0;
+  struct UntestedIf {
+    int line = 0;
+    int patch_line = 0;
+    int earlier_line = 0;
+  };
+  std::vector<UntestedIf> untested_ifs_;
 };
 
 }  // namespace vigil

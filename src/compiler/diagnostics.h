@@ -29,6 +29,13 @@ struct Diagnostic {
   std::string source_text;     // the physical line, for display
   Span span;                   // within source_text
   std::vector<std::string> notes;
+  std::string message;         // a warning's text; errors use ErrorMessage
+  // What was open when the error was reported, for the notes: the open
+  // event's module id (-1 when none), the physical lines of the IF at the
+  // current nesting level and of the last EVENT (0 when none).
+  int event_module = -1;
+  int open_if_line = 0;
+  int event_line = 0;
 };
 
 // The message of an error number; numbers without one give "Internal error (2)".

@@ -36,15 +36,19 @@ mode_t DefaultFileMode() {
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a pipe without a writer cannot hang the open.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     *error = Reason(errno);
     return std::nullopt;
   }
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  bool stat_ok = ::fstat(fd, &info) == 0;
+  if (!stat_ok || !S_ISREG(info.st_mode)) {
+    *error = !stat_ok                ? Reason(errno)
+             : S_ISDIR(info.st_mode) ? Reason(EISDIR)
+                                     : std::string("Not a regular file");
     ::close(fd);
-    *error = Reason(EISDIR);
     return std::nullopt;
   }
   std::string contents;
