@@ -34,32 +34,12 @@ constexpr std::array<SwitchFamily, 3> kSwitchFamilies = {{
 constexpr std::array<std::string_view, 4> kPropertyWords = {"ARMED", "SYSTEMKEY", "ALARMSIGNAL",
                                                             "TROUBLESIGNAL"};
 
-struct SystemKey {
-  std::string_view word;
-  int code;
-};
-
-constexpr std::array<SystemKey, 10> kSystemKeys = {{
-    {"CCHIME", 1},
-    {"CFPANIC", 5},
-    {"CAPANIC", 6},
-    {"CPPANIC", 7},
-    {"CSMOKERESET", 8},
-    {"CDISARM", 16},
-    {"CARMAWAY", 17},
-    {"CARMSTAY", 18},
-    {"CINITIATEAUTOARM", 22},
-    {"CSOUNDER", 23},
-}};
-
-constexpr double kSystemKeyLimit = 24;  // numeric keys lie in [0, 24)
-
 // The key code of a SYSTEMKEY value, or -1.
 int SystemKeyCode(std::string_view value) {
   if (std::optional<double> x = NumericValue(value)) {
     return *x >= 0 && *x < kSystemKeyLimit ? static_cast<int>(RoundHalfEven(*x)) : -1;
   }
-  for (const SystemKey& key : kSystemKeys) {
+  for (const SystemKey& key : SystemKeys()) {
     if (key.word == value) return key.code;
   }
   return -1;
@@ -91,7 +71,8 @@ void C_Compiler::CompileAssignment(std::string_view line) {
 
 void C_Compiler::CompilePropertyAssignment(std::string_view target, std::string_view value) {
   bool has_property = false;
-  for (std::string_view word : kPropertyWords) has_property = has_property || Contains(target, word);
+  for (std::string_view word : kPropertyWords)
+    has_property = has_property || Contains(target, word);
   if (!has_property) return ReportError(30, target);
 
   std::string_view property = PropertyWord(target);
@@ -110,9 +91,9 @@ void C_Compiler::CompilePropertyAssignment(std::string_view target, std::string_
   }
   if (property == "ALARMSIGNAL" || property == "TROUBLESIGNAL") {
     if (value != "OFF") return ReportError(6, value);
-    Op op = property == "TROUBLESIGNAL"          ? Op::kTroubleSignalOff
+    Op op = property == "TROUBLESIGNAL"         ? Op::kTroubleSignalOff
             : ResolveModule(target) == kPanelId ? Op::kPanelAlarmSignalOff
-                                                 : Op::kAlarmSignalOff;
+                                                : Op::kAlarmSignalOff;
     return EmitSwitch(Code(op), target);
   }
   ReportError(17, property.empty() ? target : property);
@@ -128,7 +109,8 @@ void C_Compiler::EmitSwitch(int opcode, std::string_view target) {
 void C_Compiler::CompileRegisterAssignment(std::string_view line, std::string_view target,
                                            std::string_view value) {
   const C_registry& reg = *GetRegister(target);
-  if (Contains(line, "+")) return CompileRegisterArithmetic('+', Code(Op::kRegisterAdd), reg, target, value);
+  if (Contains(line, "+"))
+    return CompileRegisterArithmetic('+', Code(Op::kRegisterAdd), reg, target, value);
   if (Contains(line, "-")) {
     return CompileRegisterArithmetic('-', Code(Op::kRegisterSubtract), reg, target, value);
   }

@@ -5,6 +5,7 @@
 #include "scan/numbers.h"
 #include "scan/tokenizer.h"
 #include "tables/known_words.h"
+#include "tables/name_codes.h"
 #include "tables/opcodes.h"
 
 namespace vigil {
@@ -13,10 +14,6 @@ namespace {
 constexpr int Code(Op op) { return static_cast<int>(op); }
 
 int Rounded(double value) { return static_cast<int>(RoundHalfEven(value)); }
-
-// User events 1 to 8 and 9 to 73 have codes of their own ranges.
-constexpr int kUserEventLowBase = 59;
-constexpr int kUserEventHighBase = 152;
 
 }  // namespace
 

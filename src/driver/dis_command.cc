@@ -79,7 +79,9 @@ int RunBin(const std::string& path, std::ostream& out, std::ostream& err) {
   Disassembly code = Disassemble(image.code, names);
   out << path << ": " << Plural(static_cast<size_t>(image.record_count), "record") << ", "
       << Plural(image.code.size(), "code byte") << "\n";
-  out << (set_text ? "names from " + set_path : "no " + set_path + " beside it: no names shown")
+  out << (set_text           ? "names from " + set_path
+          : set_path.empty() ? std::string("no settings table file: no names shown")
+                             : "no " + set_path + " beside it: no names shown")
       << "\n\n";
   out << FormatSettings(image, names) << "\n" << kCodeHeading;
   for (const DecodedItem& item : code.items) out << FormatItem(item, image.code);

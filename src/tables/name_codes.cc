@@ -20,19 +20,44 @@ struct NamedCode {
 
 // Names with a single code each.
 constexpr NamedCode kEventCodes[] = {
-    {"VALID", 1},           {"INVALID", 2},           {"UNKNOWN", 3},
-    {"INPUT1ON", 4},        {"INPUT1OFF", 5},         {"INPUT2ON", 6},
-    {"INPUT2OFF", 7},       {"TAMPER", 8},            {"DOORAJAR", 9},
-    {"FORCEDDOOR", 10},     {"TIMER1SEC", 37},        {"TIMER10SEC", 38},
-    {"GLOBALDOORAJAR", 45}, {"GLOBALFORCEDDOOR", 46}, {"GLOBALDOORAJAROK", 47},
-    {"INIT", 50},           {"GLOBALTAMPER", 51},     {"GLOBALTAMPEROK", 52},
-    {"GLOBALCOMMLOST", 53}, {"GLOBALCOMMRESTORE", 54}, {"PSUON", 55},
-    {"PSUOFF", 56},         {"GLOBALFORCEDDOOROK", 68}, {"OC1", 7},
-    {"OC2", 8},             {"BEEP", 3},              {"AUXOUTPUT", 2},
-    {"STATUSCHANGED", 1},   {"ARMED", 1},             {"DISARMED", 1},
-    {"ALARM", 2},           {"ALARMOK", 3},           {"FIRE", 6},
-    {"READY", 7},           {"ALERT", 8},             {"ALARMSIGNAL", 1},
-    {"TROUBLESIGNAL", 1},   {"SYSTEMKEY", 1},
+    {"VALID", 1},
+    {"INVALID", 2},
+    {"UNKNOWN", 3},
+    {"INPUT1ON", 4},
+    {"INPUT1OFF", 5},
+    {"INPUT2ON", 6},
+    {"INPUT2OFF", 7},
+    {"TAMPER", 8},
+    {"DOORAJAR", 9},
+    {"FORCEDDOOR", 10},
+    {"TIMER1SEC", 37},
+    {"TIMER10SEC", 38},
+    {"GLOBALDOORAJAR", 45},
+    {"GLOBALFORCEDDOOR", 46},
+    {"GLOBALDOORAJAROK", 47},
+    {"INIT", 50},
+    {"GLOBALTAMPER", 51},
+    {"GLOBALTAMPEROK", 52},
+    {"GLOBALCOMMLOST", 53},
+    {"GLOBALCOMMRESTORE", 54},
+    {"PSUON", 55},
+    {"PSUOFF", 56},
+    {"GLOBALFORCEDDOOROK", 68},
+    {"OC1", 7},
+    {"OC2", 8},
+    {"BEEP", 3},
+    {"AUXOUTPUT", 2},
+    {"STATUSCHANGED", 1},
+    {"ARMED", 1},
+    {"DISARMED", 1},
+    {"ALARM", 2},
+    {"ALARMOK", 3},
+    {"FIRE", 6},
+    {"READY", 7},
+    {"ALERT", 8},
+    {"ALARMSIGNAL", 1},
+    {"TROUBLESIGNAL", 1},
+    {"SYSTEMKEY", 1},
 };
 
 // Numbered families: PREFIX + n + SUFFIX for n in [first, last] gives
@@ -47,42 +72,47 @@ struct Family {
 };
 
 constexpr Family kEventFamilies[] = {
-    {"INPUT", "ON", 3, 8, 2, 10},     {"INPUT", "OFF", 3, 8, 2, 11},
-    {"EXINPUT", "ON", 1, 8, 2, 8},    {"EXINPUT", "OFF", 1, 8, 2, 9},
-    {"USEREVENT", "", 1, 8, 1, 59},   {"RELAY", "", 1, 8, 1, 0},
-    {"INPUT", "", 1, 8, 1, 0},        {"EXOUTPUT", "", 1, 8, 1, 0},
-    {"EXINPUT", "", 1, 8, 1, 0},
+    {"INPUT", "ON", 3, 8, 2, 10},   {"INPUT", "OFF", 3, 8, 2, 11},  {"EXINPUT", "ON", 1, 8, 2, 8},
+    {"EXINPUT", "OFF", 1, 8, 2, 9}, {"USEREVENT", "", 1, 8, 1, 59}, {"RELAY", "", 1, 8, 1, 0},
+    {"INPUT", "", 1, 8, 1, 0},      {"EXOUTPUT", "", 1, 8, 1, 0},   {"EXINPUT", "", 1, 8, 1, 0},
 };
 
 constexpr NamedCode kPartitionEventCodes[] = {
-    {"STATUSCHANGED", 1}, {"ALARM", 2},       {"ALARMOK", 3},       {"ARMED", 4},
-    {"DISARMED", 5},      {"FIRE", 6},        {"READY", 7},         {"ALERT", 8},
+    {"STATUSCHANGED", 1}, {"ALARM", 2},         {"ALARMOK", 3},   {"ARMED", 4},
+    {"DISARMED", 5},      {"FIRE", 6},          {"READY", 7},     {"ALERT", 8},
     {"ALARMSIGNAL", 8},   {"TROUBLESIGNAL", 8}, {"SYSTEMKEY", 8},
 };
 
 constexpr NamedCode kSystemFlags[] = {
-    {"FDOWNLOAD", 0},       {"FEXPANDERTAMPER", 1}, {"FEXPANDERLOSS", 2},
-    {"FSMOKERESET", 3},     {"FGROUNDFAULT", 4},    {"FBOXTAMPER", 5},
-    {"FLOWBATTERY", 6},     {"FACFAIL", 7},         {"FSYSTEMTIMELOSS", 8},
-    {"FGLOBALBUZZER", 9},   {"FGLOBALSIRENE", 10},  {"FSTEADYSIRENE", 11},
+    {"FDOWNLOAD", 0},       {"FEXPANDERTAMPER", 1}, {"FEXPANDERLOSS", 2},  {"FSMOKERESET", 3},
+    {"FGROUNDFAULT", 4},    {"FBOXTAMPER", 5},      {"FLOWBATTERY", 6},    {"FACFAIL", 7},
+    {"FSYSTEMTIMELOSS", 8}, {"FGLOBALBUZZER", 9},   {"FGLOBALSIRENE", 10}, {"FSTEADYSIRENE", 11},
     {"FNXLOSS", 16},
 };
 
 constexpr NamedCode kSupplyFlags[] = {
-    {"FOVERLOAD", 0}, {"FACPRESENT", 1}, {"FBATTERYPRESENT", 2},
+    {"FOVERLOAD", 0},   {"FACPRESENT", 1}, {"FBATTERYPRESENT", 2},
     {"FLOWBATTERY", 3}, {"FBOXTAMPER", 4}, {"FDCON", 5},
+};
+
+constexpr SystemKey kSystemKeys[] = {
+    {"CCHIME", 1},    {"CFPANIC", 5},     {"CAPANIC", 6},
+    {"CPPANIC", 7},   {"CSMOKERESET", 8}, {"CDISARM", 16},
+    {"CARMAWAY", 17}, {"CARMSTAY", 18},   {"CINITIATEAUTOARM", 22},
+    {"CSOUNDER", 23},
 };
 
 // Device bits in the event-saving word, per module kind.
 constexpr Family kControllerDevices[] = {
-    {"INPUT", "", 1, 8, 0, 0}, {"RELAY", "", 1, 8, 0, 8},
+    {"INPUT", "", 1, 8, 0, 0},
+    {"RELAY", "", 1, 8, 0, 8},
 };
 constexpr Family kPanelDevices[] = {
-    {"EXINPUT", "", 1, 8, 0, 0}, {"EXOUTPUT", "", 1, 8, 0, 8},
+    {"EXINPUT", "", 1, 8, 0, 0},
+    {"EXOUTPUT", "", 1, 8, 0, 8},
 };
 constexpr NamedCode kDoorDeviceBits[] = {
-    {"CARDREADER", 0}, {"INPUT1", 1}, {"INPUT2", 2},
-    {"TAMPER", 3},     {"RELAY1", 4}, {"AUXOUTPUT", 5},
+    {"CARDREADER", 0}, {"INPUT1", 1}, {"INPUT2", 2}, {"TAMPER", 3}, {"RELAY1", 4}, {"AUXOUTPUT", 5},
 };
 
 template <size_t N>
@@ -154,12 +184,18 @@ ModuleKind ModuleKindOf(int id) {
 
 std::string_view ModuleKindName(ModuleKind kind) {
   switch (kind) {
-    case ModuleKind::kController: return "controller";
-    case ModuleKind::kDoor: return "door";
-    case ModuleKind::kSupply: return "power supply";
-    case ModuleKind::kPanel: return "alarm panel";
-    case ModuleKind::kPartition: return "partition";
-    case ModuleKind::kOther: break;
+    case ModuleKind::kController:
+      return "controller";
+    case ModuleKind::kDoor:
+      return "door";
+    case ModuleKind::kSupply:
+      return "power supply";
+    case ModuleKind::kPanel:
+      return "alarm panel";
+    case ModuleKind::kPartition:
+      return "partition";
+    case ModuleKind::kOther:
+      break;
   }
   return "unknown kind";
 }
@@ -198,7 +234,7 @@ std::optional<int> EventCode(std::string_view name) {
   double number = RoundHalfEven(LeadingNumber(digits));
   if (number > 1e6) number = 1e6;
   if (number < -1e6) number = -1e6;
-  return 152 + static_cast<int>(number);
+  return kUserEventHighBase + static_cast<int>(number);
 }
 
 std::optional<int> PartitionEventCode(std::string_view name) {
@@ -215,11 +251,14 @@ int32_t DeviceMask(int module_id, std::string_view device) {
   }();
   static const CodeMap panel = MakeBitMap(kPanelDevices);
   static const CodeMap door = MakeMap(kDoorDeviceBits);
-  const CodeMap& table =
-      module_id == kControllerId ? controller : module_id == kPanelId ? panel : door;
+  const CodeMap& table = module_id == kControllerId ? controller
+                         : module_id == kPanelId    ? panel
+                                                    : door;
   std::optional<int> bit = Lookup(table, ToUpper(device));
   return bit ? BitMask(*bit) : 0;
 }
+
+std::span<const SystemKey> SystemKeys() { return kSystemKeys; }
 
 int GetSystemFlagCode(std::string_view name) {
   static const CodeMap map = MakeMap(kSystemFlags);

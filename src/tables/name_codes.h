@@ -5,17 +5,18 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace vigil {
 
 // What a module id says about the module.
 enum class ModuleKind {
-  kController,   // 0
-  kDoor,         // 1 to 69
-  kSupply,       // 71 to 78
-  kPanel,        // 100, the alarm panel
-  kPartition,    // 101 to 108
+  kController,  // 0
+  kDoor,        // 1 to 69
+  kSupply,      // 71 to 78
+  kPanel,       // 100, the alarm panel
+  kPartition,   // 101 to 108
   kOther,
 };
 
@@ -47,6 +48,19 @@ std::optional<int> PartitionEventCode(std::string_view name);
 // `module_id`; 0 for a device the module kind does not save. Bit 15 comes back
 // sign-extended, as -32768.
 int32_t DeviceMask(int module_id, std::string_view device);
+
+// The key words a SYSTEMKEY assignment accepts, with their key codes. Numbers
+// 0 to 23 are accepted as key codes too.
+struct SystemKey {
+  std::string_view word;
+  int code;
+};
+std::span<const SystemKey> SystemKeys();
+inline constexpr double kSystemKeyLimit = 24;  // numeric keys lie in [0, 24)
+
+// User events 1 to 8 travel as n + 59, 9 to 73 as n + 152.
+inline constexpr int kUserEventLowBase = 59;
+inline constexpr int kUserEventHighBase = 152;
 
 // Index of a system flag (alarm panel) or of a power-supply flag, any case;
 // -1 when the name is not in the table.
