@@ -2,6 +2,7 @@
 
 #include "scan/tokenizer.h"
 #include "tables/name_codes.h"
+#include "tables/opcodes.h"
 
 namespace vigil {
 
@@ -14,11 +15,10 @@ void C_Compiler::Compile() {
   current_event_module_ = -1;
   code_.Clear();
   for (const SourceLine& line : lines_) CompileLine(line);
-  code_.Append({255, 255, 255});
+  code_.Append({kEventMarker, kEventMarker, kEventMarker});  // the trailer
 
   // The last line read stays the current line for the size check.
   if (code_.size() > CodeBuffer::kMaxSize) ReportError(31);
-  AddNotes();
 }
 
 // The script plus one CR LF, cut at CR LF or a lone CR. A lone LF stays inside

@@ -64,6 +64,9 @@ class C_Compiler {
   // compiler/warnings.cc: what the legacy compiler never reports; never
   // counted and never in the error file.
   std::vector<Diagnostic> Warnings() const;
+  // compiler/hints.cc: adds notes (hints for the installer) to the errors,
+  // after Compile. vigilc does not need them and does not call it.
+  void AddNotes();
 
   // Controller records for the download file.
   std::vector<std::string> DefineParameters() const;
@@ -94,8 +97,6 @@ class C_Compiler {
   // Appends an instruction whole, or reports error 14 and appends nothing
   // when a value does not fit a byte.
   bool Emit(std::initializer_list<int> bytes, std::string_view focus = {});
-  // compiler/hints.cc: adds the notes to the errors, after both passes.
-  void AddNotes();
   int ResolveModule(std::string_view word);
   int GetEventCode(std::string_view name, std::string_view focus = {});
   int GetPartitionEventCode(std::string_view name, std::string_view focus = {});

@@ -30,7 +30,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << kUsage;
     return kExitCannotRun;
   }
-  BuildResult result = BuildScript(args, kCompilerName, out, err);
+  BuildResult result = BuildScript(args, kCompilerName, out, err, /*with_notes=*/true);
   for (const Diagnostic& diagnostic : result.diagnostics) {
     err << FormatTextDiagnostic(diagnostic, result.script);
   }

@@ -97,6 +97,7 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   C_Compiler compiler;
   compiler.set_source(std::move(*source));
   compiler.Compile();
+  compiler.AddNotes();
 
   std::vector<Diagnostic> diagnostics = compiler.diagnostics();
   std::vector<Diagnostic> warnings = compiler.Warnings();

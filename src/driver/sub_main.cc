@@ -35,7 +35,7 @@ bool WriteOutputs(C_Compiler& compiler, const OutputNames& names, std::string_vi
 }  // namespace
 
 BuildResult BuildScript(const std::vector<std::string>& args, std::string_view program,
-                        std::ostream& out, std::ostream& err) {
+                        std::ostream& out, std::ostream& err, bool with_notes) {
   BuildResult result;
   result.script = CommandText(args);
   if (result.script.size() < 3) {
@@ -57,6 +57,7 @@ BuildResult BuildScript(const std::vector<std::string>& args, std::string_view p
     err << program << ": " << error << "\n";
     return result;
   }
+  if (with_notes) compiler.AddNotes();
   result.diagnostics = compiler.diagnostics();
   result.status = compiler.CountErrors() > 0 ? kExitErrors : kExitClean;
   out << program << ": " << result.script << ": " << compiler.CountLines() << " lines, "

@@ -27,6 +27,7 @@ TEST(NearestWord, StaysWithinAPlausibleDistance) {
   EXPECT_EQ(NearestWord("EVETEND", words), "EVENTEND");
   EXPECT_EQ(NearestWord("EVNT", words), "EVENT");
   EXPECT_EQ(NearestWord("OFF", words), "");     // three letters allow one edit
+  EXPECT_EQ(NearestWord("OX", words), "");      // two are too few to tell
   EXPECT_EQ(NearestWord("CR9", words), "CR1");  // the first at the least distance
   EXPECT_EQ(NearestWord("event", words), "");   // a candidate itself needs no hint
 }
