@@ -54,9 +54,12 @@ std::string_view PropertyWord(std::string_view target) {
 }  // namespace
 
 void C_Compiler::CompileAssignment(std::string_view line) {
-  std::vector<std::string_view> pieces = Split(line, '=');
-  std::string_view target = TrimBlanks(pieces[0]);
-  std::string_view value = TrimBlanks(pieces[1]);
+  // The target is the text before the first "=", the value the text up to
+  // the next one: 'R1 = 5 = 7' loads 5.
+  size_t equals = line.find('=');
+  std::string_view target = TrimBlanks(line.substr(0, equals));
+  std::string_view after = line.substr(equals + 1);
+  std::string_view value = TrimBlanks(after.substr(0, after.find('=')));
 
   if (IsRegistrName(target)) return CompileRegisterAssignment(line, target, value);
   if (IsTimerName(target)) return CompileTimerAssignment(target, value);

@@ -47,11 +47,14 @@ void C_Compiler::CompileCommand(std::string_view rest) {
       {"SETBYTE2", &C_Compiler::CommandSetByte, Op::kSetByte2},
       {"DISPLAY", &C_Compiler::CommandDisplay, Op::kDisplay},
   };
+  // The line is upper case: its first word compares exactly.
+  WordAt first = PeekWord(rest);
   for (const Command& command : kCommands) {
-    if (TakeWord(rest, command.word)) return (this->*command.handler)(rest, Code(command.op));
+    if (first.word == command.word) {
+      return (this->*command.handler)(rest.substr(first.cut), Code(command.op));
+    }
   }
-  std::string_view probe = rest;
-  ReportError(6, TakeWord(probe));
+  ReportError(6, first.word);
 }
 
 void C_Compiler::CommandSimple(std::string_view, int opcode) { Emit({opcode}); }

@@ -12,34 +12,32 @@ namespace vigil {
 
 void C_Compiler::CompileLine(const SourceLine& line) {
   SetWorkingLine(line, /*statement_pass=*/true);
+  // The working line is upper case, so its first word compares exactly.
   std::string_view rest = work_;
-  {
-    std::string_view probe = rest;
-    if (TakeWord(probe, "MODULE") || TakeWord(probe, "DEVICE") || TakeWord(probe, "PARTITION")) {
-      return;  // settled by the declaration pass, and not counted
-    }
+  WordAt first = PeekWord(rest);
+  std::string_view keyword = first.word;
+  if (keyword == "MODULE" || keyword == "DEVICE" || keyword == "PARTITION") {
+    return;  // settled by the declaration pass, and not counted
   }
   ++count_lines_;
-  {
-    std::string_view probe = rest;
-    if (TakeWord(probe, "DEFINE")) return;
-  }
+  if (keyword == "DEFINE") return;
   if (rest.empty() || rest.front() == ';') return;
   if (!CheckWords()) return;
 
   int code_before = code_.size();
-  if (TakeWord(rest, "EVENT")) {
-    CompileEvent(rest);
-  } else if (TakeWord(rest, "EVENTEND")) {
+  std::string_view after = rest.substr(first.cut);
+  if (keyword == "EVENT") {
+    CompileEvent(after);
+  } else if (keyword == "EVENTEND") {
     CompileEventEnd();
   } else if (current_event_module_ == -1) {
     ReportError(6);
   } else if (open_events_ == 0) {
     ReportError(25);
-  } else if (TakeWord(rest, "INVERT")) {
-    CompileInvert(rest);
-  } else if (TakeWord(rest, "IF")) {
-    CompileIf(rest);
+  } else if (keyword == "INVERT") {
+    CompileInvert(after);
+  } else if (keyword == "IF") {
+    CompileIf(after);
   } else {
     CompileStatement(rest);
   }
@@ -51,25 +49,29 @@ void C_Compiler::CompileLine(const SourceLine& line) {
 // Every token up to the end of the line (shown by a token that repeats the one
 // before) must pass the word check.
 bool C_Compiler::CheckWords() {
+  auto& known = known_words_[current_event_module_];
   std::string_view scan = work_;
   std::string_view previous;
   while (true) {
     std::string_view token = TakeToken(scan);
     if (token == previous) return true;
     previous = token;
+    if (known.contains(token)) continue;
     std::string_view word = token;
     if (!IsKnownWord(word, symbols_, current_event_module_)) {
       ReportError(6, word);
       return false;
     }
+    known.emplace(token);
   }
 }
 
 // ELSE, ENDIF, an assignment or a command; also what an IF hands back.
 void C_Compiler::CompileStatement(std::string_view rest) {
-  if (TakeWord(rest, "ELSE")) {
+  std::string_view keyword = PeekWord(rest).word;
+  if (keyword == "ELSE") {
     CompileElse();
-  } else if (TakeWord(rest, "ENDIF")) {
+  } else if (keyword == "ENDIF") {
     CompileEndIf();
   } else if (Contains(rest, "=")) {
     CompileAssignment(rest);

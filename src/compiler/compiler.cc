@@ -1,5 +1,6 @@
 #include "compiler/compiler.h"
 
+
 #include "scan/tokenizer.h"
 #include "tables/name_codes.h"
 #include "tables/opcodes.h"
@@ -21,35 +22,35 @@ void C_Compiler::Compile() {
   if (code_.size() > CodeBuffer::kMaxSize) ReportError(31);
 }
 
-// The script plus one CR LF, cut at CR LF or a lone CR. A lone LF stays inside
-// its line, but counts as a line of the file for the physical line numbers.
+// The lines of the script followed by one CR LF, cut at CR LF or a lone CR: the
+// text after the last line end (often empty) is one more line. A lone LF stays
+// inside its line, but counts as a line of the file for the physical numbers.
 void C_Compiler::SplitSource() {
-  text_ = source_;
-  text_ += "\r\n";
   lines_.clear();
-  std::string_view text = text_;
+  std::string_view text = source_;
   size_t start = 0;
   int physical = 1;
-  int start_physical = 1;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\n') {
+  while (true) {
+    size_t cr = text.find('\r', start);
+    std::string_view line = text.substr(start, cr == std::string_view::npos ? cr : cr - start);
+    lines_.push_back({line, physical});
+    ++physical;
+    for (size_t lf = line.find('\n'); lf != std::string_view::npos; lf = line.find('\n', lf + 1)) {
       ++physical;
-    } else if (c == '\r') {
-      lines_.push_back({text.substr(start, i - start), start_physical});
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      start = i + 1;
-      start_physical = ++physical;
     }
+    if (cr == std::string_view::npos) return;
+    start = cr + 1;
+    if (start < text.size() && text[start] == '\n') ++start;
   }
 }
 
 void C_Compiler::SetWorkingLine(const SourceLine& line, bool statement_pass) {
   display_line_ = &line;
-  if (statement_pass) current_line_text_.assign(line.text);
+  current_line_text_ = statement_pass ? line.text : std::string_view();
   std::string_view trimmed = statement_pass ? TrimBlanks(line.text) : line.text;
   work_offset_ = static_cast<int>(trimmed.data() - line.text.data());
-  work_ = ToUpper(trimmed);
+  work_.assign(trimmed);
+  for (char& c : work_) c = ToUpper(c);
 }
 
 void C_Compiler::ReportError(int number, std::string_view focus) {

@@ -12,6 +12,8 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "compiler/code_buffer.h"
@@ -168,8 +170,12 @@ class C_Compiler {
   void CommandDisplay(std::string_view rest, int opcode);
 
   std::string source_;
-  std::string text_;  // source + CR LF, which `lines_` view
-  std::vector<SourceLine> lines_;
+  std::vector<SourceLine> lines_;  // views into source_
+  std::vector<const SourceLine*> define_lines_;  // lines whose first word is DEFINE
+  // Words the word check accepted, per event module: the declarations do not
+  // change during the statement pass, so neither does the answer.
+  std::unordered_map<int, std::unordered_set<std::string, TextHash, std::equal_to<>>>
+      known_words_;
 
   SymbolTable symbols_;
   CodeBuffer code_;
@@ -181,7 +187,7 @@ class C_Compiler {
   int current_event_module_ = 0;
   int count_errors_ = 0;
   int count_lines_ = 0;
-  std::string current_line_text_;  // as read; empty during the declaration pass
+  std::string_view current_line_text_;  // as read; empty during the declaration pass
   const SourceLine* display_line_ = nullptr;
   std::string work_;     // the line being compiled: trimmed, upper-cased
   int work_offset_ = 0;  // where work_ starts within the source line

@@ -14,7 +14,10 @@ std::string FormatChunk(std::span<const uint8_t> chunk) {
   std::string text;
   text.reserve(chunk.size() * 4);
   for (uint8_t byte : chunk) {
-    text += std::to_string(byte);
+    // At most three digits, without leading zeros.
+    if (byte >= 100) text += static_cast<char>('0' + byte / 100);
+    if (byte >= 10) text += static_cast<char>('0' + byte / 10 % 10);
+    text += static_cast<char>('0' + byte % 10);
     text += ';';
   }
   return text;

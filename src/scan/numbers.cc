@@ -1,8 +1,12 @@
 #include "scan/numbers.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <limits>
 #include <string>
+#include <system_error>
+
+#include "scan/tokenizer.h"
 
 namespace vigil {
 namespace {
@@ -36,11 +40,18 @@ size_t NumberLength(std::string_view text) {
   return i;
 }
 
+// `number` is numeric text without surrounding spaces.
 double ParseValue(std::string_view number) {
-  // strtod needs a terminated string; numbers are short, except in hostile
-  // input, where the copy is still linear in the text read.
-  std::string copy(number);
-  return std::strtod(copy.c_str(), nullptr);
+  if (number.front() == '+') number.remove_prefix(1);
+  double value = 0;
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    // Beyond a double: keep the sign, the magnitude no longer matters.
+    bool tiny = Contains(number, "E-") || Contains(number, "e-");
+    double magnitude = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    return number.front() == '-' ? -magnitude : magnitude;
+  }
+  return value;
 }
 
 size_t SkipSpaces(std::string_view text, size_t i) {

@@ -1,25 +1,35 @@
 #include "scan/tokenizer.h"
 
+#include <array>
+#include <cstdint>
+
 namespace vigil {
 namespace {
 
-bool IsWordSeparator(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '=' || c == '(' || c == '>';
+// Separator classes by byte: bit 1 separates words, bit 2 also tokens.
+constexpr uint8_t kWord = 1;
+constexpr uint8_t kToken = 2;
+
+constexpr std::array<uint8_t, 256> MakeSeparators() {
+  std::array<uint8_t, 256> table{};
+  for (char c : std::string_view(" \t\r\n=(>"))
+    table[static_cast<unsigned char>(c)] = kWord | kToken;
+  for (char c : std::string_view("+,")) table[static_cast<unsigned char>(c)] = kToken;
+  return table;
 }
 
-bool IsTokenSeparator(char c) { return IsWordSeparator(c) || c == '+' || c == ','; }
+constexpr std::array<uint8_t, 256> kSeparators = MakeSeparators();
+
+bool IsWordSeparator(char c) { return kSeparators[static_cast<unsigned char>(c)] & kWord; }
+
+bool IsTokenSeparator(char c) { return kSeparators[static_cast<unsigned char>(c)] & kToken; }
 
 bool IsDroppedInParams(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>';
 }
 
-struct Found {
-  std::string_view word;
-  size_t cut;  // where the rest of the line starts; 0 keeps the line whole
-};
-
 template <bool (*IsSeparator)(char)>
-Found FindWord(std::string_view line) {
+WordAt FindWord(std::string_view line) {
   size_t i = 0;
   while (i < line.size() && IsSeparator(line[i])) ++i;
   size_t start = i;
@@ -30,20 +40,28 @@ Found FindWord(std::string_view line) {
 
 template <bool (*IsSeparator)(char)>
 std::string_view Take(std::string_view& line) {
-  Found found = FindWord<IsSeparator>(line);
+  WordAt found = FindWord<IsSeparator>(line);
   line.remove_prefix(found.cut);
   return found.word;
 }
 
 template <bool (*IsSeparator)(char)>
 bool TakeKeyword(std::string_view& line, std::string_view keyword) {
-  Found found = FindWord<IsSeparator>(line);
+  WordAt found = FindWord<IsSeparator>(line);
   if (!EqualsIgnoreCase(found.word, keyword)) return false;
   line.remove_prefix(found.cut);
   return true;
 }
 
 }  // namespace
+
+size_t WordStart(std::string_view line) {
+  size_t i = 0;
+  while (i < line.size() && IsWordSeparator(line[i])) ++i;
+  return i;
+}
+
+WordAt PeekWord(std::string_view line) { return FindWord<IsWordSeparator>(line); }
 
 std::string_view TakeWord(std::string_view& line) { return Take<IsWordSeparator>(line); }
 
@@ -82,8 +100,6 @@ ParamList ReadParams(std::string_view s) {
 bool IsNameChar(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
-
-char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string ToUpper(std::string_view text) {
   std::string upper(text);

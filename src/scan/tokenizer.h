@@ -22,6 +22,16 @@ std::string_view TakeWord(std::string_view& line);
 // `keyword` regardless of case; otherwise false and `line` unchanged.
 bool TakeWord(std::string_view& line, std::string_view keyword);
 
+// The first word of `line` as TakeWord finds it, and where the rest of the line
+// starts (0 keeps the line whole), without changing the line.
+struct WordAt {
+  std::string_view word;
+  size_t cut = 0;
+};
+WordAt PeekWord(std::string_view line);
+// Where the first word of `line` starts: the number of separators before it.
+size_t WordStart(std::string_view line);
+
 // As TakeWord, with "+" and "," also separating words.
 std::string_view TakeToken(std::string_view& line);
 bool TakeToken(std::string_view& line, std::string_view keyword);
@@ -48,7 +58,9 @@ ParamList ReadParams(std::string_view s);
 bool IsNameChar(char c);
 
 // ASCII-only upper-casing; bytes 128 and above are left as they are.
-char ToUpper(char c);
+inline char ToUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 std::string ToUpper(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix);

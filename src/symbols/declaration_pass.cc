@@ -58,6 +58,11 @@ bool TakeDefine(std::string_view& rest, std::string_view kind) {
 }  // namespace
 
 void C_Compiler::DeclarationPass() {
+  // Three of the sweeps read DEFINE lines only: find those once.
+  define_lines_.clear();
+  for (const SourceLine& line : lines_) {
+    if (EqualsIgnoreCase(PeekWord(line.text).word, "DEFINE")) define_lines_.push_back(&line);
+  }
   CollectModules();
   CollectParameters();
   CollectMarks();
@@ -72,10 +77,11 @@ void C_Compiler::CollectModules() {
   symbols_.modules.Clear();
   for (const SourceLine& line : lines_) {
     if (StartsWithIgnoreCase(TrimBlanks(line.text), "EVENT")) break;
-    SetWorkingLine(line, /*statement_pass=*/false);
     if (StartsWithIgnoreCase(line.text, "MODULE")) {
+      SetWorkingLine(line, /*statement_pass=*/false);
       CollectModule(line.text);
     } else if (StartsWithIgnoreCase(line.text, "PARTITION")) {
+      SetWorkingLine(line, /*statement_pass=*/false);
       CollectPartition(line.text);
     }
   }
@@ -122,7 +128,8 @@ void C_Compiler::CollectPartition(std::string_view line) {
 void C_Compiler::CollectParameters() {
   symbols_.parameters.Clear();
   int counter = 0;
-  for (const SourceLine& line : lines_) {
+  for (const SourceLine* define_line : define_lines_) {
+    const SourceLine& line = *define_line;
     std::string_view rest = line.text;
     if (!TakeDefine(rest, "PARAMETER")) continue;
     SetWorkingLine(line, /*statement_pass=*/false);
@@ -158,7 +165,8 @@ void C_Compiler::CollectParameters() {
 void C_Compiler::CollectMarks() {
   symbols_.marks.Clear();
   int counter = 0;
-  for (const SourceLine& line : lines_) {
+  for (const SourceLine* define_line : define_lines_) {
+    const SourceLine& line = *define_line;
     std::string_view rest = line.text;
     if (!TakeDefine(rest, "MARK")) continue;
     SetWorkingLine(line, /*statement_pass=*/false);
@@ -184,7 +192,8 @@ void C_Compiler::CollectRegisters(bool timers) {
   Collection<C_registry>& collection = timers ? symbols_.timers : symbols_.registers;
   collection.Clear();
   int counter = 0;
-  for (const SourceLine& line : lines_) {
+  for (const SourceLine* define_line : define_lines_) {
+    const SourceLine& line = *define_line;
     std::string_view rest = line.text;
     if (!TakeDefine(rest, timers ? "TIMER" : "REGISTER")) continue;
     SetWorkingLine(line, /*statement_pass=*/false);

@@ -6,6 +6,8 @@
 #ifndef VIGIL_SYMBOLS_SYMBOL_TABLE_H_
 #define VIGIL_SYMBOLS_SYMBOL_TABLE_H_
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -15,28 +17,58 @@
 
 namespace vigil {
 
+// A hash for containers of strings that are searched with a string_view.
+struct TextHash {
+  using is_transparent = void;
+  // FNV-1a: names and words are short, and this hashes them faster than the
+  // general-purpose string hash.
+  size_t operator()(std::string_view text) const {
+    uint64_t hash = 14695981039346656037ULL;
+    for (char c : text) {
+      hash ^= static_cast<unsigned char>(c);
+      hash *= 1099511628211ULL;
+    }
+    return static_cast<size_t>(hash);
+  }
+};
+
+// Index of names by their upper-case form, searchable with a string_view.
+class NameIndex {
+ public:
+  void Clear() { map_.clear(); }
+  // Keeps the first position stored for a name.
+  void Add(std::string_view name, size_t position);
+  // The position of `name`, compared regardless of case, or npos.
+  size_t Find(std::string_view name) const;
+
+  static constexpr size_t npos = static_cast<size_t>(-1);
+
+ private:
+  std::unordered_map<std::string, size_t, TextHash, std::equal_to<>> map_;
+};
+
 // An ordered collection with a first-match index by upper-cased name.
 template <typename Record>
 class Collection {
  public:
   void Clear() {
     records_.clear();
-    index_.clear();
+    index_.Clear();
   }
   void Add(Record record) {
-    index_.emplace(UpperKey(record.name), records_.size());
+    index_.Add(record.name, records_.size());
     records_.push_back(std::move(record));
   }
   // The first record whose name equals `name` regardless of case.
   const Record* Find(std::string_view name) const {
-    auto it = index_.find(UpperKey(name));
-    return it == index_.end() ? nullptr : &records_[it->second];
+    size_t at = index_.Find(name);
+    return at == NameIndex::npos ? nullptr : &records_[at];
   }
   Record* Find(std::string_view name) {
-    auto it = index_.find(UpperKey(name));
-    return it == index_.end() ? nullptr : &records_[it->second];
+    size_t at = index_.Find(name);
+    return at == NameIndex::npos ? nullptr : &records_[at];
   }
-  bool Contains(std::string_view name) const { return Find(name) != nullptr; }
+  bool Contains(std::string_view name) const { return index_.Find(name) != NameIndex::npos; }
 
   const std::vector<Record>& records() const { return records_; }
   std::vector<Record>& records() { return records_; }
@@ -44,10 +76,8 @@ class Collection {
   bool empty() const { return records_.empty(); }
 
  private:
-  static std::string UpperKey(std::string_view name);
-
   std::vector<Record> records_;
-  std::unordered_map<std::string, size_t> index_;  // emplace keeps the first
+  NameIndex index_;
 };
 
 struct SymbolTable {
@@ -59,11 +89,6 @@ struct SymbolTable {
 };
 
 std::string UpperName(std::string_view name);
-
-template <typename Record>
-std::string Collection<Record>::UpperKey(std::string_view name) {
-  return UpperName(name);
-}
 
 }  // namespace vigil
 

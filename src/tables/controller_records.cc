@@ -19,8 +19,13 @@ enum ModuleItem {
 constexpr int kMinStrikeTime = 2;
 
 std::string Record(int module, int item, int low, int high) {
-  return "11;" + std::to_string(module) + ";" + std::to_string(item) + ";" +
-         std::to_string(low) + ";" + std::to_string(high) + ";";
+  std::string record = "11";
+  for (int field : {module, item, low, high}) {
+    record += ';';
+    record += std::to_string(field);
+  }
+  record += ';';
+  return record;
 }
 
 // A 16-bit mask as its low and high byte.
@@ -74,7 +79,10 @@ std::string PartitionTree(const SymbolTable& symbols) {
         module.parent == kPanelId ? 'R' : std::to_string(module.parent - kPanelId).front();
   }
   std::string record = "122";
-  for (char c : tree) record += ";" + std::to_string(static_cast<int>(c));
+  for (char c : tree) {
+    record += ';';
+    record += std::to_string(static_cast<int>(c));
+  }
   return record;
 }
 

@@ -171,14 +171,19 @@ bool IsKnownWord(std::string_view& word, const SymbolTable& symbols, int event_m
     element_part = ElementPart(word);
     kind_id = module->id;
   }
-  std::string upper = ToUpper(word);
-  if (word.empty() || IsNumberWord(word) || Contains(module_part, "-") ||
-      Contains(element_part, "-") || IsKeyword(upper) || symbols.timers.Contains(word) ||
-      symbols.registers.Contains(TrimBlanks(word)) || symbols.modules.Contains(word) ||
-      symbols.marks.Contains(word) || symbols.parameters.Contains(word)) {
-    return true;
+  // Statement lines arrive upper-cased; copy only a word that is not.
+  std::string copy;
+  std::string_view upper = word;
+  if (std::any_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
+    copy = ToUpper(word);
+    upper = copy;
   }
-  return IsElementOfKind(kind_id, ToUpper(element_part));
+  std::string_view upper_element = Contains(word, ".") ? ElementPart(upper) : upper;
+  return word.empty() || IsKeyword(upper) || IsElementOfKind(kind_id, upper_element) ||
+         IsNumberWord(word) || Contains(module_part, "-") || Contains(element_part, "-") ||
+         symbols.timers.Contains(word) || symbols.registers.Contains(TrimBlanks(word)) ||
+         symbols.modules.Contains(word) || symbols.marks.Contains(word) ||
+         symbols.parameters.Contains(word);
 }
 
 }  // namespace vigil
