@@ -8,51 +8,28 @@
 namespace vigil {
 namespace {
 
-TEST(MakeOutputNamesTest, ReplacesTheLastThreeCharacters) {
-  struct Case {
-    std::string command_text;
-    std::string stem;
-  };
-  for (const Case& c : std::vector<Case>{
-           {"C:\\work\\alarm.txt", "C:\\work\\alarm."},
-           {"alarm.scr", "alarm."},
-           {"alarm", "al"},  // no check that an extension is removed
-           {"sites/north.TXT", "sites/north."},
-           {"my site.txt", "my site."},
-           {"abc", ""},
-       }) {
-    OutputNames names = MakeOutputNames(c.command_text);
-    EXPECT_EQ(names.bin, c.stem + "BIN") << c.command_text;
-    EXPECT_EQ(names.lst, c.stem + "LST") << c.command_text;
-    EXPECT_EQ(names.err, c.stem + "ERR") << c.command_text;
-    EXPECT_EQ(names.set, c.stem + "SET") << c.command_text;
-  }
+TEST(OutputNamesTest, TheCommandTextLessItsLastThreeCharactersAndANewExtension) {
+  OutputNames names = MakeOutputNames("C:\\work\\alarm.txt");
+  EXPECT_EQ((std::vector{names.bin, names.lst, names.err, names.set}),
+            (std::vector<std::string>{"C:\\work\\alarm.BIN", "C:\\work\\alarm.LST",
+                                      "C:\\work\\alarm.ERR", "C:\\work\\alarm.SET"}));
+  EXPECT_EQ(MakeOutputNames("alarm.scr").bin, "alarm.BIN");
+  EXPECT_EQ(MakeOutputNames("alarm").lst, "alLST");
+  EXPECT_EQ(MakeOutputNames("abc").set, "SET");
 }
 
-TEST(CommandTextTest, JoinsArgumentsAndStripsOnePairOfQuotes) {
+TEST(OutputNamesTest, CommandTextStripsOnePairOfQuotesProgramNameThePathAndExtension) {
   struct Case {
     std::vector<std::string> args;
     std::string text;
   };
-  for (const Case& c : std::vector<Case>{
-           {{"site.txt"}, "site.txt"},
-           {{"my", "site.txt"}, "my site.txt"},
-           {{"\"my site.txt\""}, "my site.txt"},
-           {{"\"my", "site.txt\""}, "my site.txt"},
-           {{"\"\"a.txt\"\""}, "\"a.txt\""},
-           {{"a\"b.txt"}, "a\"b.txt"},
-           {{"\"a.txt"}, "\"a.txt"},
-           {{"\""}, "\""},
-           {{}, ""},
-       }) {
+  for (const Case& c :
+       {Case{{"my", "site.txt"}, "my site.txt"}, Case{{"\"my", "site.txt\""}, "my site.txt"},
+        Case{{"\"\"a.txt\"\""}, "\"a.txt\""}, Case{{"a\"b.txt"}, "a\"b.txt"},
+        Case{{"\"a.txt"}, "\"a.txt"}, Case{{"\""}, "\""}, Case{{}, ""}}) {
     EXPECT_EQ(CommandText(c.args), c.text);
   }
-}
-
-TEST(ProgramNameTest, IsTheBaseNameWithoutExtension) {
-  EXPECT_EQ(ProgramName("/opt/vigil/bin/vigilc"), "vigilc");
   EXPECT_EQ(ProgramName("C:\\tools\\vigilc.exe"), "vigilc");
-  EXPECT_EQ(ProgramName("vigilc"), "vigilc");
 }
 
 }  // namespace

@@ -11,119 +11,65 @@
 namespace vigil {
 namespace {
 
-struct TakeCase {
-  std::string line;
-  std::string word;  // the word returned
-  std::string rest;  // the working line afterwards
-};
-
-TEST(TakeWordTest, PeelsTheFirstWordAndKeepsItsSeparator) {
-  for (const TakeCase& c : std::vector<TakeCase>{
-           {"  EVENT INIT", "EVENT", " INIT"},
-           {" INIT", "INIT", " INIT"},  // runs to the end: line left whole
-           {"DELAY(5)", "DELAY", "(5)"},
-           {"A=B", "A", "=B"},
-           {"X>5", "X", ">5"},
-           {"\tIF\tX", "IF", "\tX"},
-           {"A\nB", "A", "\nB"},
-           {"A\rB", "A", "\rB"},
-           {"", "", ""},
-           {" \t\r\n=(>", "", " \t\r\n=(>"},
-           {"R1+5", "R1+5", "R1+5"},  // "+" and "," only separate tokens
-           {"A,B C", "A,B", " C"},
-           {"P.A)<B-C;D", "P.A)<B-C;D", "P.A)<B-C;D"},
-           {std::string("\0A B", 4), std::string("\0A", 2), " B"},
-       }) {
+// TakeWord, or TakeToken, which also separates at "+" and ",": the word
+// returned and the working line afterwards. A word that runs to the end of
+// the line leaves the line whole, so the next call returns it again.
+TEST(TakeWordTest, PeelsTheFirstWordOrAKeyword) {
+  struct Case {
+    bool token;
+    std::string line, word, rest;
+  };
+  for (const Case& c :
+       {// TakeWord.
+        Case{false, "  EVENT INIT", "EVENT", " INIT"}, Case{false, " INIT", "INIT", " INIT"},
+        Case{false, "DELAY(5)", "DELAY", "(5)"}, Case{false, "A=B", "A", "=B"},
+        Case{false, "X>5", "X", ">5"}, Case{false, "\tIF\tX", "IF", "\tX"},
+        Case{false, "A\nB", "A", "\nB"}, Case{false, "A\rB", "A", "\rB"}, Case{false, "", "", ""},
+        Case{false, " \t\r\n=(>", "", " \t\r\n=(>"}, Case{false, "R1+5", "R1+5", "R1+5"},
+        Case{false, "A,B C", "A,B", " C"}, Case{false, "P.A)<B-C;D", "P.A)<B-C;D", "P.A)<B-C;D"},
+        Case{false, std::string("\0A B", 4), std::string("\0A", 2), " B"},
+        // TakeToken.
+        Case{true, "R1+5", "R1", "+5"}, Case{true, "+5", "5", "+5"},
+        Case{true, "(2,M1)", "2", ",M1)"}, Case{true, ",M1)", "M1)", ",M1)"},
+        Case{true, ", + ,", "", ", + ,"}}) {
     std::string_view line = c.line;
-    EXPECT_EQ(TakeWord(line), c.word) << c.line;
+    EXPECT_EQ(c.token ? TakeToken(line) : TakeWord(line), c.word) << c.line;
+    EXPECT_EQ(line, c.rest) << c.line;
+  }
+  // With a keyword: the whole first word must match, regardless of case
+  // (ASCII only); a mismatch leaves the line unchanged.
+  struct KeywordCase {
+    bool token;
+    std::string line, keyword;
+    bool matches;
+    std::string rest;
+  };
+  for (const KeywordCase& c : {KeywordCase{false, "eventend", "EVENTEND", true, "eventend"},
+                               KeywordCase{false, "MODULEX = 1", "MODULE", false, "MODULEX = 1"},
+                               KeywordCase{false, "MOD", "MODULE", false, "MOD"},
+                               KeywordCase{false, "  if x", "IF", true, " x"},
+                               KeywordCase{false, "\xE9T X", "\xC9T", false, "\xE9T X"},
+                               KeywordCase{true, "R1+5", "r1", true, "+5"}}) {
+    std::string_view line = c.line;
+    EXPECT_EQ(c.token ? TakeToken(line, c.keyword) : TakeWord(line, c.keyword), c.matches)
+        << c.line;
     EXPECT_EQ(line, c.rest) << c.line;
   }
 }
-
-TEST(TakeTokenTest, AlsoSeparatesAtPlusAndComma) {
-  for (const TakeCase& c : std::vector<TakeCase>{
-           {"R1+5", "R1", "+5"},
-           {"+5", "5", "+5"},
-           {"(2,M1)", "2", ",M1)"},
-           {",M1)", "M1)", ",M1)"},
-           {"A=B", "A", "=B"},
-           {", + ,", "", ", + ,"},
-       }) {
-    std::string_view line = c.line;
-    EXPECT_EQ(TakeToken(line), c.word) << c.line;
-    EXPECT_EQ(line, c.rest) << c.line;
-  }
-}
-
-TEST(TakeWordTest, RepeatsTheLastWordOnceTheLineIsExhausted) {
-  std::string_view line = "  EVENT INIT";
-  EXPECT_EQ(TakeWord(line), "EVENT");
-  EXPECT_EQ(TakeWord(line), "INIT");
-  EXPECT_EQ(line, " INIT");
-  EXPECT_EQ(TakeWord(line), "INIT");
-  EXPECT_EQ(line, " INIT");
-}
-
-struct KeywordCase {
-  std::string line;
-  std::string keyword;
-  bool matches;
-  std::string rest;
-};
-
-TEST(TakeWordTest, KeywordMatchesTheWholeWordRegardlessOfCase) {
-  for (const KeywordCase& c : std::vector<KeywordCase>{
-           {"eventend", "EVENTEND", true, "eventend"},
-           {"MODULEX = 1", "MODULE", false, "MODULEX = 1"},
-           {"DELAY(5)", "DELAY", true, "(5)"},
-           {"  if x", "IF", true, " x"},
-           {"SETMODEPINFREE(K)", "SETMODEPIN", false, "SETMODEPINFREE(K)"},
-           {"MOD", "MODULE", false, "MOD"},
-           {"\xE9T X", "\xC9T", false, "\xE9T X"},  // upper-casing is ASCII only
-       }) {
-    std::string_view line = c.line;
-    EXPECT_EQ(TakeWord(line, c.keyword), c.matches) << c.line;
-    EXPECT_EQ(line, c.rest) << c.line;
-  }
-}
-
-TEST(TakeTokenTest, KeywordStopsAtPlus) {
-  std::string_view line = "R1+5";
-  EXPECT_TRUE(TakeToken(line, "r1"));
-  EXPECT_EQ(line, "+5");
-  line = "R1+5";
-  EXPECT_FALSE(TakeWord(line, "R1"));
-  EXPECT_EQ(line, "R1+5");
-}
-
-struct ParamCase {
-  std::string s;
-  ParamStatus status;
-  std::vector<std::string> params;
-};
 
 TEST(ReadParamsTest, ReadsUpToTheFirstClosingBracket) {
+  struct Case {
+    std::string s;
+    ParamStatus status;
+    std::vector<std::string> params;
+  };
   using enum ParamStatus;
-  for (const ParamCase& c : std::vector<ParamCase>{
-           {" ( 5 , 6 ) rest", kOk, {"5", "6"}},
-           {"(A>B)", kOk, {"AB"}},
-           {"(\t1\r\n,2)", kOk, {"1", "2"}},
-           {"(5,)", kOk, {"5", ""}},
-           {"(,)", kOk, {"", ""}},
-           {"(a)(b)", kOk, {"a"}},
-           {"(a b)c)", kOk, {"ab"}},
-           {"((5))", kOk, {"(5"}},
-           {"(=5;.-<)", kOk, {"=5;.-<"}},
-           {"()", kEmpty, {}},
-           {" ( > ) x", kEmpty, {}},
-           {"5)", kMissingLeft, {}},
-           {"x(5)", kMissingLeft, {}},
-           {"", kMissingLeft, {}},
-           {"   ", kMissingLeft, {}},
-           {")", kMissingLeft, {}},
-           {"(5", kMissingRight, {}},
-           {"(", kMissingRight, {}},
-       }) {
+  for (const Case& c :
+       {Case{" ( 5 , 6 ) rest", kOk, {"5", "6"}}, Case{"(A>B)", kOk, {"AB"}},
+        Case{"(\t1\r\n,2)", kOk, {"1", "2"}}, Case{"(5,)", kOk, {"5", ""}},
+        Case{"(a b)c)", kOk, {"ab"}}, Case{"((5))", kOk, {"(5"}}, Case{"(=5;.-<)", kOk, {"=5;.-<"}},
+        Case{" ( > ) x", kEmpty, {}}, Case{"x(5)", kMissingLeft, {}}, Case{"", kMissingLeft, {}},
+        Case{")", kMissingLeft, {}}, Case{"(5", kMissingRight, {}}}) {
     ParamList list = ReadParams(c.s);
     EXPECT_EQ(list.status, c.status) << c.s;
     EXPECT_EQ(list.params, c.params) << c.s;
@@ -138,10 +84,10 @@ TEST(GetParamTest, ReportsBracketErrorsAndEmptyListsUnlessAccepted) {
     std::vector<int> errors;
     size_t count;
   };
-  for (const Case& c :
-       {Case{"(5,6)", ParamMode::kStrict, {}, 2}, Case{"5)", ParamMode::kStrict, {3}, 0},
-        Case{"(5", ParamMode::kAcceptEmpty, {4}, 0}, Case{"()", ParamMode::kStrict, {5}, 0},
-        Case{"()", ParamMode::kAcceptEmpty, {}, 0}}) {
+  using enum ParamMode;
+  for (const Case& c : {Case{"(5,6)", kStrict, {}, 2}, Case{"5)", kStrict, {3}, 0},
+                        Case{"(5", kAcceptEmpty, {4}, 0}, Case{"()", kStrict, {5}, 0},
+                        Case{"()", kAcceptEmpty, {}, 0}}) {
     C_Compiler compiler;
     EXPECT_EQ(compiler.GetParam(c.s, c.mode).size(), c.count) << c.s;
     EXPECT_EQ(testing::ErrorNumbers(compiler), c.errors) << c.s;
@@ -149,13 +95,9 @@ TEST(GetParamTest, ReportsBracketErrorsAndEmptyListsUnlessAccepted) {
   }
 }
 
-TEST(IsNameCharTest, AcceptsAsciiLettersDigitsAndUnderscoreOnly) {
+TEST(TextHelpersTest, NameCharsTrimmingAndUpperCasingAreAscii) {
   for (char c : std::string("AZaz0019_")) EXPECT_TRUE(IsNameChar(c)) << c;
-  for (char c : std::string("-. @[`{/:\t\xE9\x80\xFF")) EXPECT_FALSE(IsNameChar(c)) << c;
-  EXPECT_FALSE(IsNameChar('\0'));
-}
-
-TEST(TextHelpersTest, TrimBlanksKeepsTabsAndUpperCasingIsAscii) {
+  for (char c : std::string("-. @[`{/:\t\xE9\x80\xFF\0", 14)) EXPECT_FALSE(IsNameChar(c)) << c;
   EXPECT_EQ(TrimBlanks("  \tA B\t  "), "\tA B\t");
   EXPECT_EQ(TrimBlanks("   "), "");
   EXPECT_EQ(ToUpper("abc\xE9z_1"), "ABC\xE9Z_1");
