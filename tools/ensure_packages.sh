@@ -1,4 +1,4 @@
-# Sourced by run.sh and test.sh: installs the Debian packages the build needs.
+# Sourced by run.sh, test.sh and the scripts of tools/ and bench/: installs the Debian packages the build needs.
 # As root it runs apt-get; otherwise it prints the command to run and stops.
 
 ensure_packages() {
@@ -21,3 +21,7 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev)
+# test.sh: GNU time measures vigilc's peak memory in the scale tests.
+TEST_PACKAGES=(time)
+# test.sh: the libFuzzer target (the fuzz preset).
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)

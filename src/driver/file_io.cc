@@ -27,6 +27,14 @@ bool WriteAll(int fd, const std::string& contents) {
   return true;
 }
 
+// A short name beside the target: the target's own name plus a suffix could
+// pass the length limit of a file name that the target itself keeps.
+std::string TemporaryName(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  return directory + ".vigilc-XXXXXX";
+}
+
 mode_t DefaultFileMode() {
   mode_t mask = ::umask(0);
   ::umask(mask);
@@ -72,7 +80,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
 OutputSet::~OutputSet() { RemoveTemporaries(); }
 
 bool OutputSet::Stage(const std::string& path, const std::string& contents, std::string* error) {
-  std::string temporary = path + ".tmp-XXXXXX";
+  std::string temporary = TemporaryName(path);
   int fd = ::mkstemp(temporary.data());
   if (fd < 0) {
     *error = "cannot write '" + path + "': " + Reason(errno);
