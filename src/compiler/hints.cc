@@ -169,10 +169,16 @@ class NoteWriter {
   std::string TargetWord() const;
   bool SpanRightOfOperator() const;
   std::string ModuleWithId(int id) const;
+  // The first declared module whose kind accepts `upper_element`, or empty.
+  std::string ModuleAccepting(std::string_view upper_element) const;
 
   // Adds "X is a register" when `name` is declared as something; true then.
   bool DeclaredAs(std::string_view name);
   void UnknownWord();
+  // The names a misspelt parameter of the statement's command is meant to
+  // be: marks for MARK and DIAL, modules for DOOR and the mode pins,
+  // parameters for DELAY; empty elsewhere.
+  std::span<const std::string> BracketCandidates() const;
   void UnknownCommand();
   void ValueOutOfRange(bool number_expected);
   void OpenIfNote(std::string_view what);
@@ -237,6 +243,13 @@ bool NoteWriter::SpanRightOfOperator() const {
 std::string NoteWriter::ModuleWithId(int id) const {
   for (const C_Module& module : symbols_.modules.records()) {
     if (module.id == id) return module.name;
+  }
+  return {};
+}
+
+std::string NoteWriter::ModuleAccepting(std::string_view upper_element) const {
+  for (const C_Module& module : symbols_.modules.records()) {
+    if (IsElementOfKind(module.id, upper_element)) return module.name;
   }
   return {};
 }
@@ -425,6 +438,20 @@ void NoteWriter::Write() {
   }
 }
 
+std::span<const std::string> NoteWriter::BracketCandidates() const {
+  size_t bracket = d_.source_text.find('(');
+  if (!d_.span.known() || bracket == std::string::npos ||
+      static_cast<size_t>(d_.span.begin) <= bracket) {
+    return {};
+  }
+  if (first_word_ == "MARK" || first_word_ == "DIAL") return names_.marks;
+  if (first_word_ == "DOOR" || first_word_ == "SETMODEPIN" || first_word_ == "SETMODEPINFREE") {
+    return names_.modules;
+  }
+  if (first_word_ == "DELAY") return names_.parameters;
+  return {};
+}
+
 // Error 6: a word the word check refused, or a known word in the wrong place.
 void NoteWriter::UnknownWord() {
   if (!d_.span.known()) {
@@ -458,9 +485,19 @@ void NoteWriter::UnknownWord() {
     module_name = module->name;
     prefix = std::string(module_part) + ".";
   } else {
+    std::string meant = NearestWord(word, BracketCandidates());
+    if (!meant.empty()) {
+      Note("did you mean " + meant + "?");
+      return;
+    }
     if (kind == -1) {
       Note("outside an EVENT block only keywords, numbers and declared names are known");
-      Suggest(word, names_.known);
+      std::string owner = ModuleAccepting(word);
+      if (!owner.empty()) {
+        Note("an element name needs its module there, as in " + owner + "." + std::string(word));
+      } else {
+        Suggest(word, names_.known);
+      }
       return;
     }
     std::string nearest = NearestWord(word, names_.known);

@@ -74,12 +74,35 @@ TEST_F(VigilTest, ExitStatusesAndNoFilesWritten) {
            {{"check", "clean.txt", "warned.txt"}, 2},
            {{"check", "--format=xml", "clean.txt"}, 2},
            {{"explain", "6"}, 0},
-           {{"explain", "E6", "E99"}, 2}}) {
+           {{"explain", "E6", "E99"}, 2},
+           {{"explain"}, 0},
+           {{"explain", "--help"}, 0},
+           {{"build", "--help"}, 0},
+           {{"build"}, 2},
+           {{"--help"}, 0},
+           {{}, 2},
+           {{"compile", "clean.txt"}, 2}}) {
     auto [status, out, err] = Exec(VIGIL_PATH, args);
-    EXPECT_EQ(status, expected) << args.back() << ": " << err;
+    EXPECT_EQ(status, expected) << (args.empty() ? "" : args.back()) << ": " << err;
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "work"), {}), 2);
   EXPECT_EQ(std::get<1>(Exec(VIGIL_PATH, {"explain", "E6", "E99"})), "");  // all or nothing
+}
+
+TEST_F(VigilTest, HelpListsTheCommands) {
+  EXPECT_EQ(Exec(VIGIL_PATH, {"--help"}),
+            Outcome(0,
+                    "usage: vigil COMMAND [ARGS]\n\ncommands:\n"
+                    "  check     compile a script in memory and print its diagnostics\n"
+                    "  build     compile a script and write its four files, as vigilc does\n"
+                    "  explain   explain an error or warning code (E6, 6, W1)\n"
+                    "  dis       print a download file (or a compiled script) readably\n"
+                    "\nRun 'vigil COMMAND --help' for the options of a command.\n",
+                    ""));
+  auto [status, out, err] = Exec(VIGIL_PATH, {"compile"});
+  EXPECT_EQ(err.substr(0, err.find('\n')), "vigil: unknown command 'compile'");
+  auto [list_status, list, list_err] = Exec(VIGIL_PATH, {"explain"});
+  EXPECT_NE(list.find("\n  E6   Unknown command\n"), std::string::npos) << list;
 }
 
 // Runs `argv[1] check` on "my site.txt" and prints what its JSON and SARIF
