@@ -55,12 +55,6 @@ bool TakeKeyword(std::string_view& line, std::string_view keyword) {
 
 }  // namespace
 
-size_t WordStart(std::string_view line) {
-  size_t i = 0;
-  while (i < line.size() && IsWordSeparator(line[i])) ++i;
-  return i;
-}
-
 WordAt PeekWord(std::string_view line) { return FindWord<IsWordSeparator>(line); }
 
 std::string_view TakeWord(std::string_view& line) { return Take<IsWordSeparator>(line); }

@@ -29,8 +29,6 @@ struct WordAt {
   size_t cut = 0;
 };
 WordAt PeekWord(std::string_view line);
-// Where the first word of `line` starts: the number of separators before it.
-size_t WordStart(std::string_view line);
 
 // As TakeWord, with "+" and "," also separating words.
 std::string_view TakeToken(std::string_view& line);
