@@ -49,12 +49,22 @@ void C_Compiler::CompileLine(const SourceLine& line) {
 // Every token up to the end of the line (shown by a token that repeats the one
 // before) must pass the word check.
 bool C_Compiler::CheckWords() {
-  auto& known = known_words_[current_event_module_];
+  if (known_words_here_ == nullptr || known_words_module_ != current_event_module_) {
+    known_words_here_ = &known_words_[current_event_module_];
+    known_words_module_ = current_event_module_;
+  }
+  WordSet& known = *known_words_here_;
+  // Lines repeat (ENDIF, BEEP = ON): a whole line that passed is kept in the
+  // same set. A line of one token is that token, so the two never disagree.
+  if (known.contains(work_)) return true;
   std::string_view scan = work_;
   std::string_view previous;
   while (true) {
     std::string_view token = TakeToken(scan);
-    if (token == previous) return true;
+    if (token == previous) {
+      known.emplace(work_);
+      return true;
+    }
     previous = token;
     if (known.contains(token)) continue;
     std::string_view word = token;

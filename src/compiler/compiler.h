@@ -174,8 +174,12 @@ class C_Compiler {
   std::vector<const SourceLine*> define_lines_;  // lines whose first word is DEFINE
   // Words the word check accepted, per event module: the declarations do not
   // change during the statement pass, so neither does the answer.
-  std::unordered_map<int, std::unordered_set<std::string, TextHash, std::equal_to<>>>
-      known_words_;
+  using WordSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+  std::unordered_map<int, WordSet> known_words_;
+  // The set of the module whose event the last checked line was in (node
+  // pointers of the map stay valid).
+  WordSet* known_words_here_ = nullptr;
+  int known_words_module_ = 0;
 
   SymbolTable symbols_;
   CodeBuffer code_;

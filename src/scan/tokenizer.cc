@@ -45,11 +45,19 @@ std::string_view Take(std::string_view& line) {
   return found.word;
 }
 
+// The word is compared where it stands, without finding its end first: most
+// calls ask about a line that begins with some other word.
 template <bool (*IsSeparator)(char)>
 bool TakeKeyword(std::string_view& line, std::string_view keyword) {
-  WordAt found = FindWord<IsSeparator>(line);
-  if (!EqualsIgnoreCase(found.word, keyword)) return false;
-  line.remove_prefix(found.cut);
+  size_t start = 0;
+  while (start < line.size() && IsSeparator(line[start])) ++start;
+  size_t end = start + keyword.size();
+  if (end > line.size() || (end < line.size() && !IsSeparator(line[end])) ||
+      !EqualsIgnoreCase(line.substr(start, keyword.size()), keyword)) {
+    return false;
+  }
+  // As for any word: the last word of the line is not removed.
+  line.remove_prefix(end < line.size() ? end : 0);
   return true;
 }
 

@@ -61,7 +61,8 @@ void C_Compiler::DeclarationPass() {
   // Three of the sweeps read DEFINE lines only: find those once.
   define_lines_.clear();
   for (const SourceLine& line : lines_) {
-    if (EqualsIgnoreCase(PeekWord(line.text).word, "DEFINE")) define_lines_.push_back(&line);
+    std::string_view probe = line.text;
+    if (TakeWord(probe, "DEFINE")) define_lines_.push_back(&line);
   }
   CollectModules();
   CollectParameters();

@@ -20,6 +20,7 @@ void NameIndex::Add(std::string_view name, size_t position) {
 }
 
 size_t NameIndex::Find(std::string_view name) const {
+  if (map_.empty()) return npos;
   // Statement lines are upper-cased already: look those up without a copy.
   auto it = HasLower(name) ? map_.find(ToUpper(name)) : map_.find(name);
   return it == map_.end() ? npos : it->second;

@@ -13,24 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "scan/text_hash.h"
 #include "symbols/records.h"
 
 namespace vigil {
-
-// A hash for containers of strings that are searched with a string_view.
-struct TextHash {
-  using is_transparent = void;
-  // FNV-1a: names and words are short, and this hashes them faster than the
-  // general-purpose string hash.
-  size_t operator()(std::string_view text) const {
-    uint64_t hash = 14695981039346656037ULL;
-    for (char c : text) {
-      hash ^= static_cast<unsigned char>(c);
-      hash *= 1099511628211ULL;
-    }
-    return static_cast<size_t>(hash);
-  }
-};
 
 // Index of names by their upper-case form, searchable with a string_view.
 class NameIndex {

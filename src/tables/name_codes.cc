@@ -1,17 +1,19 @@
 #include "tables/name_codes.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <utility>
 
 #include "scan/numbers.h"
+#include "scan/text_hash.h"
 #include "scan/tokenizer.h"
 
 namespace vigil {
 namespace {
 
-using CodeMap = std::unordered_map<std::string, int>;
+using CodeMap = std::unordered_map<std::string, int, TextHash, std::equal_to<>>;
 
 struct NamedCode {
   std::string_view name;
@@ -157,7 +159,7 @@ const CodeMap& EventCodes() {
 }
 
 std::optional<int> Lookup(const CodeMap& map, std::string_view name) {
-  auto it = map.find(std::string(name));
+  auto it = map.find(name);
   if (it == map.end()) return std::nullopt;
   return it->second;
 }
