@@ -17,48 +17,28 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using vigil::testing::ProgramRun;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// In single quotes for the shell.
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+std::string ReadFile(const fs::path& path) { return vigil::testing::ReadFile(path.string()); }
 
 class VigilcTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vigil_e2e_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
+    ASSERT_FALSE(root_dir_.path().empty());
+    root_ = root_dir_.path();
     fs::create_directory(work_ = root_ / "work");
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   // Runs `program` with `args` in the work directory.
-  RunResult Run(const std::string& program, const std::vector<std::string>& args) const {
-    std::string command = "cd " + Quote(work_.string()) + " && " + Quote(program);
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    command += " >" + Quote((root_ / "out").string()) + " 2>" + Quote((root_ / "err").string());
-    int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(root_ / "out"),
-            ReadFile(root_ / "err")};
+  ProgramRun Run(const std::string& program, const std::vector<std::string>& args) const {
+    return vigil::testing::RunProgram(program, args, work_.string(), root_.string());
   }
-  RunResult Vigilc(const std::vector<std::string>& args) const { return Run(VIGILC_PATH, args); }
+  ProgramRun Vigilc(const std::vector<std::string>& args) const { return Run(VIGILC_PATH, args); }
 
   void Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(work_ / name, std::ios::binary) << bytes;
@@ -86,6 +66,7 @@ class VigilcTest : public ::testing::Test {
               expected.substr(0, expected.find("Date = ")) + date);
   }
 
+  vigil::testing::TempDir root_dir_{"vigil-e2e"};
   fs::path root_;
   fs::path work_;
 };
@@ -95,7 +76,7 @@ const std::string kEmptySettingsTable =
 
 TEST_F(VigilcTest, EmptyScript) {
   Write("empty.txt", "");
-  RunResult run = Vigilc({"empty.txt"});
+  ProgramRun run = Vigilc({"empty.txt"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(ReadFile(work_ / "empty.BIN"),
@@ -111,7 +92,7 @@ TEST_F(VigilcTest, ErrorsStillWriteEveryFileAndExitOne) {
   Write("site.txt",
         "MODULE PANEL = PANEL,0\r\nEVENT PANEL.INIT\r\n  RELAY1 = ON\r\n"
         "  FOO(1)\r\nEVENTEND\r\nBAR\r\n");
-  RunResult run = Vigilc({"site.txt"});
+  ProgramRun run = Vigilc({"site.txt"});
   EXPECT_EQ(run.status, 1);
   // Counted lines: the MODULE line is not counted, the empty last line is.
   EXPECT_EQ(ReadFile(work_ / "site.ERR"),
@@ -137,7 +118,7 @@ TEST_P(ExampleTest, CompilesToTheExpectedFiles) {
   const std::string name = GetParam();
   const fs::path examples = fs::path(VIGIL_SOURCE_DIR) / "examples";
   fs::copy_file(examples / (name + ".txt"), work_ / (name + ".txt"));
-  RunResult run = Vigilc({name + ".txt"});
+  ProgramRun run = Vigilc({name + ".txt"});
   EXPECT_EQ(run.status, 0) << run.err;
   for (const char* extension : {"BIN", "ERR", "SET"}) {
     EXPECT_EQ(ReadFile(work_ / (name + "." + extension)),
@@ -145,7 +126,7 @@ TEST_P(ExampleTest, CompilesToTheExpectedFiles) {
         << name << "." << extension;
   }
   ExpectListing(name + ".", ReadFile(examples / "expected" / (name + ".LST")));
-  RunResult dis = Run(VIGIL_PATH, {"dis", name + ".BIN"});
+  ProgramRun dis = Run(VIGIL_PATH, {"dis", name + ".BIN"});
   EXPECT_EQ(dis.status, 0);
   EXPECT_EQ(dis.err, "");
 }
@@ -154,8 +135,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest,
                          ::testing::Values("office", "alarm_site", "counters"));
 
 TEST_F(VigilcTest, HelpVersionAndArguments) {
-  RunResult help = Vigilc({"--help"});
-  RunResult version = Vigilc({"--version"});
+  ProgramRun help = Vigilc({"--help"});
+  ProgramRun version = Vigilc({"--version"});
   EXPECT_EQ(std::pair(help.status, version.status), std::pair(0, 0));
   EXPECT_TRUE(help.out.starts_with("usage: vigilc SCRIPT\n")) << help.out;
   EXPECT_EQ(version.out, "vigilc 1.0\n");
@@ -171,7 +152,7 @@ TEST_F(VigilcTest, CannotRunExitsTwoAndWritesNothing) {
   Write("ab", "");
   // No script, one too short to name the outputs (though it exists), none.
   for (std::vector<std::string> args : {std::vector<std::string>{}, {"ab"}, {"missing.txt"}}) {
-    RunResult run = Vigilc(args);
+    ProgramRun run = Vigilc(args);
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_FALSE(run.err.empty());
     EXPECT_EQ(WorkFiles(), std::vector<std::string>{"ab"});

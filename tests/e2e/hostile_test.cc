@@ -19,10 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 namespace vigil {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::TempDir;
+using testing::WriteFile;
 
 constexpr char kScript[] =
     "MODULE = PANEL,0\r\n"
@@ -30,39 +34,8 @@ constexpr char kScript[] =
     "RELAY1 = ON\r\n"
     "EVENTEND\r\n";
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = ::testing::TempDir() + "vigil-hostile-XXXXXX";
-    path_ = ::mkdtemp(pattern.data()) ? pattern : "";
-  }
-  ~TempDir() {
-    if (path_.empty()) return;
-    std::error_code ignored;
-    // Give back the permissions a test took away, so that all can go.
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path_, ignored)) {
-      if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-      }
-    }
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-void WriteFile(const std::string& path, const std::string& contents) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_GE(fd, 0) << path;
-  ASSERT_EQ(::write(fd, contents.data(), contents.size()), static_cast<ssize_t>(contents.size()));
-  ::close(fd);
-}
-
-std::string ReadFile(const std::string& path) {
+// The file as the snapshot shows it; a FIFO must not block the read.
+std::string ReadEntry(const std::string& path) {
   std::string contents;
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
   if (fd < 0) return "<unreadable>";
@@ -87,7 +60,7 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
     std::string description = std::to_string(info.st_mode) + " " + std::to_string(info.st_ino) +
                               " " + std::to_string(info.st_mtim.tv_sec) + "." +
                               std::to_string(info.st_mtim.tv_nsec);
-    if (S_ISREG(info.st_mode)) description += " " + ReadFile(path);
+    if (S_ISREG(info.st_mode)) description += " " + ReadEntry(path);
     if (S_ISLNK(info.st_mode)) description += " -> " + fs::read_symlink(path, ignored).string();
     entries[path.substr(dir.size())] = description;
   }
@@ -149,7 +122,7 @@ void ExpectOneLineNaming(const std::string& err, const std::string& path) {
 bool RunningAsRoot() { return ::geteuid() == 0; }
 
 TEST(HostileTest, CleanRunWritesTheFourFiles) {
-  TempDir dir;
+  TempDir dir("vigil-hostile");
   WriteFile(dir / "site.txt", kScript);
   RunResult run = RunVigilc(dir.path(), "site.txt");
   EXPECT_EQ(run.status, 0) << run.err;
@@ -163,7 +136,7 @@ TEST(HostileTest, CleanRunWritesTheFourFiles) {
 // Output names as long as the file system allows: temporary files on the way
 // must not need longer ones.
 TEST(HostileTest, LongestScriptNameWritesItsOutputs) {
-  TempDir dir;
+  TempDir dir("vigil-hostile");
   long name_max = ::pathconf(dir.path().c_str(), _PC_NAME_MAX);
   std::string stem(static_cast<size_t>(name_max > 0 ? name_max : 255) - 4, 'a');
   WriteFile(dir / (stem + ".txt"), kScript);
@@ -186,7 +159,7 @@ void PrintTo(const ScriptCase& script_case, std::ostream* os) { *os << script_ca
 class UnreadableScriptTest : public ::testing::TestWithParam<ScriptCase> {};
 
 TEST_P(UnreadableScriptTest, StopsWithOneLineAndWritesNothing) {
-  TempDir dir;
+  TempDir dir("vigil-hostile");
   ASSERT_FALSE(dir.path().empty());
   GetParam().setup(dir);
   std::map<std::string, std::string> before = Snapshot(dir.path());
@@ -226,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HostileTest, UnreadableScript) {
   if (RunningAsRoot()) GTEST_SKIP() << "root reads a file whatever its mode";
-  TempDir dir;
+  TempDir dir("vigil-hostile");
   WriteFile(dir / "site.txt", kScript);
   ASSERT_EQ(::chmod((dir / "site.txt").c_str(), 0), 0);
   std::map<std::string, std::string> before = Snapshot(dir.path());
@@ -248,7 +221,7 @@ void WriteScriptAndOldOutputs(const TempDir& dir, const std::string& skip) {
 class OutputIsDirectoryTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(OutputIsDirectoryTest, StopsWithOneLineAndWritesNothing) {
-  TempDir dir;
+  TempDir dir("vigil-hostile");
   std::string blocked = "site." + GetParam();
   WriteScriptAndOldOutputs(dir, GetParam());
   ASSERT_EQ(::mkdir((dir / blocked).c_str(), 0755), 0);
@@ -265,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(Outputs, OutputIsDirectoryTest,
 
 TEST(HostileTest, ReadOnlyOutputDirectory) {
   if (RunningAsRoot()) GTEST_SKIP() << "root writes into a read-only directory";
-  TempDir dir;
+  TempDir dir("vigil-hostile");
   WriteScriptAndOldOutputs(dir, "");
   ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
   std::map<std::string, std::string> before = Snapshot(dir.path());

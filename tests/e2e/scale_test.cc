@@ -21,6 +21,7 @@
 #include <string>
 
 #include "compiler/compiler.h"
+#include "support/files.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VIGIL_SCALE_SANITIZED 1
@@ -40,6 +41,8 @@ constexpr bool kReduced = false;
 #endif
 
 namespace fs = std::filesystem;
+using testing::TempDir;
+using testing::WriteFile;
 
 // The two sizes compared, and the ratio of their costs above which growth
 // counts as worse than linear.
@@ -163,34 +166,6 @@ double CompileTime(const std::string& source) {
   return best;
 }
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = ::testing::TempDir() + "vigil-scale-XXXXXX";
-    path_ = ::mkdtemp(pattern.data()) ? pattern : "";
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-void WriteFile(const std::string& path, const std::string& contents) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_GE(fd, 0) << path;
-  size_t done = 0;
-  while (done < contents.size()) {
-    ssize_t wrote = ::write(fd, contents.data() + done, contents.size() - done);
-    ASSERT_GT(wrote, 0);
-    done += static_cast<size_t>(wrote);
-  }
-  ::close(fd);
-}
-
 constexpr char kGnuTime[] = "/usr/bin/time";
 
 struct ProcessRun {
@@ -271,7 +246,7 @@ TEST_P(ScaleTest, TimeGrowsLinearly) {
 TEST_P(ScaleTest, PeakMemoryGrowsLinearly) {
   if (::access(kGnuTime, X_OK) != 0) GTEST_SKIP() << "needs GNU time (Debian package time)";
   const Shape& shape = GetParam();
-  TempDir dir;
+  TempDir dir("vigil-scale");
   long small_kb = PeakGrowthKb(dir, shape.make(shape.size() / kSizeRatio));
   long large_kb = PeakGrowthKb(dir, shape.make(shape.size()));
   RecordProperty("small_kb", std::to_string(small_kb));
@@ -308,7 +283,7 @@ TEST(ScaleTest, LargeScriptEndToEnd) {
   std::string source = kPanel + Line("DEFINE REGISTER R1");
   source.reserve(kBytes + kEventBlock.size());
   while (source.size() < kBytes) source += kEventBlock;
-  TempDir dir;
+  TempDir dir("vigil-scale");
   WriteFile(dir / "site.txt", source);
   ProcessRun run = RunVigilc(dir / "site.txt");
   EXPECT_EQ(run.status, 1);  // error 31: the code is far above the limit

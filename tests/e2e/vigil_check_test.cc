@@ -13,21 +13,13 @@
 #include <tuple>
 #include <vector>
 
+#include "support/files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// In single quotes for the shell.
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+std::string ReadFile(const fs::path& path) { return vigil::testing::ReadFile(path.string()); }
 
 // The exit status (-1 when there is none), stdout and stderr of a run.
 using Outcome = std::tuple<int, std::string, std::string>;
@@ -38,12 +30,10 @@ constexpr char kFaulty[] =
 class VigilTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vigil_check_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    ASSERT_FALSE(temp_.path().empty());
+    dir_ = temp_.path();
     for (const char* sub : {"work", "legacy"}) fs::create_directory(dir_ / sub);
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   void Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(dir_ / "work" / name, std::ios::binary) << bytes;
@@ -52,13 +42,12 @@ class VigilTest : public ::testing::Test {
   // Runs `program` with `args` in `cwd`, by default the work directory.
   Outcome Exec(const std::string& program, const std::vector<std::string>& args,
                const std::string& cwd = "work") const {
-    std::string command = "cd " + Quote((dir_ / cwd).string()) + " && " + Quote(program);
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    command += " >" + Quote((dir_ / "out").string()) + " 2>" + Quote((dir_ / "err").string());
-    int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir_ / "out"), ReadFile(dir_ / "err")};
+    vigil::testing::ProgramRun run =
+        vigil::testing::RunProgram(program, args, (dir_ / cwd).string(), dir_.string());
+    return {run.status, run.out, run.err};
   }
 
+  vigil::testing::TempDir temp_{"vigil-check"};
   fs::path dir_;
 };
 
