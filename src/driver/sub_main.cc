@@ -79,7 +79,8 @@ int SubMain(const std::vector<std::string>& args, std::string_view argv0, std::o
     return kExitClean;
   }
   if (args.empty()) {
-    err << kUsage;
+    err << program << ": no script given (usage: " << program << " SCRIPT; " << program
+        << " --help)\n";
     return kExitCannotRun;
   }
   BuildResult result = BuildScript(args, program, out, err);

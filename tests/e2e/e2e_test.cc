@@ -157,6 +157,8 @@ TEST_F(VigilcTest, CannotRunExitsTwoAndWritesNothing) {
     EXPECT_FALSE(run.err.empty());
     EXPECT_EQ(WorkFiles(), std::vector<std::string>{"ab"});
   }
+  EXPECT_EQ(Vigilc({}).err, "vigilc: no script given (usage: vigilc SCRIPT; vigilc --help)\n");
+  EXPECT_EQ(Vigilc({"ab"}).err, "vigilc: script path 'ab' is too short to name outputs\n");
   EXPECT_EQ(Vigilc({"missing.txt"}).err,
             "vigilc: cannot read 'missing.txt': No such file or directory\n");
 }
