@@ -23,7 +23,8 @@ struct TextHash {
       hash ^= hash >> 32;
     }
     uint64_t tail = 0;
-    std::memcpy(&tail, text.data() + i, text.size() - i);
+    // An empty view may have no data at all, which memcpy must not be given.
+    if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
     hash = (hash ^ tail) * kMultiplier;
     return static_cast<size_t>(hash ^ (hash >> 29));
   }

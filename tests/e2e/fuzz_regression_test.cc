@@ -82,6 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
               "MODULE = K1,300,0,2,5,30,10\r\nMODULE = K2,-5,0,2,5,30,10\r\n"
               "PARTITION = P1,109,0,100\r\nPARTITION = P2,100,0,99999\r\nEVENT K1.VALID\r\n"
               "RELAY1 = ON\r\nEVENTEND\r\n"},
+        // Found by the fuzzer: a line that is only "=" looks up an empty name
+        // that points nowhere.
+        Input{"EmptyAssignment", "MODULE= PANEL,\rEVENT PANEL\r="},
         Input{"EmptyBrackets", kPanel + "DELAY(\r\nDELAY)\r\nDELAY((\r\nDIAL(,,)\r\nINVERT()\r\n"}),
     [](const ::testing::TestParamInfo<Input>& param) { return param.param.name; });
 
