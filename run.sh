@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 ensure_packages "${BUILD_PACKAGES[@]}"
 
 cmake --preset release >/dev/null
-cmake --build --preset release >/dev/null
+cmake --build --preset release --target vigilc vigil >/dev/null
 
 script="${1:-examples/office.txt}"
 status=0
