@@ -1,7 +1,8 @@
 // The consistency a compilation keeps with its own outputs, whatever script
 // it was given: the code buffer's trailer and size error, the download file's
 // framing and code records read back, the error file against the error count,
-// the line count, and spans that lie within their lines. Shared by the fuzz
+// the line count, spans that lie within their lines, and the notes that
+// vigil check adds to the errors. Shared by the fuzz
 // target and the regression tests of what it found.
 #ifndef VIGIL_FUZZ_COMPILE_CHECKS_H_
 #define VIGIL_FUZZ_COMPILE_CHECKS_H_
@@ -164,6 +165,19 @@ inline std::string CheckCompile(std::string_view source) {
   }
   for (const Diagnostic& warning : compiler.Warnings()) {
     if (!SpanInside(warning.span, warning.source_text)) return "warning span outside its line";
+  }
+
+  // The notes of vigil check: worked out from each error's own record; they
+  // must not disturb it.
+  compiler.AddNotes();
+  if (compiler.diagnostics().size() != diagnostics.size() ||
+      compiler.CountErrors() != errors) {
+    return "AddNotes changed the errors";
+  }
+  for (const Diagnostic& diagnostic : compiler.diagnostics()) {
+    for (const std::string& note : diagnostic.notes) {
+      if (note.empty()) return "an empty note";
+    }
   }
 
   std::string tree = compiler.PartitionTree();
