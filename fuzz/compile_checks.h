@@ -2,8 +2,8 @@
 // it was given: the code buffer's trailer and size error, the download file's
 // framing and code records read back, the error file against the error count,
 // the line count, spans that lie within their lines, and the notes that
-// vigil check adds to the errors. Shared by the fuzz
-// target and the regression tests of what it found.
+// vigil check adds to the errors. Shared by the fuzz target and the
+// regression tests of what it found.
 #ifndef VIGIL_FUZZ_COMPILE_CHECKS_H_
 #define VIGIL_FUZZ_COMPILE_CHECKS_H_
 
