@@ -50,7 +50,7 @@ void C_Compiler::CompileLine(const SourceLine& line) {
 // before) must pass the word check.
 bool C_Compiler::CheckWords() {
   if (known_words_here_ == nullptr || known_words_module_ != current_event_module_) {
-    known_words_here_ = &known_words_[current_event_module_];
+    known_words_here_ = &known_words_[ElementListOf(current_event_module_)];
     known_words_module_ = current_event_module_;
   }
   WordSet& known = *known_words_here_;

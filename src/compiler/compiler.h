@@ -172,8 +172,9 @@ class C_Compiler {
   std::string source_;
   std::vector<SourceLine> lines_;  // views into source_
   std::vector<const SourceLine*> define_lines_;  // lines whose first word is DEFINE
-  // Words the word check accepted, per event module: the declarations do not
-  // change during the statement pass, so neither does the answer.
+  // Words and lines the word check accepted, by the element list of the
+  // event's module (ElementListOf): the declarations do not change during
+  // the statement pass, so neither does the answer.
   using WordSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
   std::unordered_map<int, WordSet> known_words_;
   // The set of the module whose event the last checked line was in (node

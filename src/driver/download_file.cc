@@ -1,5 +1,8 @@
 #include "driver/download_file.h"
 
+#include <array>
+#include <cstring>
+
 namespace vigil {
 namespace {
 
@@ -8,18 +11,39 @@ void AddLine(std::string& file, std::string_view line) {
   file += "\r\n";
 }
 
+// "0;" to "255;": each byte's decimal digits, without leading zeros, and
+// the ";" that follows them in a code record.
+struct ValueText {
+  std::array<char, 4> text{};
+  size_t size = 0;
+};
+
+constexpr std::array<ValueText, 256> MakeValueTexts() {
+  std::array<ValueText, 256> texts{};
+  for (int value = 0; value < 256; ++value) {
+    ValueText& entry = texts[static_cast<size_t>(value)];
+    if (value >= 100) entry.text[entry.size++] = static_cast<char>('0' + value / 100);
+    if (value >= 10) entry.text[entry.size++] = static_cast<char>('0' + value / 10 % 10);
+    entry.text[entry.size++] = static_cast<char>('0' + value % 10);
+    entry.text[entry.size++] = ';';
+  }
+  return texts;
+}
+
+constexpr std::array<ValueText, 256> kValueTexts = MakeValueTexts();
+
 }  // namespace
 
 std::string FormatChunk(std::span<const uint8_t> chunk) {
-  std::string text;
-  text.reserve(chunk.size() * 4);
+  // Four bytes of room for each value: at most three digits and the ";".
+  std::string text(chunk.size() * 4, '\0');
+  char* out = text.data();
   for (uint8_t byte : chunk) {
-    // At most three digits, without leading zeros.
-    if (byte >= 100) text += static_cast<char>('0' + byte / 100);
-    if (byte >= 10) text += static_cast<char>('0' + byte / 10 % 10);
-    text += static_cast<char>('0' + byte % 10);
-    text += ';';
+    const ValueText& value = kValueTexts[byte];
+    std::memcpy(out, value.text.data(), 4);
+    out += value.size;
   }
+  text.resize(static_cast<size_t>(out - text.data()));
   return text;
 }
 

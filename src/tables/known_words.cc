@@ -100,12 +100,20 @@ const KindElements& PartitionElements() {
 }
 
 const KindElements* ElementsOf(int kind_id) {
-  if (kind_id == kControllerId) return &ControllerElements();
-  if (kind_id >= 1 && kind_id <= 64) return &DoorElements();
-  if (kind_id >= 71 && kind_id <= 78) return &SupplyElements();
-  if (kind_id == kPanelId) return &PanelElements();
-  if (kind_id >= 101 && kind_id <= 108) return &PartitionElements();
-  return nullptr;
+  switch (ElementListOf(kind_id)) {
+    case 0:
+      return &ControllerElements();
+    case 1:
+      return &DoorElements();
+    case 2:
+      return &SupplyElements();
+    case 3:
+      return &PanelElements();
+    case 4:
+      return &PartitionElements();
+    default:
+      return nullptr;
+  }
 }
 
 // USEREVENT9 to USEREVENT73 on the controller: the number after the first
@@ -146,6 +154,15 @@ bool IsElementOfKind(int kind_id, std::string_view upper_element) {
   if (kind == nullptr) return false;
   if (kind->lookup.contains(upper_element)) return true;
   return kind_id == kControllerId && IsControllerUserEvent(upper_element);
+}
+
+int ElementListOf(int kind_id) {
+  if (kind_id == kControllerId) return 0;
+  if (kind_id >= 1 && kind_id <= 64) return 1;
+  if (kind_id >= 71 && kind_id <= 78) return 2;
+  if (kind_id == kPanelId) return 3;
+  if (kind_id >= 101 && kind_id <= 108) return 4;
+  return -1;
 }
 
 bool IsNumberWord(std::string_view word) {

@@ -28,6 +28,12 @@ bool IsNumberWord(std::string_view word);
 // word) names a declared module or partition.
 bool IsModuleReference(const SymbolTable& symbols, std::string_view word);
 
+// Which element list the events of module `kind_id` accept: 0 the
+// controller's, 1 a door module's, 2 a power supply's, 3 the alarm panel's,
+// 4 a partition's, -1 none. Modules with the same list get the same answers
+// from IsKnownWord.
+int ElementListOf(int kind_id);
+
 // The word check. A word ending in ")" loses that character first, and
 // `word` keeps the shortened form. `event_module` is the id of the open
 // event's module, -1 when none is open.

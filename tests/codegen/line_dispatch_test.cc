@@ -91,6 +91,15 @@ TEST(LineDispatchTest, EventsAndStatementsOutsideThem) {
                    "EVENT PANEL.INIT\nIF PRESENT\nEVENTEND\nEVENT K1.VALID\nENDIF\nEVENTEND\n"
                    "EVENTEND\nEVENT PANEL.INIT\nBREAK\nEVENTEND\n",
                {18, 26, 6}, "FF 00 32 51 15 00 00 03 00 FF 05 01 FF 00 32 6B");
+  // The word check's answers are remembered for the kind of the event's
+  // module: a line the controller accepts is checked again in a door
+  // module's event, and refused in each door module's.
+  ExpectScript(decl + "MODULE = K2,6,0,3,10,30,60\n" +
+                   "EVENT PANEL.INIT\nRELAY2 = ON\nEVENTEND\n"
+                   "EVENT K1.VALID\nRELAY2 = ON\nRELAY1 = ON\nEVENTEND\n"
+                   "EVENT K2.VALID\nRELAY2 = ON\nRELAY1 = ON\nEVENTEND\n"
+                   "EVENT PANEL.INIT\nRELAY2 = ON\nEVENTEND\n",
+               {6, 6}, "FF 00 32 21 00 02 FF 05 01 21 05 01 FF 06 01 21 06 01 FF 00 32 21 00 02");
 }
 
 }  // namespace
