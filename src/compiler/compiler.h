@@ -18,6 +18,7 @@
 
 #include "compiler/code_buffer.h"
 #include "compiler/diagnostics.h"
+#include "scan/text_hash.h"
 #include "symbols/symbol_table.h"
 
 namespace vigil {

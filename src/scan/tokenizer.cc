@@ -92,8 +92,12 @@ ParamList ReadParams(std::string_view s) {
   } else if (t.size() == 2) {
     result.status = ParamStatus::kEmpty;
   } else {
-    for (std::string_view part : Split(std::string_view(t).substr(1, t.size() - 2), ',')) {
-      result.params.emplace_back(part);
+    std::string_view inside = std::string_view(t).substr(1, t.size() - 2);
+    while (true) {
+      size_t comma = inside.find(',');
+      result.params.emplace_back(inside.substr(0, comma));
+      if (comma == std::string_view::npos) break;
+      inside.remove_prefix(comma + 1);
     }
   }
   return result;

@@ -7,21 +7,21 @@
 #define VIGIL_SYMBOLS_SYMBOL_TABLE_H_
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-#include "scan/text_hash.h"
 #include "symbols/records.h"
 
 namespace vigil {
 
-// Index of names by their upper-case form, searchable with a string_view.
+// Index of names by their upper-case form, searchable with a string_view in
+// any case. Open addressing over a power-of-two table kept at most half full;
+// the hash folds case as it reads, so a lookup neither copies nor upper-cases
+// the name it is given.
 class NameIndex {
  public:
-  void Clear() { map_.clear(); }
+  void Clear();
   // Keeps the first position stored for a name.
   void Add(std::string_view name, size_t position);
   // The position of `name`, compared regardless of case, or npos.
@@ -30,7 +30,17 @@ class NameIndex {
   static constexpr size_t npos = static_cast<size_t>(-1);
 
  private:
-  std::unordered_map<std::string, size_t, TextHash, std::equal_to<>> map_;
+  struct Slot {
+    uint64_t hash = 0;
+    size_t entry = npos;  // into keys_ and positions_; npos when free
+  };
+  // The slot that holds `name`, or the free slot where it would go.
+  size_t SlotOf(std::string_view name, uint64_t hash) const;
+  void Grow();
+
+  std::vector<std::string> keys_;  // upper case
+  std::vector<size_t> positions_;
+  std::vector<Slot> slots_;
 };
 
 // An ordered collection with a first-match index by upper-cased name.
