@@ -170,8 +170,7 @@ inline std::string CheckCompile(std::string_view source) {
   // The notes of vigil check: worked out from each error's own record; they
   // must not disturb it.
   compiler.AddNotes();
-  if (compiler.diagnostics().size() != diagnostics.size() ||
-      compiler.CountErrors() != errors) {
+  if (compiler.diagnostics().size() != diagnostics.size() || compiler.CountErrors() != errors) {
     return "AddNotes changed the errors";
   }
   for (const Diagnostic& diagnostic : compiler.diagnostics()) {

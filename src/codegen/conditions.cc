@@ -153,8 +153,7 @@ void C_Compiler::CompileComparison(std::string_view name, std::string_view value
   CompileSwitchTerm(Code(Cond::kInput), name, value, negate);
 }
 
-bool C_Compiler::CompileGreaterThan(std::string_view name, std::string_view value,
-                                    bool negate) {
+bool C_Compiler::CompileGreaterThan(std::string_view name, std::string_view value, bool negate) {
   if (const C_registry* reg = symbols_.registers.Find(name)) {
     CompileCounterTerm(Code(Cond::kRegisterGreater), reg->id, value, 21, negate);
     return false;

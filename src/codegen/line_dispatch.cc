@@ -94,7 +94,7 @@ void C_Compiler::CompileInvert(std::string_view rest) {
   std::vector<std::string> params = GetParam(rest);
   if (params.empty()) return;
   std::string_view name = params.front();
-  Op opcode = IsOutputName(name)             ? Op::kOutputInvert
+  Op opcode = IsOutputName(name)            ? Op::kOutputInvert
               : Contains(name, "AUXOUTPUT") ? Op::kAuxInvert
                                             : Op::kInvert;
   int module = ResolveModule(name);

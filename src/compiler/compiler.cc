@@ -1,6 +1,5 @@
 #include "compiler/compiler.h"
 
-
 #include "scan/tokenizer.h"
 #include "tables/name_codes.h"
 #include "tables/opcodes.h"

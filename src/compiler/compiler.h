@@ -140,8 +140,7 @@ class C_Compiler {
   bool CompileFlags(std::string_view word, std::string_view rest, bool negate);
   void CompileCounterTerm(int opcode, int id, std::string_view value, int not_numeric_error,
                           bool negate);
-  void CompileSwitchTerm(int opcode, std::string_view name, std::string_view value,
-                         bool negate);
+  void CompileSwitchTerm(int opcode, std::string_view name, std::string_view value, bool negate);
   void EmitTerm(int opcode, bool negate, int a, int b, std::string_view focus);
   void AppendEmptyJump();
 
@@ -171,7 +170,7 @@ class C_Compiler {
   void CommandDisplay(std::string_view rest, int opcode);
 
   std::string source_;
-  std::vector<SourceLine> lines_;  // views into source_
+  std::vector<SourceLine> lines_;                // views into source_
   std::vector<const SourceLine*> define_lines_;  // lines whose first word is DEFINE
   // Words and lines the word check accepted, by the element list of the
   // event's module (ElementListOf): the declarations do not change during

@@ -21,15 +21,15 @@ struct Span {
 };
 
 struct Diagnostic {
-  int number = 0;              // 1 to 31 for errors
+  int number = 0;  // 1 to 31 for errors
   Severity severity = Severity::kError;
-  int counted_line = 0;        // the line count the error file shows
-  int physical_line = 0;       // 1-based line of the script file
-  std::string legacy_text;     // the line text the error file shows
-  std::string source_text;     // the physical line, for display
-  Span span;                   // within source_text
+  int counted_line = 0;     // the line count the error file shows
+  int physical_line = 0;    // 1-based line of the script file
+  std::string legacy_text;  // the line text the error file shows
+  std::string source_text;  // the physical line, for display
+  Span span;                // within source_text
   std::vector<std::string> notes;
-  std::string message;         // a warning's text; errors use ErrorMessage
+  std::string message;  // a warning's text; errors use ErrorMessage
   // What was open when the error was reported, for the notes: the open
   // event's module id (-1 when none), the physical lines of the IF at the
   // current nesting level and of the last EVENT (0 when none).

@@ -50,7 +50,8 @@ std::string FormatChunk(std::span<const uint8_t> chunk) {
 std::vector<std::string> CodeRecords(std::span<const uint8_t> code) {
   std::vector<std::string> records;
   for (size_t offset = 0; offset < code.size(); offset += kChunkSize) {
-    std::span<const uint8_t> chunk = code.subspan(offset, std::min(kChunkSize, code.size() - offset));
+    std::span<const uint8_t> chunk =
+        code.subspan(offset, std::min(kChunkSize, code.size() - offset));
     records.push_back("9;" + std::to_string(offset % 256) + ";" + std::to_string(offset / 256) +
                       ";" + FormatChunk(chunk));
   }

@@ -4,8 +4,7 @@ namespace vigil {
 
 std::string FormatListing(const ListingSummary& summary) {
   return JoinLines({
-      summary.program + " = " + std::to_string(summary.major) + "." +
-          std::to_string(summary.minor),
+      summary.program + " = " + std::to_string(summary.major) + "." + std::to_string(summary.minor),
       "Lines = " + std::to_string(summary.lines),
       "Warnings = " + std::to_string(summary.warnings),
       "Errors = " + std::to_string(summary.errors),

@@ -19,13 +19,14 @@ constexpr std::string_view kUsage =
 bool WriteOutputs(C_Compiler& compiler, const OutputNames& names, std::string_view program,
                   std::string* error) {
   OutputSet outputs;
-  std::string download = FormatDownloadFile({compiler.DefineParameters(),
-                                             compiler.ModuleParameters(), compiler.PartitionTree(),
-                                             compiler.macros()});
+  std::string download =
+      FormatDownloadFile({compiler.DefineParameters(), compiler.ModuleParameters(),
+                          compiler.PartitionTree(), compiler.macros()});
   if (!outputs.Stage(names.bin, download, error)) return false;
-  ListingSummary summary{std::string(program), VIGIL_VERSION_MAJOR, VIGIL_VERSION_MINOR,
-                         compiler.CountLines(), compiler.CountWarnings(), compiler.CountErrors(),
-                         compiler.MacroLen(), outputs.StagedTime(names.bin).value_or(0)};
+  ListingSummary summary{std::string(program),     VIGIL_VERSION_MAJOR,
+                         VIGIL_VERSION_MINOR,      compiler.CountLines(),
+                         compiler.CountWarnings(), compiler.CountErrors(),
+                         compiler.MacroLen(),      outputs.StagedTime(names.bin).value_or(0)};
   return outputs.Stage(names.lst, FormatListing(summary), error) &&
          outputs.Stage(names.err, FormatErrorFile(compiler.diagnostics()), error) &&
          outputs.Stage(names.set, JoinLines(compiler.SettingsTable()), error) &&

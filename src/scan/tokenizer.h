@@ -36,10 +36,10 @@ bool TakeToken(std::string_view& line, std::string_view keyword);
 
 // What reading a parameter list found.
 enum class ParamStatus {
-  kOk,                 // a list of one or more parameters
-  kMissingLeft,        // error 3
-  kMissingRight,       // error 4
-  kEmpty,              // "()": error 5 unless the caller accepts it
+  kOk,            // a list of one or more parameters
+  kMissingLeft,   // error 3
+  kMissingRight,  // error 4
+  kEmpty,         // "()": error 5 unless the caller accepts it
 };
 
 struct ParamList {

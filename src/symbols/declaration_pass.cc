@@ -156,8 +156,7 @@ void C_Compiler::CollectParameters() {
       ReportError(11, value_word);
       continue;
     }
-    symbols_.parameters.Add(
-        {IdFrom(counter), std::string(name), static_cast<int16_t>(rounded)});
+    symbols_.parameters.Add({IdFrom(counter), std::string(name), static_cast<int16_t>(rounded)});
     if (++counter == kMaxUserItems) ReportError(9, name);
     if (rounded < 0 || rounded > 255) ReportError(11, value_word);
   }
@@ -182,8 +181,7 @@ void C_Compiler::CollectMarks() {
     if (IsMarkName(name) || IsParameterName(name) || IsModuleName(name)) {
       return ReportError(24, name);
     }
-    symbols_.marks.Add(
-        {IdFrom(counter), std::string(name), std::string(TrimBlanks(pieces[1]))});
+    symbols_.marks.Add({IdFrom(counter), std::string(name), std::string(TrimBlanks(pieces[1]))});
     if (++counter == kMaxUserItems) ReportError(8, name);
   }
 }

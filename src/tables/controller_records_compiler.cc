@@ -9,7 +9,9 @@ std::vector<std::string> C_Compiler::DefineParameters() const {
   return vigil::DefineParameters(symbols_);
 }
 
-std::vector<std::string> C_Compiler::ModuleParameters() { return vigil::ModuleParameters(symbols_); }
+std::vector<std::string> C_Compiler::ModuleParameters() {
+  return vigil::ModuleParameters(symbols_);
+}
 
 std::string C_Compiler::PartitionTree() const { return vigil::PartitionTree(symbols_); }
 

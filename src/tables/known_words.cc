@@ -12,6 +12,7 @@
 namespace vigil {
 namespace {
 
+// clang-format off
 constexpr std::array<std::string_view, 75> kKeywords = {
     "EVENTEND",   "EVENT",          "DOOR",          "OFF",          "ON",
     "INVERT",     "IF",             "THEN",          "ELSE",         "DELAY",
@@ -29,6 +30,7 @@ constexpr std::array<std::string_view, 75> kKeywords = {
     "ERASECARD",  "CLEARUSERCOUNTER", "USER",        "MODULELOST",   "BYTE1",
     "BYTE2",      "SETBYTE1",       "SETBYTE2",      "DISPLAY",      "OFFLINE",
 };
+// clang-format on
 
 std::vector<std::string> Numbered(std::string_view prefix, std::string_view suffix, int last) {
   std::vector<std::string> names;
@@ -72,11 +74,10 @@ const KindElements& ControllerElements() {
 }
 
 const KindElements& DoorElements() {
-  static const KindElements kind = MakeKind({
-      "INPUT1", "INPUT2", "CARDREADER", "TAMPER", "RELAY1", "BEEP", "AUXOUTPUT", "INPUT1ON",
-      "INPUT1OFF", "INPUT2ON", "INPUT2OFF", "VALID", "UNKNOWN", "INVALID", "FORCEDDOOR",
-      "DOORAJAR",
-  });
+  static const KindElements kind =
+      MakeKind({"INPUT1", "INPUT2", "CARDREADER", "TAMPER", "RELAY1", "BEEP", "AUXOUTPUT",
+                "INPUT1ON", "INPUT1OFF", "INPUT2ON", "INPUT2OFF", "VALID", "UNKNOWN", "INVALID",
+                "FORCEDDOOR", "DOORAJAR"});
   return kind;
 }
 
@@ -92,10 +93,9 @@ const KindElements& PanelElements() {
 }
 
 const KindElements& PartitionElements() {
-  static const KindElements kind = MakeKind({
-      "ARMED", "STATUSCHANGED", "DISARMED", "ALARM", "ALARMOK", "FIRE", "READY", "ALERT",
-      "ALARMSIGNAL", "TROUBLESIGNAL", "SYSTEMKEY",
-  });
+  static const KindElements kind =
+      MakeKind({"ARMED", "STATUSCHANGED", "DISARMED", "ALARM", "ALARMOK", "FIRE", "READY", "ALERT",
+                "ALARMSIGNAL", "TROUBLESIGNAL", "SYSTEMKEY"});
   return kind;
 }
 

@@ -16,6 +16,7 @@
 namespace vigil {
 
 // X(enumerator, code, operands, statement form)
+// clang-format off
 #define VIGIL_INSTRUCTIONS(X)                                       \
   X(kOutputOff, 32, "me", "output = OFF")                          \
   X(kOutputOn, 33, "me", "output = ON")                            \
@@ -94,6 +95,7 @@ namespace vigil {
   X(kByte2Greater, 35, "0n", "BYTE2 > n")                          \
   X(kByte2Equal, 36, "0n", "BYTE2 = n")                            \
   X(kOffline, 37, "00", "OFFLINE")
+// clang-format on
 
 #define VIGIL_ENUMERATOR(name, code, operands, form) name = code,
 enum class Op : uint8_t { VIGIL_INSTRUCTIONS(VIGIL_ENUMERATOR) };

@@ -5,8 +5,7 @@ namespace {
 
 bool HasDoorSettings(const C_Module& module) { return module.id > 0 && module.id < 70; }
 
-std::string Setting(const std::string& name, std::string_view item, int id, int number,
-                    int value) {
+std::string Setting(const std::string& name, std::string_view item, int id, int number, int value) {
   return name + std::string(item) + std::to_string(id) + "," + std::to_string(number) + "," +
          std::to_string(value);
 }
