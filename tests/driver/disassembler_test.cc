@@ -100,18 +100,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         In("PANEL.OC1 = ON", {"RELAY7 of module 0 = ON"}),
         In("P1.ARMED = OFF", {"ARMED of module 101 = OFF"}),
-        In("P1.SYSTEMKEY = CARMAWAY", {"SYSTEMKEY of module 101 = CARMAWAY"}),
         In("R1 = R1 - 5", {"register 0 = register 0 - 5"}), In("DELAY(T)", {"DELAY(parameter 0)"}),
         In("DOOR()", {"DOOR(module 3)", "element 0 of module 3 = OFF  (part of DOOR)",
                       "BEEP (element 0) of module 3 = OFF  (part of DOOR)"}),
         In("DIAL(2,M1)", {"DIAL(2, mark 0)"}), In("EXECUTE(73)", {"EXECUTE(73)"}),
         In("DISPLAY(PANEL,15)", {"DISPLAY(module 0, 15)"}),
-        In("CLEARUSERCOUNTER(128)", {"CLEARUSERCOUNTER(128)"}),
         In("IF INPUT2 = OFF", {"IF NOT INPUT2 of module 3 = ON"}),
         In("IF NOT T1 = 5", {"IF NOT timer 0 = 5"}), In("IF NOT GROUP(1)", {"IF NOT GROUP(1)"}),
-        In("IF P1.READY = OFF", {"IF NOT READY of module 101 = ON"}),
         In("IF ZONES(3)", {"IF ZONES(3) of module 3"}), In("IF PASSED", {"IF PASSED"}),
-        In("IF MODULELOST(71)", {"IF MODULELOST(71)"}), In("IF BYTE2 = 3", {"IF BYTE2 = 3"}),
         In("IF FLAGS(FACFAIL)", {"IF FLAGS(FACFAIL) of module 100"}, "AL-1.EXINPUT1ON"),
         In("IF FLAGS(FACPRESENT)", {"IF FLAGS(FACPRESENT) of module 73"}, "PSU1.STATUSCHANGED"),
         // IF at 3 (6 bytes), BREAK at 9, ELSE at 0A (3 bytes), IF at 0D, BREAK

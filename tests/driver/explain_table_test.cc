@@ -45,22 +45,5 @@ TEST(Explanations, ExamplesDoWhatTheySay) {
   }
 }
 
-// The meaning wraps at 78 columns; without a right example there is no
-// "Right:" block.
-TEST(Explanations, TextWrapsAndIndentsTheExamples) {
-  EXPECT_EQ(FormatExplanation(*FindExplanation("E8")),
-            "E8: Too many user-defined archive marks\n"
-            "\n"
-            "The script declares 256 archive marks or more; the controller keeps 255. The\n"
-            "error is given once, at the 256th DEFINE MARK line.\n"
-            "\n"
-            "Wrong:\n"
-            "    DEFINE MARK M1 = First mark\n"
-            "    ...\n"
-            "    DEFINE MARK M256 = Mark 256\n"
-            "\n"
-            "How to fix: Declare at most 255 archive marks.\n");
-}
-
 }  // namespace
 }  // namespace vigil

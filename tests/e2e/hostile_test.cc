@@ -5,19 +5,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "support/files.h"
 
@@ -25,30 +18,24 @@ namespace vigil {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempDir;
 using testing::WriteFile;
 
-constexpr char kScript[] =
-    "MODULE = PANEL,0\r\n"
-    "EVENT PANEL.INIT\r\n"
-    "RELAY1 = ON\r\n"
-    "EVENTEND\r\n";
+constexpr char kScript[] = "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nRELAY1 = ON\r\nEVENTEND\r\n";
 
-// The file as the snapshot shows it; a FIFO must not block the read.
+// The file's bytes; a FIFO must not block the read.
 std::string ReadEntry(const std::string& path) {
   std::string contents;
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
   if (fd < 0) return "<unreadable>";
   char buffer[4096];
-  ssize_t got;
-  while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
+  for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;) {
     contents.append(buffer, static_cast<size_t>(got));
   }
   ::close(fd);
   return contents;
 }
 
-// Every entry under `dir` with its kind, mode, inode, times and contents: a
+// Every entry under `dir` with its kind, mode, inode, time and contents: a
 // file replaced by an identical copy still shows as changed.
 std::map<std::string, std::string> Snapshot(const std::string& dir) {
   std::map<std::string, std::string> entries;
@@ -67,185 +54,86 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
   return entries;
 }
 
-struct RunResult {
-  int status = -1;  // exit status; -1 when it did not exit by itself in time
-  std::string err;
-};
-
-// Runs vigilc on `script` inside `dir`, stdout discarded, stderr kept.
-RunResult RunVigilc(const std::string& dir, const std::string& script) {
-  RunResult result;
-  int fds[2];
-  if (::pipe(fds) != 0) return result;
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    int null = ::open("/dev/null", O_RDWR);
-    if (::chdir(dir.c_str()) != 0) ::_exit(126);
-    ::dup2(null, 0);
-    ::dup2(null, 1);
-    ::dup2(fds[1], 2);
-    ::execl(VIGILC_PATH, VIGILC_PATH, script.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
+class HostileTest : public ::testing::Test {
+ protected:
+  // vigilc on `script` in the directory, stopped after ten seconds (124).
+  testing::ProgramRun Run(const std::string& script) const {
+    return testing::RunProgram("timeout", {"10", VIGILC_PATH, script}, dir_.path(),
+                               scratch_.path());
   }
-  ::close(fds[1]);
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < deadline) {
-    pollfd ready{fds[0], POLLIN, 0};
-    if (::poll(&ready, 1, 100) <= 0) continue;
-    char buffer[4096];
-    ssize_t got = ::read(fds[0], buffer, sizeof buffer);
-    if (got <= 0) break;
-    result.err.append(buffer, static_cast<size_t>(got));
-  }
-  int status = 0;
-  while (::waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      ::close(fds[0]);
-      return result;
+  // The script and the outputs of an earlier run, but for `skip`.
+  void WriteScriptAndOldOutputs(const std::string& skip = "") const {
+    WriteFile(dir_ / "site.txt", kScript);
+    for (std::string extension : {"BIN", "LST", "ERR", "SET"}) {
+      if (extension != skip) WriteFile(dir_ / ("site." + extension), "old " + extension + "\r\n");
     }
-    ::usleep(10000);
   }
-  ::close(fds[0]);
-  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-  return result;
-}
-
-// Exactly one non-empty line, naming `path`.
-void ExpectOneLineNaming(const std::string& err, const std::string& path) {
-  ASSERT_FALSE(err.empty());
-  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-  EXPECT_NE(err.find(path), std::string::npos) << err;
-}
-
-bool RunningAsRoot() { return ::geteuid() == 0; }
-
-TEST(HostileTest, CleanRunWritesTheFourFiles) {
-  TempDir dir("vigil-hostile");
-  WriteFile(dir / "site.txt", kScript);
-  RunResult run = RunVigilc(dir.path(), "site.txt");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
-  for (const char* name : {"site.BIN", "site.LST", "site.ERR", "site.SET"}) {
-    EXPECT_TRUE(fs::is_regular_file(dir / name)) << name;
+  // vigilc on `script` stops with exit status 2 and one line naming `named`,
+  // and leaves the directory as it was.
+  void ExpectRefused(const std::string& script, const std::string& named) const {
+    std::map<std::string, std::string> before = Snapshot(dir_.path());
+    testing::ProgramRun run = Run(script);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+    EXPECT_EQ(Snapshot(dir_.path()), before);
   }
-  EXPECT_EQ(Snapshot(dir.path()).size(), 5u);
-}
+
+  testing::TempDir dir_{"vigil-hostile"};
+  testing::TempDir scratch_{"vigil-hostile-out"};
+};
 
 // Output names as long as the file system allows: temporary files on the way
 // must not need longer ones.
-TEST(HostileTest, LongestScriptNameWritesItsOutputs) {
-  TempDir dir("vigil-hostile");
-  long name_max = ::pathconf(dir.path().c_str(), _PC_NAME_MAX);
+TEST_F(HostileTest, LongestScriptNameWritesItsOutputs) {
+  long name_max = ::pathconf(dir_.path().c_str(), _PC_NAME_MAX);
   std::string stem(static_cast<size_t>(name_max > 0 ? name_max : 255) - 4, 'a');
-  WriteFile(dir / (stem + ".txt"), kScript);
-  RunResult run = RunVigilc(dir.path(), stem + ".txt");
-  EXPECT_EQ(run.status, 0) << run.err;
+  WriteFile(dir_ / (stem + ".txt"), kScript);
+  EXPECT_EQ(Run(stem + ".txt").status, 0);
   for (const char* extension : {".BIN", ".LST", ".ERR", ".SET"}) {
-    EXPECT_TRUE(fs::is_regular_file(dir / (stem + extension))) << extension;
+    EXPECT_TRUE(fs::is_regular_file(dir_ / (stem + extension))) << extension;
   }
-  EXPECT_EQ(Snapshot(dir.path()).size(), 5u);
+  EXPECT_EQ(Snapshot(dir_.path()).size(), 5u);
 }
 
-struct ScriptCase {
-  const char* name;
-  const char* argument;
-  std::function<void(const TempDir&)> setup;
-};
-
-void PrintTo(const ScriptCase& script_case, std::ostream* os) { *os << script_case.name; }
-
-class UnreadableScriptTest : public ::testing::TestWithParam<ScriptCase> {};
-
-TEST_P(UnreadableScriptTest, StopsWithOneLineAndWritesNothing) {
-  TempDir dir("vigil-hostile");
-  ASSERT_FALSE(dir.path().empty());
-  GetParam().setup(dir);
-  std::map<std::string, std::string> before = Snapshot(dir.path());
-  RunResult run = RunVigilc(dir.path(), GetParam().argument);
-  EXPECT_EQ(run.status, 2) << run.err;
-  ExpectOneLineNaming(run.err, GetParam().argument);
-  EXPECT_EQ(Snapshot(dir.path()), before);
+TEST_F(HostileTest, ScriptThatCannotBeRead) {
+  ExpectRefused("site.txt", "site.txt");       // missing
+  ExpectRefused("gone/site.txt", "site.txt");  // its directory has vanished
+  ASSERT_EQ(::symlink("gone.txt", (dir_ / "site.txt").c_str()), 0);
+  ExpectRefused("site.txt", "site.txt");  // the file the link named has vanished
+  // Opens, then fails to read, even for root: the process's own memory has
+  // nothing mapped at offset 0.
+  ASSERT_EQ(::symlink("/proc/self/mem", (dir_ / "mem.txt").c_str()), 0);
+  ExpectRefused("mem.txt", "mem.txt");
+  ASSERT_EQ(::mkdir((dir_ / "dir.txt").c_str(), 0755), 0);
+  ExpectRefused("dir.txt", "dir.txt");
+  // A pipe nobody writes to must not hang the run.
+  ASSERT_EQ(::mkfifo((dir_ / "fifo.txt").c_str(), 0644), 0);
+  ExpectRefused("fifo.txt", "fifo.txt");
+  if (::geteuid() != 0) {  // root reads a file whatever its mode
+    WriteFile(dir_ / "locked.txt", kScript);
+    ASSERT_EQ(::chmod((dir_ / "locked.txt").c_str(), 0), 0);
+    ExpectRefused("locked.txt", "locked.txt");
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, UnreadableScriptTest,
-    ::testing::Values(ScriptCase{"IsADirectory", "site.txt",
-                                 [](const TempDir& dir) {
-                                   ASSERT_EQ(::mkdir((dir / "site.txt").c_str(), 0755), 0);
-                                 }},
-                      ScriptCase{"Missing", "site.txt", [](const TempDir&) {}},
-                      // The file the link named has vanished.
-                      ScriptCase{"DanglingLink", "site.txt",
-                                 [](const TempDir& dir) {
-                                   ASSERT_EQ(::symlink("gone.txt", (dir / "site.txt").c_str()), 0);
-                                 }},
-                      // The directory that held it has vanished.
-                      ScriptCase{"DirectoryGone", "gone/site.txt", [](const TempDir&) {}},
-                      // Opens, then fails to read, even for root: the process's own memory
-                      // has nothing mapped at offset 0.
-                      ScriptCase{"ReadFails", "site.txt",
-                                 [](const TempDir& dir) {
-                                   ASSERT_EQ(
-                                       ::symlink("/proc/self/mem", (dir / "site.txt").c_str()), 0);
-                                 }},
-                      // A pipe nobody writes to must not hang the run.
-                      ScriptCase{"Fifo", "site.txt",
-                                 [](const TempDir& dir) {
-                                   ASSERT_EQ(::mkfifo((dir / "site.txt").c_str(), 0644), 0);
-                                 }}),
-    [](const ::testing::TestParamInfo<ScriptCase>& param) { return param.param.name; });
-
-TEST(HostileTest, UnreadableScript) {
-  if (RunningAsRoot()) GTEST_SKIP() << "root reads a file whatever its mode";
-  TempDir dir("vigil-hostile");
-  WriteFile(dir / "site.txt", kScript);
-  ASSERT_EQ(::chmod((dir / "site.txt").c_str(), 0), 0);
-  std::map<std::string, std::string> before = Snapshot(dir.path());
-  RunResult run = RunVigilc(dir.path(), "site.txt");
-  EXPECT_EQ(run.status, 2) << run.err;
-  ExpectOneLineNaming(run.err, "site.txt");
-  EXPECT_EQ(Snapshot(dir.path()), before);
-}
-
-// A directory with the script and output files from an earlier run, which
-// must survive a failed run unchanged.
-void WriteScriptAndOldOutputs(const TempDir& dir, const std::string& skip) {
-  WriteFile(dir / "site.txt", kScript);
+TEST_F(HostileTest, OutputThatIsADirectory) {
   for (std::string extension : {"BIN", "LST", "ERR", "SET"}) {
-    if (extension != skip) WriteFile(dir / ("site." + extension), "old " + extension + "\r\n");
+    SCOPED_TRACE(extension);
+    std::string blocked = "site." + extension;
+    for (const auto& entry : fs::directory_iterator(dir_.path())) fs::remove_all(entry);
+    WriteScriptAndOldOutputs(extension);
+    ASSERT_EQ(::mkdir((dir_ / blocked).c_str(), 0755), 0);
+    WriteFile(dir_ / blocked + "/inside", "kept");
+    ExpectRefused("site.txt", blocked);
   }
 }
 
-class OutputIsDirectoryTest : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(OutputIsDirectoryTest, StopsWithOneLineAndWritesNothing) {
-  TempDir dir("vigil-hostile");
-  std::string blocked = "site." + GetParam();
-  WriteScriptAndOldOutputs(dir, GetParam());
-  ASSERT_EQ(::mkdir((dir / blocked).c_str(), 0755), 0);
-  WriteFile(dir / blocked + "/inside", "kept");
-  std::map<std::string, std::string> before = Snapshot(dir.path());
-  RunResult run = RunVigilc(dir.path(), "site.txt");
-  EXPECT_EQ(run.status, 2) << run.err;
-  ExpectOneLineNaming(run.err, blocked);
-  EXPECT_EQ(Snapshot(dir.path()), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Outputs, OutputIsDirectoryTest,
-                         ::testing::Values("BIN", "LST", "ERR", "SET"));
-
-TEST(HostileTest, ReadOnlyOutputDirectory) {
-  if (RunningAsRoot()) GTEST_SKIP() << "root writes into a read-only directory";
-  TempDir dir("vigil-hostile");
-  WriteScriptAndOldOutputs(dir, "");
-  ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
-  std::map<std::string, std::string> before = Snapshot(dir.path());
-  RunResult run = RunVigilc(dir.path(), "site.txt");
-  EXPECT_EQ(run.status, 2) << run.err;
-  ExpectOneLineNaming(run.err, "site.");
-  EXPECT_EQ(Snapshot(dir.path()), before);
+TEST_F(HostileTest, ReadOnlyOutputDirectory) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into a read-only directory";
+  WriteScriptAndOldOutputs();
+  ASSERT_EQ(::chmod(dir_.path().c_str(), 0555), 0);
+  ExpectRefused("site.txt", "site.");
 }
 
 }  // namespace
