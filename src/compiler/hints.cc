@@ -138,6 +138,24 @@ NoteNames GatherNames(const SymbolTable& symbols) {
   return names;
 }
 
+// The errors whose note is the same wherever they stand.
+struct FixedNote {
+  int number;
+  std::string_view text;
+};
+
+constexpr std::array<FixedNote, 7> kFixedNotes = {{
+    {8, "at most 256 archive marks can be declared"},
+    {9, "at most 256 parameters can be declared"},
+    {15,
+     "a door module line holds name, id, (unused), type, strike time, door-ajar time and "
+     "card timeout: MODULE = CR1,3,0,1,5,30,10"},
+    {17, "the properties that can be set are ARMED, SYSTEMKEY, ALARMSIGNAL and TROUBLESIGNAL"},
+    {19, "names hold letters, digits and \"_\" only"},
+    {22, "register arithmetic reads REGISTER = REGISTER + n or REGISTER = REGISTER - n"},
+    {23, "the same register must stand on both sides: R1 = R1 + 5"},
+}};
+
 // Builds the notes of one error.
 class NoteWriter {
  public:
@@ -279,6 +297,9 @@ void NoteWriter::LineNote(std::string_view what) {
 }
 
 void NoteWriter::Write() {
+  for (const FixedNote& fixed : kFixedNotes) {
+    if (fixed.number == d_.number) return Note(std::string(fixed.text));
+  }
   switch (d_.number) {
     case 1: {
       std::string module(ModulePart(focus_));
@@ -326,12 +347,6 @@ void NoteWriter::Write() {
         Suggest(focus_, names_.marks);
       }
       return;
-    case 8:
-      Note("at most 256 archive marks can be declared");
-      return;
-    case 9:
-      Note("at most 256 parameters can be declared");
-      return;
     case 10:
       if (Declaration()) {
         Note(
@@ -361,22 +376,11 @@ void NoteWriter::Write() {
         Note("a module id, element code or value does not fit one byte (0 to 255)");
       }
       return;
-    case 15:
-      Note(
-          "a door module line holds name, id, (unused), type, strike time, door-ajar time and "
-          "card timeout: MODULE = CR1,3,0,1,5,30,10");
-      return;
     case 16:
       LineNote("opens a user event, and EXECUTE cannot start a user event from inside one");
       return;
-    case 17:
-      Note("the properties that can be set are ARMED, SYSTEMKEY, ALARMSIGNAL and TROUBLESIGNAL");
-      return;
     case 18:
       OpenIfNote("is still open; close it with ENDIF before EVENTEND");
-      return;
-    case 19:
-      Note("names hold letters, digits and \"_\" only");
       return;
     case 20:
     case 28:
@@ -388,12 +392,6 @@ void NoteWriter::Write() {
       return;
     case 21:
       return ValueOutOfRange(true);
-    case 22:
-      Note("register arithmetic reads REGISTER = REGISTER + n or REGISTER = REGISTER - n");
-      return;
-    case 23:
-      Note("the same register must stand on both sides: R1 = R1 + 5");
-      return;
     case 24: {
       static constexpr std::array<std::string_view, 6> kAll = {"PARAMETER", "MARK",   "REGISTER",
                                                                "TIMER",     "MODULE", "PARTITION"};

@@ -61,16 +61,21 @@ SiteNames NamesOf(const SymbolTable& symbols) {
   return names;
 }
 
-int RunBin(const std::string& path, std::ostream& out, std::ostream& err) {
+// The file's bytes, or nothing after one line on `err` saying why.
+std::optional<std::string> ReadInput(const std::string& path, std::ostream& err) {
   std::string error;
   std::optional<std::string> text = ReadWholeFile(path, &error);
-  if (!text) {
-    err << "vigil dis: cannot read '" << path << "': " << error << "\n";
-    return kExitCannotRun;
-  }
+  if (!text) err << "vigil dis: cannot read '" << path << "': " << error << "\n";
+  return text;
+}
+
+int RunBin(const std::string& path, std::ostream& out, std::ostream& err) {
+  std::optional<std::string> text = ReadInput(path, err);
+  if (!text) return kExitCannotRun;
   DownloadImage image = ReadDownloadFile(*text);
 
   SiteNames names;
+  std::string error;  // the settings table is optional: why it is missing is not shown
   std::string set_path = path.size() >= 3 ? path.substr(0, path.size() - 3) + "SET" : "";
   std::optional<std::string> set_text =
       set_path.empty() || set_path == path ? std::nullopt : ReadWholeFile(set_path, &error);
@@ -148,12 +153,8 @@ std::string Indented(std::string_view text) {
 }
 
 int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
-  std::string error;
-  std::optional<std::string> source = ReadWholeFile(path, &error);
-  if (!source) {
-    err << "vigil dis: cannot read '" << path << "': " << error << "\n";
-    return kExitCannotRun;
-  }
+  std::optional<std::string> source = ReadInput(path, err);
+  if (!source) return kExitCannotRun;
   C_Compiler compiler;
   compiler.set_source(*source);
   compiler.Compile();
