@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compiler.h"
-#include "driver/download_file.h"
+#include "core/compile/compiler.h"
+#include "core/formats/download_file.h"
 
 namespace vigil {
 namespace {

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/compiler.h"
-#include "driver/download_file.h"
-#include "driver/listing.h"
+#include "core/compile/compiler.h"
+#include "core/formats/download_file.h"
+#include "core/formats/listing.h"
 
 namespace vigil::fuzz {
 

@@ -16,7 +16,7 @@
 #include <functional>
 #include <string>
 
-#include "compiler/compiler.h"
+#include "core/compile/compiler.h"
 #include "support/files.h"
 
 namespace vigil {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/compiler.h"
+#include "core/compile/compiler.h"
 
 namespace vigil::testing {
 

@@ -1,0 +1,136 @@
+// vigil check SCRIPT: compiles the script in memory, writes no file, and
+// prints its errors and warnings as text, JSON or SARIF.
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+#include "cli/platform/file_io.h"
+#include "cli/vigil/vigil_commands.h"
+#include "cli/vigilc/sub_main.h"
+#include "core/check/diagnostic_printers.h"
+#include "core/compile/compiler.h"
+
+namespace vigil {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: vigil check SCRIPT [--format=text|json|sarif] [--werror]\n"
+    "Compiles SCRIPT in memory and prints its errors and warnings; writes no file.\n"
+    "  --format=text   file:line:column diagnostics with the source line and notes,\n"
+    "                  then a summary line (the default)\n"
+    "  --format=json   a JSON array, one object per diagnostic; nothing else on stdout\n"
+    "  --format=sarif  a SARIF 2.1.0 log for code-scanning tools; nothing else on stdout\n"
+    "  --werror        warnings make the exit status 1 as errors do\n"
+    "Exit status: 0 no errors, 1 errors (or warnings with --werror), 2 could not run.\n";
+
+enum class Format { kText, kJson, kSarif };
+
+struct CheckOptions {
+  Format format = Format::kText;
+  bool werror = false;
+  bool help = false;
+  std::string script;
+};
+
+// Options and one script path; nullopt, with the reason in `error`, when the
+// arguments do not make a check.
+std::optional<CheckOptions> ParseArgs(const std::vector<std::string>& args, std::string* error) {
+  CheckOptions options;
+  bool have_script = false;
+  bool only_paths = false;
+  for (const std::string& arg : args) {
+    if (!only_paths && arg == "--") {
+      only_paths = true;
+    } else if (!only_paths && arg == "--help") {
+      options.help = true;
+    } else if (!only_paths && arg == "--werror") {
+      options.werror = true;
+    } else if (!only_paths && arg.starts_with("--format=")) {
+      std::string_view name = std::string_view(arg).substr(9);
+      if (name == "text") {
+        options.format = Format::kText;
+      } else if (name == "json") {
+        options.format = Format::kJson;
+      } else if (name == "sarif") {
+        options.format = Format::kSarif;
+      } else {
+        *error = "unknown format '" + std::string(name) + "'";
+        return std::nullopt;
+      }
+    } else if (!only_paths && arg.starts_with("-") && arg.size() > 1) {
+      *error = "unknown option '" + arg + "'";
+      return std::nullopt;
+    } else if (have_script) {
+      *error = "more than one script given";
+      return std::nullopt;
+    } else {
+      options.script = arg;
+      have_script = true;
+    }
+  }
+  if (!have_script && !options.help) {
+    *error = "no script given";
+    return std::nullopt;
+  }
+  return options;
+}
+
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string error;
+  std::optional<CheckOptions> options = ParseArgs(args, &error);
+  if (!options) {
+    err << "vigil check: " << error << "\n" << kUsage;
+    return kExitCannotRun;
+  }
+  if (options->help) {
+    out << kUsage;
+    return kExitClean;
+  }
+  std::optional<std::string> source = ReadWholeFile(options->script, &error);
+  if (!source) {
+    err << "vigil check: cannot read '" << options->script << "': " << error << "\n";
+    return kExitCannotRun;
+  }
+  C_Compiler compiler;
+  compiler.set_source(std::move(*source));
+  compiler.Compile();
+  compiler.AddNotes();
+
+  std::vector<Diagnostic> diagnostics = compiler.diagnostics();
+  std::vector<Diagnostic> warnings = compiler.Warnings();
+  diagnostics.insert(diagnostics.end(), warnings.begin(), warnings.end());
+  // In line order; a diagnostic without a line goes last.
+  std::stable_sort(
+      diagnostics.begin(), diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
+        auto key = [](const Diagnostic& d) {
+          return d.physical_line > 0 ? d.physical_line : std::numeric_limits<int>::max();
+        };
+        return key(a) < key(b);
+      });
+
+  switch (options->format) {
+    case Format::kText:
+      for (const Diagnostic& diagnostic : diagnostics) {
+        out << FormatTextDiagnostic(diagnostic, options->script);
+      }
+      out << FormatSummary(options->script, compiler.CountErrors(),
+                           static_cast<int>(warnings.size()), compiler.MacroLen());
+      break;
+    case Format::kJson:
+      out << FormatJson(diagnostics, options->script);
+      break;
+    case Format::kSarif:
+      out << FormatSarif(
+          diagnostics, options->script,
+          std::to_string(VIGIL_VERSION_MAJOR) + "." + std::to_string(VIGIL_VERSION_MINOR));
+      break;
+  }
+  if (compiler.CountErrors() > 0) return kExitErrors;
+  if (options->werror && !warnings.empty()) return kExitErrors;
+  return kExitClean;
+}
+
+}  // namespace vigil

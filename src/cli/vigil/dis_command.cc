@@ -1,0 +1,215 @@
+// vigil dis: a download file, or the code a script compiles to, readable.
+
+#include <algorithm>
+#include <map>
+
+#include "cli/platform/file_io.h"
+#include "cli/vigil/vigil_commands.h"
+#include "cli/vigilc/sub_main.h"
+#include "core/compile/compiler.h"
+#include "core/decode/disassembler.h"
+#include "core/decode/settings_view.h"
+#include "core/formats/download_file.h"
+#include "core/formats/download_reader.h"
+
+namespace vigil {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: vigil dis SITE.BIN\n"
+    "       vigil dis --script SITE.txt\n"
+    "\n"
+    "Prints a download file readably: the script parameters, each module's settings\n"
+    "(type, strike and ajar times, card time-out, partition, saved events), the\n"
+    "partition tree, and the code: one line per event header and per instruction,\n"
+    "with its offset and bytes in hexadecimal and what it does. Modules, parameters,\n"
+    "marks, registers and timers are shown with their names when the settings table\n"
+    "file (SITE.SET) lies beside the download file.\n"
+    "\n"
+    "With --script, compiles the script in memory and prints each script line above\n"
+    "the code it produced.\n"
+    "\n"
+    "Exit status: 0 nothing wrong found, 1 problems found (each is named on standard\n"
+    "error and the rest is still shown), 2 could not run.\n";
+
+constexpr std::string_view kCodeHeading = "Code (offsets and bytes in hexadecimal)\n";
+
+std::string Plural(size_t count, std::string_view word) {
+  return std::to_string(count) + " " + std::string(word) + (count == 1 ? "" : "s");
+}
+
+// "SITE.BIN: record 4, field 12: ..." for a problem of the file.
+std::string Where(std::string_view path, int record, int field) {
+  std::string text(path);
+  if (record > 0) text += ": record " + std::to_string(record);
+  if (field > 0) text += ", field " + std::to_string(field);
+  return text;
+}
+
+SiteNames NamesOf(const SymbolTable& symbols) {
+  SiteNames names;
+  for (const C_Module& module : symbols.modules.records())
+    names.modules.emplace(module.id, module.name);
+  for (const C_parameter& parameter : symbols.parameters.records()) {
+    names.parameters.emplace(parameter.id, parameter.name);
+  }
+  for (const C_mark& mark : symbols.marks.records()) names.marks.emplace(mark.id, mark.name);
+  for (const C_registry& reg : symbols.registers.records())
+    names.registers.emplace(reg.id, reg.name);
+  for (const C_registry& timer : symbols.timers.records())
+    names.timers.emplace(timer.id, timer.name);
+  return names;
+}
+
+// The file's bytes, or nothing after one line on `err` saying why.
+std::optional<std::string> ReadInput(const std::string& path, std::ostream& err) {
+  std::string error;
+  std::optional<std::string> text = ReadWholeFile(path, &error);
+  if (!text) err << "vigil dis: cannot read '" << path << "': " << error << "\n";
+  return text;
+}
+
+int RunBin(const std::string& path, std::ostream& out, std::ostream& err) {
+  std::optional<std::string> text = ReadInput(path, err);
+  if (!text) return kExitCannotRun;
+  DownloadImage image = ReadDownloadFile(*text);
+
+  SiteNames names;
+  std::string error;  // the settings table is optional: why it is missing is not shown
+  std::string set_path = path.size() >= 3 ? path.substr(0, path.size() - 3) + "SET" : "";
+  std::optional<std::string> set_text =
+      set_path.empty() || set_path == path ? std::nullopt : ReadWholeFile(set_path, &error);
+  if (set_text) names = ReadSettingsNames(*set_text);
+
+  Disassembly code = Disassemble(image.code, names);
+  out << path << ": " << Plural(static_cast<size_t>(image.record_count), "record") << ", "
+      << Plural(image.code.size(), "code byte") << "\n";
+  out << (set_text           ? "names from " + set_path
+          : set_path.empty() ? std::string("no settings table file: no names shown")
+                             : "no " + set_path + " beside it: no names shown")
+      << "\n\n";
+  out << FormatSettings(image, names) << "\n" << kCodeHeading;
+  for (const DecodedItem& item : code.items) out << FormatItem(item, image.code);
+
+  for (const DownloadProblem& problem : image.problems) {
+    err << Where(path, problem.record, problem.field) << ": " << problem.message << "\n";
+  }
+  for (const CodeProblem& problem : code.problems) {
+    FileSpot spot = LocateCodeByte(image, problem.offset);
+    err << Where(path, spot.record, spot.field) << (spot.record > 0 ? " (" : ": ") << "code offset "
+        << HexOffset(problem.offset) << (spot.record > 0 ? ")" : "") << ": " << problem.message
+        << "\n";
+  }
+  return image.problems.empty() && code.problems.empty() ? kExitClean : kExitErrors;
+}
+
+// The script's lines as the compiler reads them: each ends at CR LF or a lone
+// CR; a lone LF stays inside its line but starts a new line of the file.
+struct ScriptLine {
+  std::string_view text;
+  int physical_line = 0;
+};
+
+std::vector<ScriptLine> ScriptLines(std::string_view source) {
+  std::vector<ScriptLine> lines;
+  size_t start = 0;
+  int physical = 1;
+  int start_physical = 1;
+  for (size_t i = 0; i <= source.size(); ++i) {
+    if (i == source.size()) {
+      if (start < source.size()) lines.push_back({source.substr(start), start_physical});
+      break;
+    }
+    if (source[i] == '\n') {
+      ++physical;
+    } else if (source[i] == '\r') {
+      lines.push_back({source.substr(start, i - start), start_physical});
+      if (i + 1 < source.size() && source[i + 1] == '\n') ++i;
+      start = i + 1;
+      start_physical = ++physical;
+    }
+  }
+  return lines;
+}
+
+std::string SourceLine(const ScriptLine& line) {
+  std::string number = std::to_string(line.physical_line);
+  std::string text = std::string(number.size() < 5 ? 5 - number.size() : 0, ' ') + number + " | ";
+  for (char c : line.text) text += c == '\n' ? std::string("\n      | ") : std::string(1, c);
+  return text + "\n";
+}
+
+// Every line of `text` moved right, under the script lines.
+std::string Indented(std::string_view text) {
+  std::string indented;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = std::min(text.find('\n', start), text.size() - 1);
+    indented += "        ";
+    indented += text.substr(start, end + 1 - start);
+    start = end + 1;
+  }
+  return indented;
+}
+
+int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
+  std::optional<std::string> source = ReadInput(path, err);
+  if (!source) return kExitCannotRun;
+  C_Compiler compiler;
+  compiler.set_source(*source);
+  compiler.Compile();
+  SiteNames names = NamesOf(compiler.symbols());
+  DownloadImage image =
+      ReadDownloadFile(FormatDownloadFile({compiler.DefineParameters(), compiler.ModuleParameters(),
+                                           compiler.PartitionTree(), compiler.macros()}));
+  Disassembly code = Disassemble(compiler.macros(), names);
+
+  out << path << ": " << Plural(static_cast<size_t>(compiler.CountLines()), "line") << ", "
+      << Plural(static_cast<size_t>(compiler.CountErrors()), "error") << ", "
+      << Plural(compiler.macros().size(), "code byte") << "\n\n";
+  out << FormatSettings(image, names) << "\n" << kCodeHeading;
+
+  std::multimap<int, LineCode> ranges;  // by physical line
+  for (const LineCode& range : compiler.line_code()) ranges.emplace(range.physical_line, range);
+  std::vector<bool> shown(code.items.size(), false);
+  auto show = [&](size_t i) {
+    shown[i] = true;
+    out << Indented(FormatItem(code.items[i], compiler.macros()));
+  };
+  for (const ScriptLine& line : ScriptLines(compiler.source())) {
+    out << SourceLine(line);
+    auto [first, last] = ranges.equal_range(line.physical_line);
+    for (auto it = first; it != last; ++it) {
+      for (size_t i = 0; i < code.items.size(); ++i) {
+        int offset = code.items[i].offset;
+        if (!shown[i] && offset >= it->second.begin && offset < it->second.end) show(i);
+      }
+    }
+  }
+  for (size_t i = 0; i < code.items.size(); ++i) {
+    if (!shown[i]) show(i);
+  }
+
+  for (const Diagnostic& diagnostic : compiler.diagnostics()) {
+    err << FormatPlainDiagnostic(diagnostic, path);
+  }
+  for (const CodeProblem& problem : code.problems) {
+    err << path << ": code offset " << HexOffset(problem.offset) << ": " << problem.message << "\n";
+  }
+  return compiler.CountErrors() == 0 && code.problems.empty() ? kExitClean : kExitErrors;
+}
+
+}  // namespace
+
+int RunDis(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && args[0] == "--help") {
+    out << kUsage;
+    return kExitClean;
+  }
+  if (args.size() == 2 && args[0] == "--script") return RunScript(args[1], out, err);
+  if (args.size() == 1 && !args[0].starts_with("--")) return RunBin(args[0], out, err);
+  err << kUsage;
+  return kExitCannotRun;
+}
+
+}  // namespace vigil

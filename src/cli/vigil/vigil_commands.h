@@ -1,0 +1,23 @@
+// The subcommands of the `vigil` tool. Each takes the arguments after its
+// name and returns the exit status: 0 success, 1 errors found, 2 could not run.
+#ifndef VIGIL_CLI_VIGIL_VIGIL_COMMANDS_H_
+#define VIGIL_CLI_VIGIL_VIGIL_COMMANDS_H_
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vigil {
+
+// vigil build SCRIPT: exactly what vigilc does, then the diagnostics.
+int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil check SCRIPT: compiles in memory and prints every diagnostic.
+int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil explain E6: what an error or warning means and how to fix it.
+int RunExplain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil dis SITE.BIN | vigil dis --script SITE.txt: the download file, readable.
+int RunDis(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace vigil
+
+#endif  // VIGIL_CLI_VIGIL_VIGIL_COMMANDS_H_

@@ -1,0 +1,104 @@
+#include "cli/vigilc/sub_main.h"
+
+#include "cli/platform/file_io.h"
+#include "core/compile/compiler.h"
+#include "core/formats/download_file.h"
+#include "core/formats/listing.h"
+#include "core/formats/output_names.h"
+
+namespace vigil {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: vigilc SCRIPT\n"
+    "Compiles an event script and writes SCRIPT's download file (.BIN), listing (.LST),\n"
+    "error file (.ERR) and settings table (.SET) beside it: the path less its last three\n"
+    "characters, followed by BIN, LST, ERR and SET.\n"
+    "Exit status: 0 no errors, 1 errors were reported (all files are written), 2 could not run.\n";
+
+bool WriteOutputs(C_Compiler& compiler, const OutputNames& names, std::string_view program,
+                  std::string* error) {
+  OutputSet outputs;
+  std::string download =
+      FormatDownloadFile({compiler.DefineParameters(), compiler.ModuleParameters(),
+                          compiler.PartitionTree(), compiler.macros()});
+  if (!outputs.Stage(names.bin, download, error)) return false;
+  ListingSummary summary{std::string(program),     VIGIL_VERSION_MAJOR,
+                         VIGIL_VERSION_MINOR,      compiler.CountLines(),
+                         compiler.CountWarnings(), compiler.CountErrors(),
+                         compiler.MacroLen(),      outputs.StagedTime(names.bin).value_or(0)};
+  return outputs.Stage(names.lst, FormatListing(summary), error) &&
+         outputs.Stage(names.err, FormatErrorFile(compiler.diagnostics()), error) &&
+         outputs.Stage(names.set, JoinLines(compiler.SettingsTable()), error) &&
+         outputs.Commit(error);
+}
+
+}  // namespace
+
+BuildResult BuildScript(const std::vector<std::string>& args, std::string_view program,
+                        std::ostream& out, std::ostream& err, bool with_notes) {
+  BuildResult result;
+  result.script = CommandText(args);
+  if (result.script.size() < 3) {
+    err << program << ": script path '" << result.script << "' is too short to name outputs\n";
+    return result;
+  }
+  std::string error;
+  std::optional<std::string> source = ReadWholeFile(result.script, &error);
+  if (!source) {
+    err << program << ": cannot read '" << result.script << "': " << error << "\n";
+    return result;
+  }
+  C_Compiler compiler;
+  compiler.set_source(std::move(*source));
+  compiler.Compile();
+
+  OutputNames names = MakeOutputNames(result.script);
+  if (!WriteOutputs(compiler, names, program, &error)) {
+    err << program << ": " << error << "\n";
+    return result;
+  }
+  if (with_notes) compiler.AddNotes();
+  result.diagnostics = compiler.diagnostics();
+  result.status = compiler.CountErrors() > 0 ? kExitErrors : kExitClean;
+  out << program << ": " << result.script << ": " << compiler.CountLines() << " lines, "
+      << compiler.CountErrors() << (compiler.CountErrors() == 1 ? " error, " : " errors, ")
+      << compiler.MacroLen() << " bytes; wrote " << names.bin << ", " << names.lst << ", "
+      << names.err << ", " << names.set << "\n";
+  return result;
+}
+
+int SubMain(const std::vector<std::string>& args, std::string_view argv0, std::ostream& out,
+            std::ostream& err) {
+  std::string program = ProgramName(argv0);
+  if (args.size() == 1 && args[0] == "--help") {
+    out << kUsage;
+    return kExitClean;
+  }
+  if (args.size() == 1 && args[0] == "--version") {
+    out << program << " " << VIGIL_VERSION_MAJOR << "." << VIGIL_VERSION_MINOR << "\n";
+    return kExitClean;
+  }
+  if (args.empty()) {
+    err << program << ": no script given (usage: " << program << " SCRIPT; " << program
+        << " --help)\n";
+    return kExitCannotRun;
+  }
+  BuildResult result = BuildScript(args, program, out, err);
+  for (const Diagnostic& diagnostic : result.diagnostics) {
+    err << FormatPlainDiagnostic(diagnostic, result.script);
+  }
+  return result.status;
+}
+
+std::string FormatPlainDiagnostic(const Diagnostic& diagnostic, std::string_view file) {
+  std::string text(file);
+  text += ":" + std::to_string(diagnostic.physical_line) + ": ";
+  text += diagnostic.severity == Severity::kError ? "error: " : "warning: ";
+  text += ErrorMessage(diagnostic.number);
+  text += " [E" + std::to_string(diagnostic.number) + "]\n";
+  text += "    " + diagnostic.source_text + "\n";
+  return text;
+}
+
+}  // namespace vigil

@@ -1,0 +1,280 @@
+#include "core/check/diagnostic_printers.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/check/explain_table.h"
+#include "core/check/warnings.h"
+
+namespace vigil {
+namespace {
+
+constexpr int kMinGutter = 5;
+
+std::string_view SeverityName(const Diagnostic& diagnostic) {
+  return diagnostic.severity == Severity::kError ? "error" : "warning";
+}
+
+bool IsBlank(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+std::string Plural(int count, std::string_view word) {
+  return std::to_string(count) + " " + std::string(word) + (count == 1 ? "" : "s");
+}
+
+// Characters that may stand in a relative URI reference as they are.
+bool IsUriChar(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '.' || c == '_' || c == '~' || c == '/';
+}
+
+std::string UriOf(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri;
+  for (char c : path) {
+    unsigned char byte = static_cast<unsigned char>(c == '\\' ? '/' : c);
+    if (IsUriChar(byte)) {
+      uri += static_cast<char>(byte);
+    } else {
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 15];
+    }
+  }
+  return uri;
+}
+
+// The notes as a JSON array.
+std::string JsonNotes(const std::vector<std::string>& notes) {
+  std::string text = "[";
+  for (size_t i = 0; i < notes.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += JsonString(notes[i]);
+  }
+  return text + "]";
+}
+
+// The codes that occur, in order of first occurrence.
+std::vector<const Diagnostic*> DistinctCodes(std::span<const Diagnostic> diagnostics) {
+  std::vector<const Diagnostic*> firsts;
+  for (const Diagnostic& diagnostic : diagnostics) {
+    std::string code = DiagnosticCode(diagnostic);
+    bool seen = std::any_of(firsts.begin(), firsts.end(),
+                            [&](const Diagnostic* d) { return DiagnosticCode(*d) == code; });
+    if (!seen) firsts.push_back(&diagnostic);
+  }
+  return firsts;
+}
+
+std::string RuleTitle(const Diagnostic& diagnostic) {
+  if (diagnostic.severity == Severity::kWarning) {
+    return std::string(WarningTitle(diagnostic.number));
+  }
+  return std::string(ErrorMessage(diagnostic.number));
+}
+
+}  // namespace
+
+std::string DiagnosticCode(const Diagnostic& diagnostic) {
+  return (diagnostic.severity == Severity::kError ? "E" : "W") + std::to_string(diagnostic.number);
+}
+
+std::string DiagnosticMessage(const Diagnostic& diagnostic) {
+  if (!diagnostic.message.empty()) return diagnostic.message;
+  return std::string(ErrorMessage(diagnostic.number));
+}
+
+std::optional<DisplayLocation> LocateDiagnostic(const Diagnostic& diagnostic) {
+  if (diagnostic.physical_line <= 0) return std::nullopt;
+  std::string_view text = diagnostic.source_text;
+  size_t begin = 0;
+  size_t end = 0;
+  if (diagnostic.span.known()) {
+    begin = std::min(static_cast<size_t>(std::max(diagnostic.span.begin, 0)), text.size());
+    end = std::min(static_cast<size_t>(std::max(diagnostic.span.end, 0)), text.size());
+    // Blanks at the edges of a span (a parameter list read with its blank)
+    // are not marked.
+    while (end > begin + 1 && text[begin] == ' ') ++begin;
+    while (end > begin + 1 && text[end - 1] == ' ') --end;
+  } else {
+    size_t first = text.find_first_not_of(' ');
+    size_t last = text.find_last_not_of(' ');
+    if (first != std::string_view::npos) {
+      begin = first;
+      end = last + 1;
+    }
+  }
+  size_t lf = begin == 0 ? std::string_view::npos : text.rfind('\n', begin - 1);
+  size_t piece_begin = lf == std::string_view::npos ? 0 : lf + 1;
+  size_t piece_end = std::min(text.find('\n', begin), text.size());
+  end = std::min(end, piece_end);
+  DisplayLocation location;
+  location.line = diagnostic.physical_line +
+                  static_cast<int>(std::count(text.begin(),
+                                              text.begin() + static_cast<long>(piece_begin), '\n'));
+  location.text = text.substr(piece_begin, piece_end - piece_begin);
+  location.column = static_cast<int>(begin - piece_begin) + 1;
+  location.end_column = std::max(static_cast<int>(end - piece_begin) + 1, location.column + 1);
+  return location;
+}
+
+std::string FormatTextDiagnostic(const Diagnostic& diagnostic, std::string_view file) {
+  std::optional<DisplayLocation> location = LocateDiagnostic(diagnostic);
+  std::string text(file);
+  if (location) {
+    text += ":" + std::to_string(location->line) + ":" + std::to_string(location->column);
+  }
+  text += ": ";
+  text += SeverityName(diagnostic);
+  text += ": " + DiagnosticMessage(diagnostic) + " [" + DiagnosticCode(diagnostic) + "]\n";
+
+  std::string number = location ? std::to_string(location->line) : std::string();
+  size_t gutter = std::max(static_cast<size_t>(kMinGutter), number.size());
+  std::string blank_gutter(gutter, ' ');
+  if (location && !IsBlank(location->text)) {
+    text += std::string(gutter - number.size(), ' ') + number + " | ";
+    text += location->text;
+    text += "\n" + blank_gutter + " | ";
+    size_t column = static_cast<size_t>(location->column - 1);
+    size_t end_column = static_cast<size_t>(location->end_column - 1);
+    // Tabs are copied so that the carets line up under the same columns.
+    for (size_t i = 0; i < column; ++i) {
+      text += i < location->text.size() && location->text[i] == '\t' ? '\t' : ' ';
+    }
+    for (size_t i = column; i < end_column; ++i) {
+      text += i < location->text.size() && location->text[i] == '\t' ? '\t' : '^';
+    }
+    text += "\n";
+  }
+  for (const std::string& note : diagnostic.notes) {
+    text += blank_gutter + " = note: " + note + "\n";
+  }
+  return text;
+}
+
+std::string FormatSummary(std::string_view file, int errors, int warnings, int code_bytes) {
+  return std::string(file) + ": " + Plural(errors, "error") + ", " + Plural(warnings, "warning") +
+         ", " + std::to_string(code_bytes) + " bytes of code\n";
+}
+
+std::string JsonString(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string json = "\"";
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"':
+        json += "\\\"";
+        break;
+      case '\\':
+        json += "\\\\";
+        break;
+      case '\n':
+        json += "\\n";
+        break;
+      case '\r':
+        json += "\\r";
+        break;
+      case '\t':
+        json += "\\t";
+        break;
+      default:
+        if (byte < 0x20 || byte >= 0x7f) {
+          json += "\\u00";
+          json += kHex[byte >> 4];
+          json += kHex[byte & 15];
+        } else {
+          json += c;
+        }
+    }
+  }
+  return json + "\"";
+}
+
+std::string FormatJson(std::span<const Diagnostic> diagnostics, std::string_view file) {
+  std::string json = "[";
+  std::string file_json = JsonString(file);
+  for (size_t i = 0; i < diagnostics.size(); ++i) {
+    const Diagnostic& diagnostic = diagnostics[i];
+    std::optional<DisplayLocation> location = LocateDiagnostic(diagnostic);
+    auto number = [&](int value) { return location ? std::to_string(value) : "null"; };
+    json += i == 0 ? "\n  {" : ",\n  {";
+    json += "\"file\": " + file_json;
+    json += ", \"line\": " + number(location ? location->line : 0);
+    json += ", \"column\": " + number(location ? location->column : 0);
+    json += ", \"end_column\": " + number(location ? location->end_column : 0);
+    json += ", \"severity\": \"" + std::string(SeverityName(diagnostic)) + "\"";
+    json += ", \"code\": \"" + DiagnosticCode(diagnostic) + "\"";
+    json += ", \"message\": " + JsonString(DiagnosticMessage(diagnostic));
+    json += ", \"notes\": " + JsonNotes(diagnostic.notes) + "}";
+  }
+  json += diagnostics.empty() ? "]\n" : "\n]\n";
+  return json;
+}
+
+std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_view file,
+                        std::string_view tool_version) {
+  std::vector<const Diagnostic*> rules = DistinctCodes(diagnostics);
+  std::string sarif =
+      "{\n"
+      "  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n"
+      "  \"version\": \"2.1.0\",\n"
+      "  \"runs\": [\n"
+      "    {\n"
+      "      \"tool\": {\n"
+      "        \"driver\": {\n"
+      "          \"name\": \"vigil\",\n"
+      "          \"version\": " +
+      JsonString(tool_version) +
+      ",\n"
+      "          \"rules\": [";
+  for (size_t i = 0; i < rules.size(); ++i) {
+    const Diagnostic& rule = *rules[i];
+    const Explanation* explanation = FindExplanation(DiagnosticCode(rule));
+    sarif += i == 0 ? "\n" : ",\n";
+    sarif += "            {\"id\": \"" + DiagnosticCode(rule) + "\"";
+    sarif += ", \"shortDescription\": {\"text\": " + JsonString(RuleTitle(rule)) + "}";
+    if (explanation != nullptr) {
+      sarif += ", \"fullDescription\": {\"text\": " + JsonString(explanation->meaning) + "}";
+      sarif += ", \"help\": {\"text\": " + JsonString(explanation->fix) + "}";
+    }
+    sarif +=
+        ", \"defaultConfiguration\": {\"level\": \"" + std::string(SeverityName(rule)) + "\"}}";
+  }
+  sarif += rules.empty() ? "]\n" : "\n          ]\n";
+  sarif +=
+      "        }\n"
+      "      },\n"
+      "      \"results\": [";
+  std::string uri = JsonString(UriOf(file));
+  for (size_t i = 0; i < diagnostics.size(); ++i) {
+    const Diagnostic& diagnostic = diagnostics[i];
+    std::string code = DiagnosticCode(diagnostic);
+    size_t rule_index = 0;
+    while (DiagnosticCode(*rules[rule_index]) != code) ++rule_index;
+    std::string message = DiagnosticMessage(diagnostic);
+    for (const std::string& note : diagnostic.notes) message += "\nnote: " + note;
+
+    sarif += i == 0 ? "\n" : ",\n";
+    sarif += "        {\"ruleId\": \"" + code + "\", \"ruleIndex\": " + std::to_string(rule_index) +
+             ", \"level\": \"" + std::string(SeverityName(diagnostic)) +
+             "\", \"message\": {\"text\": " + JsonString(message) +
+             "}, \"locations\": [{\"physicalLocation\": {" +
+             "\"artifactLocation\": {\"uri\": " + uri + "}";
+    if (std::optional<DisplayLocation> location = LocateDiagnostic(diagnostic)) {
+      sarif += ", \"region\": {\"startLine\": " + std::to_string(location->line) +
+               ", \"startColumn\": " + std::to_string(location->column) +
+               ", \"endColumn\": " + std::to_string(location->end_column) + "}";
+    }
+    sarif += "}}]}";
+  }
+  sarif += diagnostics.empty() ? "]\n" : "\n      ]\n";
+  sarif +=
+      "    }\n"
+      "  ]\n"
+      "}\n";
+  return sarif;
+}
+
+}  // namespace vigil

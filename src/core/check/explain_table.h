@@ -1,0 +1,39 @@
+// What every error number and warning means, with a wrong and a right
+// example and how to fix it: the data behind `vigil explain` and the rule
+// descriptions of the SARIF log.
+#ifndef VIGIL_CORE_CHECK_EXPLAIN_TABLE_H_
+#define VIGIL_CORE_CHECK_EXPLAIN_TABLE_H_
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vigil {
+
+struct Explanation {
+  std::string_view code;     // "E6", "W1"
+  std::string_view meaning;  // one paragraph
+  std::string_view wrong;    // script lines ending in "\n"; empty when none is shown
+  std::string_view right;
+  std::string_view fix;  // one paragraph
+  // True when `wrong` and `right` are whole scripts: `wrong` reports the code
+  // and `right` compiles with neither errors nor warnings.
+  bool whole_scripts;
+};
+
+// Errors E1 to E31, then warnings W1 to W5.
+std::span<const Explanation> Explanations();
+
+// The entry for "E6", "e6", "6", "W1" or "w1"; nullptr when there is none.
+const Explanation* FindExplanation(std::string_view code);
+
+// The title of a code: the error message or the warning title.
+std::string ExplanationTitle(const Explanation& explanation);
+
+// The text `vigil explain` prints for one entry, paragraphs wrapped at 78
+// columns and examples indented by four blanks.
+std::string FormatExplanation(const Explanation& explanation);
+
+}  // namespace vigil
+
+#endif  // VIGIL_CORE_CHECK_EXPLAIN_TABLE_H_

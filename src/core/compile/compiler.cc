@@ -1,0 +1,150 @@
+#include "core/compile/compiler.h"
+
+#include "core/lang/name_codes.h"
+#include "core/lang/opcodes.h"
+#include "core/scan/tokenizer.h"
+
+namespace vigil {
+
+void C_Compiler::Compile() {
+  SplitSource();
+  DeclarationPass();
+
+  count_lines_ = 0;
+  open_events_ = 0;
+  current_event_module_ = -1;
+  code_.Clear();
+  for (const SourceLine& line : lines_) CompileLine(line);
+  code_.Append({kEventMarker, kEventMarker, kEventMarker});  // the trailer
+
+  // The last line read stays the current line for the size check.
+  if (code_.size() > CodeBuffer::kMaxSize) ReportError(31);
+}
+
+// The lines of the script followed by one CR LF, cut at CR LF or a lone CR: the
+// text after the last line end (often empty) is one more line. A lone LF stays
+// inside its line, but counts as a line of the file for the physical numbers.
+void C_Compiler::SplitSource() {
+  lines_.clear();
+  std::string_view text = source_;
+  size_t start = 0;
+  int physical = 1;
+  while (true) {
+    size_t cr = text.find('\r', start);
+    std::string_view line = text.substr(start, cr == std::string_view::npos ? cr : cr - start);
+    lines_.push_back({line, physical});
+    ++physical;
+    for (size_t lf = line.find('\n'); lf != std::string_view::npos; lf = line.find('\n', lf + 1)) {
+      ++physical;
+    }
+    if (cr == std::string_view::npos) return;
+    start = cr + 1;
+    if (start < text.size() && text[start] == '\n') ++start;
+  }
+}
+
+void C_Compiler::SetWorkingLine(const SourceLine& line, bool statement_pass) {
+  display_line_ = &line;
+  current_line_text_ = statement_pass ? line.text : std::string_view();
+  std::string_view trimmed = statement_pass ? TrimBlanks(line.text) : line.text;
+  work_offset_ = static_cast<int>(trimmed.data() - line.text.data());
+  work_.assign(trimmed);
+  for (char& c : work_) c = ToUpper(c);
+}
+
+void C_Compiler::ReportError(int number, std::string_view focus) {
+  ++count_errors_;
+  Diagnostic diagnostic;
+  diagnostic.number = number;
+  diagnostic.counted_line = count_lines_;
+  diagnostic.legacy_text = current_line_text_;
+  diagnostic.event_module = current_event_module_;
+  if (if_level_ >= 1 && if_level_ <= kMaxIfLevel) {
+    diagnostic.open_if_line = if_lines_[static_cast<size_t>(if_level_)];
+  }
+  diagnostic.event_line = event_line_;
+  if (display_line_ != nullptr) {
+    diagnostic.physical_line = display_line_->physical_line;
+    diagnostic.source_text.assign(display_line_->text);
+    diagnostic.span = SpanOf(focus);
+  }
+  diagnostics_.push_back(std::move(diagnostic));
+}
+
+// Where `focus` lies in the source line: exact when it is a view into the
+// working line, else the first place the working line holds the same text.
+Span C_Compiler::SpanOf(std::string_view focus) const {
+  if (focus.empty()) return {};
+  const char* begin = work_.data();
+  const char* end = begin + work_.size();
+  size_t offset;
+  if (focus.data() >= begin && focus.data() + focus.size() <= end) {
+    offset = static_cast<size_t>(focus.data() - begin);
+  } else {
+    offset = work_.find(ToUpper(focus));
+    if (offset == std::string::npos) return {};
+  }
+  int start = work_offset_ + static_cast<int>(offset);
+  return {start, start + static_cast<int>(focus.size())};
+}
+
+bool C_Compiler::Emit(std::initializer_list<int> bytes, std::string_view focus) {
+  if (!CodeBuffer::AllBytes(bytes)) {
+    ReportError(14, focus);
+    return false;
+  }
+  code_.Append(bytes);
+  return true;
+}
+
+int C_Compiler::ResolveModule(std::string_view word) {
+  std::string_view module_part = ModulePart(word);
+  if (const C_Module* module = symbols_.modules.Find(module_part)) return module->id;
+  if (current_event_module_ != -1) return current_event_module_;
+  ReportError(1, module_part);
+  return -1;
+}
+
+int C_Compiler::GetEventCode(std::string_view name, std::string_view focus) {
+  if (std::optional<int> code = EventCode(name)) return *code;
+  ReportError(2, focus.empty() ? name : focus);
+  return 0;
+}
+
+int C_Compiler::GetPartitionEventCode(std::string_view name, std::string_view focus) {
+  if (std::optional<int> code = PartitionEventCode(name)) return *code;
+  ReportError(2, focus.empty() ? name : focus);
+  return 0;
+}
+
+std::vector<std::string> C_Compiler::GetParam(std::string_view s, ParamMode mode) {
+  ParamList list = ReadParams(s);
+  switch (list.status) {
+    case ParamStatus::kMissingLeft:
+      ReportError(3, s);
+      break;
+    case ParamStatus::kMissingRight:
+      ReportError(4, s);
+      break;
+    case ParamStatus::kEmpty:
+      if (mode == ParamMode::kStrict) ReportError(5, s);
+      break;
+    case ParamStatus::kOk:
+      break;
+  }
+  return std::move(list.params);
+}
+
+bool C_Compiler::IsRegistrName(std::string_view s) const {
+  return symbols_.registers.Contains(TrimBlanks(s));
+}
+
+const C_registry* C_Compiler::GetRegister(std::string_view name) const {
+  return symbols_.registers.Find(TrimBlanks(name));
+}
+
+bool C_Compiler::IsReadOnlyProperty(std::string_view ls) {
+  return ls.starts_with("INPUT") || ls.starts_with("TAMPER");
+}
+
+}  // namespace vigil

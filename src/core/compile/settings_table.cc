@@ -1,0 +1,47 @@
+#include "core/compile/settings_table.h"
+
+namespace vigil {
+namespace {
+
+bool HasDoorSettings(const C_Module& module) { return module.id > 0 && module.id < 70; }
+
+std::string Setting(const std::string& name, std::string_view item, int id, int number, int value) {
+  return name + std::string(item) + std::to_string(id) + "," + std::to_string(number) + "," +
+         std::to_string(value);
+}
+
+}  // namespace
+
+std::vector<std::string> WriteSettingsTable(const SymbolTable& symbols) {
+  std::vector<std::string> lines;
+  lines.emplace_back("[Parameters]");
+  int n = 0;
+  for (const C_parameter& parameter : symbols.parameters.records()) {
+    lines.push_back("Script." + parameter.name + "=254," + std::to_string(n++) + "," +
+                    std::to_string(parameter.value));
+  }
+  for (const C_Module& module : symbols.modules.records()) {
+    if (!HasDoorSettings(module)) continue;
+    lines.push_back(Setting(module.name, ".StrikeTime=", module.id, 4, module.StrikeTime));
+    lines.push_back(Setting(module.name, ".AjarTime=", module.id, 5, module.AjarDoor));
+    lines.push_back(Setting(module.name, ".CardTimeout=", module.id, 6, module.CardTimeout));
+  }
+  lines.emplace_back("");
+  lines.emplace_back("[Marks]");
+  for (const C_mark& mark : symbols.marks.records()) {
+    lines.push_back(mark.name + "=254," + std::to_string(mark.id) + "," + mark.text);
+  }
+  lines.emplace_back("");
+  lines.emplace_back("[Registers]");
+  for (const C_registry& reg : symbols.registers.records()) {
+    lines.push_back(reg.name + "=" + std::to_string(reg.id));
+  }
+  lines.emplace_back("");
+  lines.emplace_back("[Timers]");
+  for (const C_registry& timer : symbols.timers.records()) {
+    lines.push_back(timer.name + "=" + std::to_string(timer.id));
+  }
+  return lines;
+}
+
+}  // namespace vigil

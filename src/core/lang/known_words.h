@@ -1,0 +1,33 @@
+// The words of the language: keywords, and the element names each module
+// kind accepts.
+#ifndef VIGIL_CORE_LANG_KNOWN_WORDS_H_
+#define VIGIL_CORE_LANG_KNOWN_WORDS_H_
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vigil {
+
+// The language's 75 keywords, upper case.
+std::span<const std::string_view> Keywords();
+bool IsKeyword(std::string_view upper_word);
+
+// The element names that the module kind with id `kind_id` accepts, upper
+// case; empty for ids that accept none. The controller's list does not show
+// USEREVENT9 to USEREVENT73, which IsElementOfKind accepts as well.
+std::span<const std::string> ElementNamesOfKind(int kind_id);
+bool IsElementOfKind(int kind_id, std::string_view upper_element);
+
+// A decimal number or a hexadecimal one written "&H...".
+bool IsNumberWord(std::string_view word);
+
+// Which element list the events of module `kind_id` accept: 0 the
+// controller's, 1 a door module's, 2 a power supply's, 3 the alarm panel's,
+// 4 a partition's, -1 none. Modules with the same list get the same answers
+// from IsKnownWord.
+int ElementListOf(int kind_id);
+
+}  // namespace vigil
+
+#endif  // VIGIL_CORE_LANG_KNOWN_WORDS_H_

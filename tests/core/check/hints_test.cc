@@ -1,0 +1,129 @@
+// The pieces of the notes: edit distance, the nearest known word, what a
+// module kind accepts and where a name was declared.
+
+#include "core/check/hints.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "support/script.h"
+
+namespace vigil {
+namespace {
+
+TEST(NearestWord, CountsEditsAndSwapsAndStaysWithinAPlausibleDistance) {
+  EXPECT_EQ(EditDistance("ENDFI", "ENDIF"), 1);  // a swap of neighbours
+  EXPECT_EQ(EditDistance("eventend", "EVENTEND"), 0);
+  EXPECT_EQ(EditDistance("", "AB"), 2);
+  EXPECT_EQ(EditDistance("CR2", "PANEL"), 5);
+  const std::array<std::string, 4> words = {"EVENTEND", "EVENT", "ON", "CR1"};
+  EXPECT_EQ(NearestWord("EVNT", words), "EVENT");
+  EXPECT_EQ(NearestWord("OFF", words), "");     // three letters allow one edit
+  EXPECT_EQ(NearestWord("OX", words), "");      // two are too few to tell
+  EXPECT_EQ(NearestWord("CR9", words), "CR1");  // the first at the least distance
+  EXPECT_EQ(NearestWord("event", words), "");   // a candidate itself needs no hint
+}
+
+TEST(KindHints, DescribeAndListWhatAKindAccepts) {
+  EXPECT_EQ(KindDescription(3), "a door module (id 3)");
+  EXPECT_EQ(KindDescription(102), "partition 2 (id 102)");
+  EXPECT_EQ(ElementList(100), "EXINPUT1 to EXINPUT8, EXOUTPUT1 to EXOUTPUT8");
+  EXPECT_EQ(ElementList(90), "");
+  EXPECT_NE(ElementList(0).find("RELAY1 to RELAY8, OC1, OC2"), std::string::npos);
+  EXPECT_EQ(FamilyNote(3, "INPUT3"), "its inputs are INPUT1 and INPUT2");
+  EXPECT_EQ(FamilyNote(3, "RELAY2"), "its only relay is RELAY1");
+  EXPECT_EQ(FamilyNote(3, "INPUT3ON"), "");  // no family of plain numbered names
+  EXPECT_EQ(FamilyNote(73, "INPUT1"), "");   // the kind has no input
+}
+
+TEST(FindDeclaration, FindsTheNameOnItsLine) {
+  std::vector<SourceLine> lines = {
+      {"MODULE = K1,3,0,1,5,30,10", 1}, {"  define register Count", 2}, {"DEFINE TIMER COUNT", 4}};
+  const std::array<std::string_view, 2> kinds = {"REGISTER", "MODULE"};
+  DeclarationSite at = FindDeclaration(lines, "COUNT", kinds);
+  EXPECT_EQ((std::array{at.physical_line, at.span.begin, at.span.end}), (std::array{2, 18, 23}));
+  EXPECT_EQ(FindDeclaration(lines, "k1", kinds).physical_line, 1);
+  EXPECT_EQ(FindDeclaration(lines, "COUNT", kinds, 2).physical_line, 0);
+}
+
+// Every error of the script with its notes: "E<n>@<line>: note | note".
+std::string NotesOf(std::string_view script) {
+  std::unique_ptr<C_Compiler> compiler = testing::CompileScript(script);
+  compiler->AddNotes();
+  std::string text;
+  for (const Diagnostic& d : compiler->diagnostics()) {
+    text += "E" + std::to_string(d.number) + "@" + std::to_string(d.physical_line) + ":";
+    for (size_t i = 0; i < d.notes.size(); ++i) text += (i == 0 ? " " : " | ") + d.notes[i];
+    text += "\n";
+  }
+  return text;
+}
+
+// Lines 1 to 9 declare; line 10 opens the event of the door module CR1, so
+// the statements of each case start on line 11.
+constexpr std::string_view kSite =
+    "MODULE = PANEL,0\n"
+    "MODULE = CR1,3,0,1,5,30,10\n"
+    "MODULE = PSU1,71\n"
+    "MODULE = ALARM,100\n"
+    "PARTITION = P1,101,1,0\n"
+    "DEFINE REGISTER COUNT\n"
+    "DEFINE TIMER HOLD\n"
+    "DEFINE PARAMETER WAIT = 5\n"
+    "DEFINE MARK LATE = late card\n"
+    "EVENT CR1.VALID\n";
+
+struct NoteCase {
+  std::string statements;
+  std::string notes;
+};
+
+TEST(Notes, NameWhatTheInstallerMeant) {
+  for (
+      const NoteCase& c : std::initializer_list<NoteCase>{
+          {"IF CR1.RELAY9 = ON\n",
+           "E6@11: CR1 is a door module (id 3); its only relay is RELAY1\n"},
+          {"INPUT7 = ON\n",
+           "E6@11: CR1, the module of this event, is a door module (id 3); its inputs are INPUT1 "
+           "and INPUT2\n"},
+          {"EVNTEND\n", "E6@11: did you mean EVENTEND?\n"},
+          {"CR2.RELAY1 = ON\n",
+           "E6@11: no module or partition named CR2 is declared | did you mean CR1?\n"},
+          {"IF ON\n",
+           "E6@11: ON is no condition; compare it, as in IF ON = ON, or use a test such as "
+           "TIMEPLAN(1)\n"},
+          {"HOLD = 300\n", "E11@11: the value of HOLD must lie in 0 to 255\n"},
+          {"DELAY(300)\n", "E11@11: the DELAY number must lie in 0 to 255\n"},
+          {"MARK(LAT)\nMARK(COUNT)\n", "E6@11: did you mean LATE?\nE7@12: COUNT is a register\n"},
+          // A misspelt parameter is compared with what the command takes.
+          {"DOOR(CR2)\nDOOR(WAIT)\n",
+           "E6@11: did you mean CR1?\nE10@12: DOOR takes the name of a declared module\n"},
+          {"DELAY(WAITT)\nDELAY(LATE)\n",
+           "E6@11: did you mean WAIT?\nE10@12: a number from 0 to 255 or the name of a declared "
+           "parameter is expected | LATE is an archive mark\n"},
+          {"INPUT1 = ON\n", "E30@11: INPUT1 can be tested but not set\n"},
+          {"IF TIMEPLAN(1)\nELSE\nELSE\nENDIF\n",
+           "E27@13: the IF on line 11 already has an ELSE\n"},
+          {"IF TIMEPLAN(1)\nEVENTEND\n",
+           "E18@12: the IF on line 11 is still open; close it with ENDIF before EVENTEND\n"},
+          {"EVENTEND\nVALID = ON\n",
+           "E6@12: outside an EVENT block only keywords, numbers and declared names are known | an "
+           "element name needs its module there, as in CR1.VALID\n"},
+          // The word check lets a declared name through; it names no module
+          // and no event.
+          {"EVENTEND\nEVENT LATE\n",
+           "E1@12: no module or partition named LATE is declared | LATE is an archive mark\n"
+           "E1@12: no module or partition named LATE is declared | LATE is an archive mark\n"
+           "E2@12: the name has no element code; code 0 is written in its place\n"
+           "E1@12: no module or partition named LATE is declared | LATE is an archive mark\n"},
+          {"SIGNAL(LATE,1)\n", "E11@11: the first of two parameters must name a declared module\n"},
+          // Declarations may stand anywhere; the note finds the first one.
+          {"DEFINE REGISTER COUNT\n", "E24@11: COUNT is first declared on line 6\n"},
+      }) {
+    EXPECT_EQ(NotesOf(std::string(kSite) + c.statements), c.notes) << c.statements;
+  }
+}
+
+}  // namespace
+}  // namespace vigil

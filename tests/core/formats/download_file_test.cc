@@ -1,0 +1,60 @@
+#include "core/formats/download_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vigil {
+namespace {
+
+TEST(FormatChunkTest, EachByteInDecimalFollowedBySemicolon) {
+  EXPECT_EQ(FormatChunk(std::vector<uint8_t>{81, 7, 255, 255, 255}), "81;7;255;255;255;");
+  EXPECT_EQ(FormatChunk(std::vector<uint8_t>{0, 10, 100}), "0;10;100;");
+  EXPECT_EQ(FormatChunk(std::vector<uint8_t>{9, 99, 199, 200, 1}), "9;99;199;200;1;");
+  EXPECT_EQ(FormatChunk(std::vector<uint8_t>{}), "");
+  std::vector<uint8_t> all(256);
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i);
+  // Digits and ";" of 0-9, 10-99 and 100-255.
+  EXPECT_EQ(FormatChunk(all).size(), 10u * 2 + 90u * 3 + 156u * 4);
+}
+
+// Code byte i holds i modulo 256, so the first value of each record is the
+// low byte of its offset.
+TEST(CodeRecordsTest, CutsTheCodeIntoChunksOf245Bytes) {
+  struct Case {
+    size_t size;
+    std::vector<std::string> starts;  // one per record: offset and first value
+    std::vector<size_t> counts;       // values per record
+  };
+  for (const Case& c :
+       {Case{245, {"9;0;0;0;"}, {245}}, Case{246, {"9;0;0;0;", "9;245;0;245;"}, {245, 1}},
+        Case{490, {"9;0;0;0;", "9;245;0;245;"}, {245, 245}},
+        Case{1000,
+             {"9;0;0;0;", "9;245;0;245;", "9;234;1;234;", "9;223;2;223;", "9;212;3;212;"},
+             {245, 245, 245, 245, 20}}}) {
+    std::vector<uint8_t> code(c.size);
+    for (size_t i = 0; i < code.size(); ++i) code[i] = static_cast<uint8_t>(i % 256);
+    std::vector<std::string> records = CodeRecords(code);
+    ASSERT_EQ(records.size(), c.starts.size()) << c.size;
+    for (size_t i = 0; i < records.size(); ++i) {
+      EXPECT_TRUE(records[i].starts_with(c.starts[i])) << records[i];
+      EXPECT_EQ(static_cast<size_t>(std::count(records[i].begin(), records[i].end(), ';')),
+                c.counts[i] + 3)
+          << c.size << " record " << i;
+    }
+  }
+}
+
+TEST(FormatDownloadFileTest, RecordsInOrderWithEmptyStringsSkipped) {
+  std::vector<uint8_t> code{255, 1, 1, 255, 255, 255};
+  EXPECT_EQ(
+      FormatDownloadFile({{"11;254;0;30;0;", "", "11;254;1;5;0;"}, {"", "11;0;1;0;0;"}, "", code}),
+      "18;7;0\r\n11;254;0;30;0;\r\n11;254;1;5;0;\r\n11;0;1;0;0;\r\n"
+      "9;0;0;255;1;1;255;255;255;\r\n18;8;0\r\n");
+}
+
+}  // namespace
+}  // namespace vigil
