@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/compile/compiler.h"
+#include "core/compile/compilation.h"
 #include "core/formats/download_file.h"
+#include "core/lang/limits.h"
 
 namespace vigil {
 namespace {
@@ -126,12 +127,10 @@ void CompileBenchmark(benchmark::State& state, const std::string& script) {
   int errors = 0;
   int code_bytes = 0;
   for (auto _ : state) {
-    C_Compiler compiler;
-    compiler.set_source(script);
-    compiler.Compile();
-    benchmark::DoNotOptimize(compiler.macros().data());
-    errors = compiler.CountErrors();
-    code_bytes = compiler.MacroLen();
+    Compilation compilation = Compile(script);
+    benchmark::DoNotOptimize(compilation.code.data());
+    errors = compilation.error_count;
+    code_bytes = static_cast<int>(compilation.code.size());
   }
   state.counters["errors"] = errors;
   state.counters["code"] = code_bytes;
@@ -153,10 +152,7 @@ void BM_CompileMaximalScript(benchmark::State& state) {
     std::string text = Header();
     for (int door = 1;; ++door) {
       std::string more = text + DoorEvents(1 + (door - 1) % kDoors);
-      C_Compiler probe;
-      probe.set_source(more);
-      probe.Compile();
-      if (probe.MacroLen() > CodeBuffer::kMaxSize) return text;
+      if (static_cast<int>(Compile(more).code.size()) > kMaxCodeSize) return text;
       text = std::move(more);
     }
   }();
@@ -166,7 +162,7 @@ BENCHMARK(BM_CompileMaximalScript)->Unit(benchmark::kMicrosecond);
 
 // The download file of a full code buffer.
 void BM_FormatDownloadFile(benchmark::State& state) {
-  std::vector<uint8_t> code(CodeBuffer::kMaxSize);
+  std::vector<uint8_t> code(kMaxCodeSize);
   for (size_t i = 0; i < code.size(); ++i) code[i] = static_cast<uint8_t>(i * 37);
   size_t bytes = 0;
   for (auto _ : state) {

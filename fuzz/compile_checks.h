@@ -12,9 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/check/notes.h"
+#include "core/check/warnings.h"
+#include "core/compile/compilation.h"
 #include "core/compile/compiler.h"
 #include "core/formats/download_file.h"
 #include "core/formats/listing.h"
+#include "core/formats/output_files.h"
+#include "core/lang/limits.h"
 
 namespace vigil::fuzz {
 
@@ -114,20 +119,18 @@ inline std::string CheckDownloadFile(const std::string& file, const std::vector<
   return "";
 }
 
-// Compiles `source`; "" when every check holds, else the first fault.
+// Compiles `source` through the value API; "" when every check holds, else
+// the first fault.
 inline std::string CheckCompile(std::string_view source) {
-  C_Compiler compiler;
-  compiler.set_source(std::string(source));
-  compiler.Compile();
+  Compilation compilation = Compile(source);
 
-  const std::vector<uint8_t>& code = compiler.macros();
+  const std::vector<uint8_t>& code = compilation.code;
   size_t size = code.size();
   if (size < 3 || code[size - 1] != 255 || code[size - 2] != 255 || code[size - 3] != 255) {
     return "code buffer does not end with FF FF FF";
   }
-  if (compiler.MacroLen() != static_cast<int>(size)) return "MacroLen differs from the buffer";
 
-  const std::vector<Diagnostic>& diagnostics = compiler.diagnostics();
+  const std::vector<Diagnostic>& diagnostics = compilation.diagnostics;
   int errors = 0;
   bool size_error = false;
   for (const Diagnostic& diagnostic : diagnostics) {
@@ -137,52 +140,68 @@ inline std::string CheckCompile(std::string_view source) {
     size_error = size_error || diagnostic.number == 31;
     if (!SpanInside(diagnostic.span, diagnostic.source_text)) return "error span outside its line";
   }
-  if (errors != compiler.CountErrors()) return "CountErrors differs from the errors recorded";
-  if (size_error != (size > static_cast<size_t>(CodeBuffer::kMaxSize))) {
+  if (errors != compilation.error_count) return "error_count differs from the errors recorded";
+  if (size_error != (size > static_cast<size_t>(kMaxCodeSize))) {
     return "error 31 disagrees with the code size";
   }
-  std::string error_file = FormatErrorFile(diagnostics);
+  std::string error_file = ErrorFileText(compilation);
   std::vector<std::string_view> error_lines;
   if (!SplitRecords(error_file, &error_lines, /*lone_lf=*/true)) {
     return "error file: a line holds a CR";
   }
-  if (static_cast<int>(error_lines.size()) != compiler.CountErrors()) {
+  if (static_cast<int>(error_lines.size()) != compilation.error_count) {
     return "error file: " + std::to_string(error_lines.size()) + " lines for " +
-           std::to_string(compiler.CountErrors()) + " errors";
+           std::to_string(compilation.error_count) + " errors";
   }
-  if (compiler.CountWarnings() != 0) return "CountWarnings is not 0";
-  if (compiler.CountLines() < 0 || compiler.CountLines() > LinesSeen(source)) {
-    return "CountLines " + std::to_string(compiler.CountLines()) + " out of range";
+  if (compilation.counted_lines < 0 || compilation.counted_lines > LinesSeen(source)) {
+    return "counted_lines " + std::to_string(compilation.counted_lines) + " out of range";
   }
 
   int previous_end = 0;
-  for (const LineCode& line : compiler.line_code()) {
+  for (const LineCode& line : compilation.line_code) {
     if (line.begin < previous_end || line.begin >= line.end ||
         line.end > static_cast<int>(size) - 3) {
       return "line code ranges overlap or leave the buffer";
     }
     previous_end = line.end;
   }
-  for (const Diagnostic& warning : compiler.Warnings()) {
+  for (const Diagnostic& warning : Warnings(compilation)) {
     if (!SpanInside(warning.span, warning.source_text)) return "warning span outside its line";
+  }
+  for (const Symbol& symbol : compilation.declarations) {
+    for (const SourceSite& use : symbol.uses) {
+      const SourceLine* line = compilation.Line(use.line);
+      if (line == nullptr || !SpanInside(use.span, std::string(line->text))) {
+        return "a use of " + symbol.name + " lies outside its line";
+      }
+    }
   }
 
   // The notes of vigil check: worked out from each error's own record; they
   // must not disturb it.
-  compiler.AddNotes();
-  if (compiler.diagnostics().size() != diagnostics.size() || compiler.CountErrors() != errors) {
-    return "AddNotes changed the errors";
-  }
-  for (const Diagnostic& diagnostic : compiler.diagnostics()) {
+  std::vector<Diagnostic> annotated = ErrorsWithNotes(compilation);
+  if (annotated.size() != diagnostics.size()) return "the notes changed the errors";
+  for (const Diagnostic& diagnostic : annotated) {
     for (const std::string& note : diagnostic.notes) {
       if (note.empty()) return "an empty note";
     }
   }
 
-  std::string tree = compiler.PartitionTree();
-  if (tree.empty() || tree != compiler.PartitionTree()) return "PartitionTree is not stable";
-  std::string download =
-      FormatDownloadFile({compiler.DefineParameters(), compiler.ModuleParameters(), tree, code});
+  // The value gives the files the compiler object gives.
+  C_Compiler engine;
+  engine.set_source(std::string(source));
+  engine.Compile();
+  std::string engine_download =
+      FormatDownloadFile({engine.DefineParameters(), engine.ModuleParameters(),
+                          engine.PartitionTree(), engine.macros()});
+  std::string download = DownloadFileText(compilation);
+  if (download != engine_download) return "the value's download file differs from the engine's";
+  if (error_file != FormatErrorFile(engine.diagnostics())) {
+    return "the value's error file differs from the engine's";
+  }
+  if (SettingsFileText(compilation) != JoinLines(engine.SettingsTable())) {
+    return "the value's settings table differs from the engine's";
+  }
   return CheckDownloadFile(download, code);
 }
 
@@ -194,13 +213,8 @@ inline std::string CheckCaseIgnored(std::string_view source) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   if (upper == source) return "";
-  C_Compiler original;
-  original.set_source(std::string(source));
-  original.Compile();
-  C_Compiler upper_cased;
-  upper_cased.set_source(upper);
-  upper_cased.Compile();
-  if (original.macros() != upper_cased.macros()) return "upper-casing the script changes its code";
+  if (Compile(source).code != Compile(upper).code)
+    return "upper-casing the script changes its code";
   return "";
 }
 

@@ -16,7 +16,9 @@
 #include <functional>
 #include <string>
 
-#include "core/compile/compiler.h"
+#include "core/check/warnings.h"
+#include "core/compile/compilation.h"
+#include "core/lang/limits.h"
 #include "support/files.h"
 
 namespace vigil {
@@ -70,8 +72,8 @@ std::string Events(int n) {
 
 // n times twenty IF blocks, one inside the other.
 std::string NestedIfs(int n) {
-  std::string nest = Numbered(C_Compiler::kMaxIfLevel, "IF TIMEPLAN(3)") + Line("RELAY1 = ON") +
-                     Numbered(C_Compiler::kMaxIfLevel, "ENDIF");
+  std::string nest = Numbered(kMaxIfLevel, "IF TIMEPLAN(3)") + Line("RELAY1 = ON") +
+                     Numbered(kMaxIfLevel, "ENDIF");
   std::string text = kPanel + Line("EVENT PANEL.INIT");
   for (int i = 0; i < n; ++i) text += nest;
   return text + Line("EVENTEND");
@@ -97,11 +99,9 @@ double CpuSeconds() {
 double CompileTime(const std::string& source) {
   double best = 1e9;
   for (int run = 0; run < 3; ++run) {
-    C_Compiler compiler;
-    compiler.set_source(source);
     double start = CpuSeconds();
-    compiler.Compile();
-    compiler.Warnings();
+    Compilation compilation = Compile(source);
+    Warnings(compilation);
     best = std::min(best, CpuSeconds() - start);
   }
   return best;

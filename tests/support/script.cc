@@ -18,6 +18,8 @@ std::unique_ptr<C_Compiler> CompileScript(std::string_view lines) {
   return compiler;
 }
 
+Compilation CompileValue(std::string_view lines) { return Compile(Crlf(lines)); }
+
 std::vector<int> ErrorNumbers(const C_Compiler& compiler) {
   std::vector<int> numbers;
   for (const Diagnostic& diagnostic : compiler.diagnostics()) numbers.push_back(diagnostic.number);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/compile/compilation.h"
 #include "core/compile/compiler.h"
 
 namespace vigil::testing {
@@ -17,6 +18,9 @@ std::string Crlf(std::string_view lines);
 
 // Compiles `lines` (lines ending in "\n", turned into CR LF).
 std::unique_ptr<C_Compiler> CompileScript(std::string_view lines);
+
+// Compiles `lines` (turned into CR LF) through the value API.
+Compilation CompileValue(std::string_view lines);
 
 // The numbers of the errors reported, in order.
 std::vector<int> ErrorNumbers(const C_Compiler& compiler);

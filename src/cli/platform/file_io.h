@@ -1,4 +1,5 @@
-// Reading the script and writing the output files all or nothing.
+// The file system and the clock, for the command-line programs: reading the
+// script and writing the output files all or nothing.
 #ifndef VIGIL_CLI_PLATFORM_FILE_IO_H_
 #define VIGIL_CLI_PLATFORM_FILE_IO_H_
 
@@ -12,6 +13,9 @@ namespace vigil {
 // The file's bytes, or nullopt with `error` set to the reason ("No such file
 // or directory", "Is a directory", ...).
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error);
+
+// "YYYY-MM-DD HH:MM:SS" in local time.
+std::string LocalTimeText(std::time_t time);
 
 // Output files written to temporary files beside their targets and renamed
 // into place together by Commit. A set that is destroyed without a successful

@@ -2,8 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include "cli/platform/file_io.h"
 
@@ -29,16 +31,23 @@ bool WriteAll(int fd, const std::string& contents) {
 
 // A short name beside the target: the target's own name plus a suffix could
 // pass the length limit of a file name that the target itself keeps.
-std::string TemporaryName(const std::string& path) {
+std::string TemporaryName(const std::string& path, unsigned attempt) {
+  static std::atomic<unsigned> counter{0};
   size_t slash = path.find_last_of('/');
   std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  return directory + ".vigilc-XXXXXX";
+  return directory + ".vigilc-" + std::to_string(::getpid()) + "-" +
+         std::to_string(counter.fetch_add(1)) + "-" + std::to_string(attempt);
 }
 
-mode_t DefaultFileMode() {
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  return static_cast<mode_t>(0666 & ~mask);
+// Creates a new temporary file beside `path`, with the mode a new file gets
+// (0666 less the umask, applied by open itself).
+int CreateTemporary(const std::string& path, std::string* temporary) {
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    *temporary = TemporaryName(path, attempt);
+    int fd = ::open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 }  // namespace
@@ -80,14 +89,14 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
 OutputSet::~OutputSet() { RemoveTemporaries(); }
 
 bool OutputSet::Stage(const std::string& path, const std::string& contents, std::string* error) {
-  std::string temporary = TemporaryName(path);
-  int fd = ::mkstemp(temporary.data());
+  std::string temporary;
+  int fd = CreateTemporary(path, &temporary);
   if (fd < 0) {
     *error = "cannot write '" + path + "': " + Reason(errno);
     return false;
   }
   staged_.push_back({path, temporary});
-  bool ok = ::fchmod(fd, DefaultFileMode()) == 0 && WriteAll(fd, contents);
+  bool ok = WriteAll(fd, contents);
   int saved = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
@@ -123,6 +132,14 @@ bool OutputSet::Commit(std::string* error) {
   }
   staged_.clear();
   return true;
+}
+
+std::string LocalTimeText(std::time_t time) {
+  std::tm local{};
+  localtime_r(&time, &local);
+  char text[32];
+  size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return std::string(text, length);
 }
 
 void OutputSet::RemoveTemporaries() {

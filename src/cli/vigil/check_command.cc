@@ -9,7 +9,9 @@
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
 #include "core/check/diagnostic_printers.h"
-#include "core/compile/compiler.h"
+#include "core/check/notes.h"
+#include "core/check/warnings.h"
+#include "core/compile/compilation.h"
 
 namespace vigil {
 namespace {
@@ -94,13 +96,10 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << "vigil check: cannot read '" << options->script << "': " << error << "\n";
     return kExitCannotRun;
   }
-  C_Compiler compiler;
-  compiler.set_source(std::move(*source));
-  compiler.Compile();
-  compiler.AddNotes();
-
-  std::vector<Diagnostic> diagnostics = compiler.diagnostics();
-  std::vector<Diagnostic> warnings = compiler.Warnings();
+  Compilation compilation = Compile(*source);
+  source.reset();
+  std::vector<Diagnostic> diagnostics = ErrorsWithNotes(compilation);
+  std::vector<Diagnostic> warnings = Warnings(compilation);
   diagnostics.insert(diagnostics.end(), warnings.begin(), warnings.end());
   // In line order; a diagnostic without a line goes last.
   std::stable_sort(
@@ -116,8 +115,9 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
       for (const Diagnostic& diagnostic : diagnostics) {
         out << FormatTextDiagnostic(diagnostic, options->script);
       }
-      out << FormatSummary(options->script, compiler.CountErrors(),
-                           static_cast<int>(warnings.size()), compiler.MacroLen());
+      out << FormatSummary(options->script, compilation.error_count,
+                           static_cast<int>(warnings.size()),
+                           static_cast<int>(compilation.code.size()));
       break;
     case Format::kJson:
       out << FormatJson(diagnostics, options->script);
@@ -128,7 +128,7 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
           std::to_string(VIGIL_VERSION_MAJOR) + "." + std::to_string(VIGIL_VERSION_MINOR));
       break;
   }
-  if (compiler.CountErrors() > 0) return kExitErrors;
+  if (compilation.error_count > 0) return kExitErrors;
   if (options->werror && !warnings.empty()) return kExitErrors;
   return kExitClean;
 }

@@ -6,11 +6,11 @@
 #include "cli/platform/file_io.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
-#include "core/compile/compiler.h"
+#include "core/compile/compilation.h"
 #include "core/decode/disassembler.h"
 #include "core/decode/settings_view.h"
-#include "core/formats/download_file.h"
 #include "core/formats/download_reader.h"
+#include "core/formats/output_files.h"
 
 namespace vigil {
 namespace {
@@ -103,36 +103,7 @@ int RunBin(const std::string& path, std::ostream& out, std::ostream& err) {
   return image.problems.empty() && code.problems.empty() ? kExitClean : kExitErrors;
 }
 
-// The script's lines as the compiler reads them: each ends at CR LF or a lone
-// CR; a lone LF stays inside its line but starts a new line of the file.
-struct ScriptLine {
-  std::string_view text;
-  int physical_line = 0;
-};
-
-std::vector<ScriptLine> ScriptLines(std::string_view source) {
-  std::vector<ScriptLine> lines;
-  size_t start = 0;
-  int physical = 1;
-  int start_physical = 1;
-  for (size_t i = 0; i <= source.size(); ++i) {
-    if (i == source.size()) {
-      if (start < source.size()) lines.push_back({source.substr(start), start_physical});
-      break;
-    }
-    if (source[i] == '\n') {
-      ++physical;
-    } else if (source[i] == '\r') {
-      lines.push_back({source.substr(start, i - start), start_physical});
-      if (i + 1 < source.size() && source[i + 1] == '\n') ++i;
-      start = i + 1;
-      start_physical = ++physical;
-    }
-  }
-  return lines;
-}
-
-std::string SourceLine(const ScriptLine& line) {
+std::string ShownLine(const SourceLine& line) {
   std::string number = std::to_string(line.physical_line);
   std::string text = std::string(number.size() < 5 ? 5 - number.size() : 0, ' ') + number + " | ";
   for (char c : line.text) text += c == '\n' ? std::string("\n      | ") : std::string(1, c);
@@ -155,29 +126,28 @@ std::string Indented(std::string_view text) {
 int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
   std::optional<std::string> source = ReadInput(path, err);
   if (!source) return kExitCannotRun;
-  C_Compiler compiler;
-  compiler.set_source(*source);
-  compiler.Compile();
-  SiteNames names = NamesOf(compiler.symbols());
-  DownloadImage image =
-      ReadDownloadFile(FormatDownloadFile({compiler.DefineParameters(), compiler.ModuleParameters(),
-                                           compiler.PartitionTree(), compiler.macros()}));
-  Disassembly code = Disassemble(compiler.macros(), names);
+  Compilation compilation = Compile(*source);
+  const std::vector<uint8_t>& bytes = compilation.code;
+  SiteNames names = NamesOf(compilation.symbols);
+  DownloadImage image = ReadDownloadFile(DownloadFileText(compilation));
+  Disassembly code = Disassemble(bytes, names);
 
-  out << path << ": " << Plural(static_cast<size_t>(compiler.CountLines()), "line") << ", "
-      << Plural(static_cast<size_t>(compiler.CountErrors()), "error") << ", "
-      << Plural(compiler.macros().size(), "code byte") << "\n\n";
+  out << path << ": " << Plural(static_cast<size_t>(compilation.counted_lines), "line") << ", "
+      << Plural(static_cast<size_t>(compilation.error_count), "error") << ", "
+      << Plural(bytes.size(), "code byte") << "\n\n";
   out << FormatSettings(image, names) << "\n" << kCodeHeading;
 
   std::multimap<int, LineCode> ranges;  // by physical line
-  for (const LineCode& range : compiler.line_code()) ranges.emplace(range.physical_line, range);
+  for (const LineCode& range : compilation.line_code) ranges.emplace(range.physical_line, range);
   std::vector<bool> shown(code.items.size(), false);
   auto show = [&](size_t i) {
     shown[i] = true;
-    out << Indented(FormatItem(code.items[i], compiler.macros()));
+    out << Indented(FormatItem(code.items[i], bytes));
   };
-  for (const ScriptLine& line : ScriptLines(compiler.source())) {
-    out << SourceLine(line);
+  for (const SourceLine& line : compilation.lines) {
+    // The empty text after the last line end is no line of the file.
+    if (&line == &compilation.lines.back() && line.text.empty()) break;
+    out << ShownLine(line);
     auto [first, last] = ranges.equal_range(line.physical_line);
     for (auto it = first; it != last; ++it) {
       for (size_t i = 0; i < code.items.size(); ++i) {
@@ -190,13 +160,13 @@ int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
     if (!shown[i]) show(i);
   }
 
-  for (const Diagnostic& diagnostic : compiler.diagnostics()) {
+  for (const Diagnostic& diagnostic : compilation.diagnostics) {
     err << FormatPlainDiagnostic(diagnostic, path);
   }
   for (const CodeProblem& problem : code.problems) {
     err << path << ": code offset " << HexOffset(problem.offset) << ": " << problem.message << "\n";
   }
-  return compiler.CountErrors() == 0 && code.problems.empty() ? kExitClean : kExitErrors;
+  return compilation.error_count == 0 && code.problems.empty() ? kExitClean : kExitErrors;
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include "cli/vigilc/sub_main.h"
 
 #include "cli/platform/file_io.h"
-#include "core/compile/compiler.h"
-#include "core/formats/download_file.h"
-#include "core/formats/listing.h"
+#include "core/check/notes.h"
+#include "core/compile/compilation.h"
+#include "core/formats/output_files.h"
 #include "core/formats/output_names.h"
 
 namespace vigil {
@@ -16,21 +16,15 @@ constexpr std::string_view kUsage =
     "characters, followed by BIN, LST, ERR and SET.\n"
     "Exit status: 0 no errors, 1 errors were reported (all files are written), 2 could not run.\n";
 
-bool WriteOutputs(C_Compiler& compiler, const OutputNames& names, std::string_view program,
-                  std::string* error) {
+bool WriteOutputs(const Compilation& compilation, const OutputNames& names,
+                  std::string_view program, std::string* error) {
   OutputSet outputs;
-  std::string download =
-      FormatDownloadFile({compiler.DefineParameters(), compiler.ModuleParameters(),
-                          compiler.PartitionTree(), compiler.macros()});
-  if (!outputs.Stage(names.bin, download, error)) return false;
-  ListingSummary summary{std::string(program),     VIGIL_VERSION_MAJOR,
-                         VIGIL_VERSION_MINOR,      compiler.CountLines(),
-                         compiler.CountWarnings(), compiler.CountErrors(),
-                         compiler.MacroLen(),      outputs.StagedTime(names.bin).value_or(0)};
-  return outputs.Stage(names.lst, FormatListing(summary), error) &&
-         outputs.Stage(names.err, FormatErrorFile(compiler.diagnostics()), error) &&
-         outputs.Stage(names.set, JoinLines(compiler.SettingsTable()), error) &&
-         outputs.Commit(error);
+  if (!outputs.Stage(names.bin, DownloadFileText(compilation), error)) return false;
+  ListingHeader header{std::string(program), VIGIL_VERSION_MAJOR, VIGIL_VERSION_MINOR,
+                       LocalTimeText(outputs.StagedTime(names.bin).value_or(0))};
+  return outputs.Stage(names.lst, ListingText(compilation, header), error) &&
+         outputs.Stage(names.err, ErrorFileText(compilation), error) &&
+         outputs.Stage(names.set, SettingsFileText(compilation), error) && outputs.Commit(error);
 }
 
 }  // namespace
@@ -49,22 +43,21 @@ BuildResult BuildScript(const std::vector<std::string>& args, std::string_view p
     err << program << ": cannot read '" << result.script << "': " << error << "\n";
     return result;
   }
-  C_Compiler compiler;
-  compiler.set_source(std::move(*source));
-  compiler.Compile();
+  Compilation compilation = Compile(*source);
+  source.reset();
 
   OutputNames names = MakeOutputNames(result.script);
-  if (!WriteOutputs(compiler, names, program, &error)) {
+  if (!WriteOutputs(compilation, names, program, &error)) {
     err << program << ": " << error << "\n";
     return result;
   }
-  if (with_notes) compiler.AddNotes();
-  result.diagnostics = compiler.diagnostics();
-  result.status = compiler.CountErrors() > 0 ? kExitErrors : kExitClean;
-  out << program << ": " << result.script << ": " << compiler.CountLines() << " lines, "
-      << compiler.CountErrors() << (compiler.CountErrors() == 1 ? " error, " : " errors, ")
-      << compiler.MacroLen() << " bytes; wrote " << names.bin << ", " << names.lst << ", "
-      << names.err << ", " << names.set << "\n";
+  result.diagnostics = with_notes ? ErrorsWithNotes(compilation) : compilation.diagnostics;
+  int errors = compilation.error_count;
+  result.status = errors > 0 ? kExitErrors : kExitClean;
+  out << program << ": " << result.script << ": " << compilation.counted_lines << " lines, "
+      << errors << (errors == 1 ? " error, " : " errors, ") << compilation.code.size()
+      << " bytes; wrote " << names.bin << ", " << names.lst << ", " << names.err << ", "
+      << names.set << "\n";
   return result;
 }
 

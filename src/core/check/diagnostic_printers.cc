@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/check/explain_table.h"
-#include "core/check/warnings.h"
+#include "core/lang/errors.h"
 
 namespace vigil {
 namespace {
@@ -77,7 +77,7 @@ std::string RuleTitle(const Diagnostic& diagnostic) {
 }  // namespace
 
 std::string DiagnosticCode(const Diagnostic& diagnostic) {
-  return (diagnostic.severity == Severity::kError ? "E" : "W") + std::to_string(diagnostic.number);
+  return ProblemCode(diagnostic.severity, diagnostic.number);
 }
 
 std::string DiagnosticMessage(const Diagnostic& diagnostic) {

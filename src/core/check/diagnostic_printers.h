@@ -1,6 +1,6 @@
 // Printers over the diagnostics the core records: the text form that editors'
 // problem matchers read, JSON, and SARIF 2.1.0 for code-scanning tools. The
-// error file's line is the fourth printer (LegacyErrorLine). None of them
+// error file's line is the fourth printer (ErrorFileLine). None of them
 // looks at anything but the Diagnostic records.
 #ifndef VIGIL_CORE_CHECK_DIAGNOSTIC_PRINTERS_H_
 #define VIGIL_CORE_CHECK_DIAGNOSTIC_PRINTERS_H_

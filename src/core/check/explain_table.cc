@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "core/check/warnings.h"
 #include "core/lang/diagnostics.h"
+#include "core/lang/errors.h"
 #include "core/scan/tokenizer.h"
 
 namespace vigil {

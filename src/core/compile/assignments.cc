@@ -5,6 +5,7 @@
 #include <array>
 
 #include "core/compile/compiler.h"
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
 #include "core/scan/numbers.h"
@@ -67,7 +68,7 @@ void C_Compiler::CompileAssignment(std::string_view line) {
     if (!family.matches(target)) continue;
     if (value == "ON") return EmitSwitch(Code(family.on), target);
     if (value == "OFF") return EmitSwitch(Code(family.off), target);
-    return ReportError(6, value);
+    return ReportError(Err::kUnknownCommand, value);
   }
   CompilePropertyAssignment(target, value);
 }
@@ -76,30 +77,30 @@ void C_Compiler::CompilePropertyAssignment(std::string_view target, std::string_
   bool has_property = false;
   for (std::string_view word : kPropertyWords)
     has_property = has_property || Contains(target, word);
-  if (!has_property) return ReportError(30, target);
+  if (!has_property) return ReportError(Err::kReadOnlyProperty, target);
 
   std::string_view property = PropertyWord(target);
   if (property == "ARMED") {
     if (value == "ON") return EmitSwitch(Code(Op::kArmOn), target);
     if (value == "OFF") return EmitSwitch(Code(Op::kArmOff), target);
-    return ReportError(10, value);
+    return ReportError(Err::kUnknownParameter, value);
   }
   if (property == "SYSTEMKEY") {
     int key = SystemKeyCode(value);
-    if (key == -1) return ReportError(6, value);
+    if (key == -1) return ReportError(Err::kUnknownCommand, value);
     int module = ResolveModule(target);
     int element = GetEventCode(target);
     Emit({Code(Op::kSystemKey), key, module, element}, target);
     return;
   }
   if (property == "ALARMSIGNAL" || property == "TROUBLESIGNAL") {
-    if (value != "OFF") return ReportError(6, value);
+    if (value != "OFF") return ReportError(Err::kUnknownCommand, value);
     Op op = property == "TROUBLESIGNAL"         ? Op::kTroubleSignalOff
             : ResolveModule(target) == kPanelId ? Op::kPanelAlarmSignalOff
                                                 : Op::kAlarmSignalOff;
     return EmitSwitch(Code(op), target);
   }
-  ReportError(17, property.empty() ? target : property);
+  ReportError(Err::kUnknownOutput, property.empty() ? target : property);
 }
 
 // Opcode, module, element code.
@@ -118,12 +119,12 @@ void C_Compiler::CompileRegisterAssignment(std::string_view line, std::string_vi
     return CompileRegisterArithmetic('-', Code(Op::kRegisterSubtract), reg, target, value);
   }
   if (std::optional<double> x = NumericValue(value)) {
-    if (*x < 0 || *x > 255) return ReportError(11, value);
+    if (*x < 0 || *x > 255) return ReportError(Err::kValueOutOfRange, value);
     Emit({Code(Op::kRegisterLoad), reg.id, static_cast<int>(RoundHalfEven(*x))}, value);
     return;
   }
   const C_parameter* parameter = symbols_.parameters.Find(value);
-  if (parameter == nullptr) return ReportError(10, value);
+  if (parameter == nullptr) return ReportError(Err::kUnknownParameter, value);
   Emit({Code(Op::kRegisterFromParameter), reg.id, parameter->id}, value);
 }
 
@@ -131,25 +132,25 @@ void C_Compiler::CompileRegisterAssignment(std::string_view line, std::string_vi
 void C_Compiler::CompileRegisterArithmetic(char sign, int opcode, const C_registry& reg,
                                            std::string_view target, std::string_view value) {
   std::vector<std::string_view> operands = Split(value, sign);
-  if (operands.size() != 2) return ReportError(6, value);
+  if (operands.size() != 2) return ReportError(Err::kUnknownCommand, value);
   std::string_view left = TrimBlanks(operands[0]);
-  if (!IsRegistrName(left)) return ReportError(22, left.empty() ? value : left);
-  if (left != target) return ReportError(23, left);
+  if (!IsRegistrName(left)) return ReportError(Err::kRegisterExpected, left.empty() ? value : left);
+  if (left != target) return ReportError(Err::kSingleRegisterOnly, left);
   std::optional<double> x = NumericValue(operands[1]);
-  if (!x) return ReportError(21, operands[1]);
-  if (*x < 0 || *x > 255) return ReportError(11, operands[1]);
+  if (!x) return ReportError(Err::kNumberExpected, operands[1]);
+  if (*x < 0 || *x > 255) return ReportError(Err::kValueOutOfRange, operands[1]);
   Emit({opcode, reg.id, static_cast<int>(RoundHalfEven(*x))}, value);
 }
 
 void C_Compiler::CompileTimerAssignment(std::string_view target, std::string_view value) {
   const C_registry& timer = *symbols_.timers.Find(target);
   if (std::optional<double> x = NumericValue(value)) {
-    if (*x < 0 || *x > 255) return ReportError(11, value);
+    if (*x < 0 || *x > 255) return ReportError(Err::kValueOutOfRange, value);
     Emit({Code(Op::kTimerLoad), timer.id, static_cast<int>(RoundHalfEven(*x))}, value);
     return;
   }
   const C_parameter* parameter = symbols_.parameters.Find(value);
-  if (parameter == nullptr) return ReportError(10, value);
+  if (parameter == nullptr) return ReportError(Err::kUnknownParameter, value);
   Emit({Code(Op::kTimerFromParameter), timer.id, parameter->id}, value);
 }
 

@@ -15,7 +15,7 @@ void C_Compiler::CompileEvent(std::string_view rest) {
   current_event_name_.assign(word);
   current_event_module_ = ResolveModule(word);
   WriteEventHeader(word);
-  if (open_events_ > 0) ReportError(26, word);
+  if (open_events_ > 0) ReportError(Err::kEventInsideEvent, word);
   ++open_events_;
   event_line_ = display_line_->physical_line;
 }
@@ -23,20 +23,20 @@ void C_Compiler::CompileEvent(std::string_view rest) {
 void C_Compiler::WriteEventHeader(std::string_view word) {
   int module = ResolveModule(word);
   int event = GetEventCode(word);
-  if (!CodeBuffer::AllBytes({module, event})) return ReportError(1, word);
+  if (!CodeBuffer::AllBytes({module, event})) return ReportError(Err::kUnknownModule, word);
   code_.Append({kEventMarker, module, event});
 }
 
 void C_Compiler::CompileEventEnd() {
-  if (if_level_ >= 1) return ReportError(18);
-  if (current_event_module_ == -1) ReportError(6);
-  if (open_events_ == 0) ReportError(29);
+  if (if_level_ >= 1) return ReportError(Err::kMissingEndIf);
+  if (current_event_module_ == -1) ReportError(Err::kUnknownCommand);
+  if (open_events_ == 0) ReportError(Err::kMissingEvent);
   --open_events_;
   current_event_module_ = -1;
 }
 
 void C_Compiler::CompileIf(std::string_view rest) {
-  if (if_level_ >= kMaxIfLevel) return ReportError(14);
+  if (if_level_ >= kMaxIfLevel) return ReportError(Err::kValueNotAByte);
   int level = ++if_level_;
   block_flags_[static_cast<size_t>(level)] = 0;
   // Whether an older IF of this level failed no longer matters: an ELSE or
@@ -61,8 +61,8 @@ void C_Compiler::CompileIf(std::string_view rest) {
 
 void C_Compiler::CompileElse() {
   size_t level = static_cast<size_t>(if_level_);
-  if (block_flags_[level] > 0) return ReportError(27);
-  if (block_targets_[level] < 2) return ReportError(28);
+  if (block_flags_[level] > 0) return ReportError(Err::kSecondElse);
+  if (block_targets_[level] < 2) return ReportError(Err::kElseWithoutIf);
   ++block_flags_[level];
   code_.Append({static_cast<int>(Op::kElse), 0, 0});
   PatchBlockTarget(if_level_);
@@ -71,7 +71,7 @@ void C_Compiler::CompileElse() {
 
 void C_Compiler::CompileEndIf() {
   size_t level = static_cast<size_t>(if_level_);
-  if (block_targets_[level] < 2) return ReportError(20);
+  if (block_targets_[level] < 2) return ReportError(Err::kMissingIf);
   block_flags_[level] = 0;
   PatchBlockTarget(if_level_);
   --if_level_;
@@ -91,7 +91,8 @@ void C_Compiler::PatchBlockTarget(int level) {
       untested_ifs_.back().patch_line == 0) {
     untested_ifs_.back() = {if_line, display_line_->physical_line, owner};
   }
-  if (!code_.PatchJump(block_targets_[static_cast<size_t>(level)])) ReportError(14);
+  if (!code_.PatchJump(block_targets_[static_cast<size_t>(level)]))
+    ReportError(Err::kValueNotAByte);
 }
 
 }  // namespace vigil

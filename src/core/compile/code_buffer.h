@@ -11,9 +11,6 @@ namespace vigil {
 
 class CodeBuffer {
  public:
-  // The largest code buffer, trailer included, that the controller accepts.
-  static constexpr int kMaxSize = 11999;
-
   void Clear() { bytes_.clear(); }
   int size() const { return static_cast<int>(bytes_.size()); }
   const std::vector<uint8_t>& bytes() const { return bytes_; }

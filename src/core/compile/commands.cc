@@ -55,7 +55,7 @@ void C_Compiler::CompileCommand(std::string_view rest) {
       return (this->*command.handler)(rest.substr(first.cut), Code(command.op));
     }
   }
-  ReportError(6, first.word);
+  ReportError(Err::kUnknownCommand, first.word);
 }
 
 void C_Compiler::CommandSimple(std::string_view, int opcode) { Emit({opcode}); }
@@ -65,12 +65,12 @@ void C_Compiler::CommandDelay(std::string_view rest, int opcode) {
   if (params.empty()) return;
   std::string_view p = params[0];
   if (std::optional<double> x = NumericValue(p)) {
-    if (*x < 0 || *x > 255) return ReportError(11, p);
+    if (*x < 0 || *x > 255) return ReportError(Err::kValueOutOfRange, p);
     Emit({opcode, Rounded(*x)}, p);
     return;
   }
   const C_parameter* parameter = symbols_.parameters.Find(p);
-  if (parameter == nullptr) return ReportError(10, p);
+  if (parameter == nullptr) return ReportError(Err::kUnknownParameter, p);
   Emit({Code(Op::kDelayParameter), parameter->id}, p);
 }
 
@@ -78,7 +78,7 @@ void C_Compiler::CommandMark(std::string_view rest, int opcode) {
   std::vector<std::string> params = GetParam(rest);
   if (params.empty()) return;
   const C_mark* mark = symbols_.marks.Find(params[0]);
-  if (mark == nullptr) return ReportError(7, params[0]);
+  if (mark == nullptr) return ReportError(Err::kUnknownMark, params[0]);
   Emit({opcode, mark->id}, params[0]);
 }
 
@@ -89,7 +89,8 @@ void C_Compiler::CommandDoor(std::string_view rest, int opcode) {
   int event_module = current_event_module_;
   int module = event_module;
   if (!params.empty()) {
-    if (!IsModuleReference(symbols_, params[0])) return ReportError(10, params[0]);
+    if (!IsModuleReference(symbols_, params[0]))
+      return ReportError(Err::kUnknownParameter, params[0]);
     module = ResolveModule(params[0]);
   }
   Emit({opcode, module, Code(Op::kOutputOff), module, 0, Code(Op::kBeepOff), event_module, 0},
@@ -98,27 +99,27 @@ void C_Compiler::CommandDoor(std::string_view rest, int opcode) {
 
 void C_Compiler::CommandDial(std::string_view rest, int opcode) {
   std::vector<std::string> params = GetParam(rest);
-  if (params.size() != 2) return ReportError(5, rest);
+  if (params.size() != 2) return ReportError(Err::kMissingParameters, rest);
   const C_mark* mark = symbols_.marks.Find(params[1]);
-  if (mark == nullptr) return ReportError(7, params[1]);
+  if (mark == nullptr) return ReportError(Err::kUnknownMark, params[1]);
   double number = LeadingNumber(params[0]);
-  if (number < 0 || number > 255) return ReportError(11, params[0]);
+  if (number < 0 || number > 255) return ReportError(Err::kValueOutOfRange, params[0]);
   Emit({opcode, Rounded(number), mark->id}, params[0]);
 }
 
 void C_Compiler::CommandExecute(std::string_view rest, int opcode) {
-  if (Contains(current_event_name_, "USEREVENT")) return ReportError(16);
+  if (Contains(current_event_name_, "USEREVENT")) return ReportError(Err::kExecuteNotHere);
   std::vector<std::string> params = GetParam(rest);
   if (params.empty()) return;
   std::string_view p = params[0];
   std::optional<double> x = NumericValue(p);
-  if (!x) return ReportError(21, p);
+  if (!x) return ReportError(Err::kNumberExpected, p);
   if (*x >= 1 && *x <= 8) {
     Emit({opcode, Rounded(*x + kUserEventLowBase)}, p);
   } else if (*x >= 9 && *x <= 73) {
     Emit({opcode, Rounded(*x + kUserEventHighBase)}, p);
   } else {
-    ReportError(11, p);
+    ReportError(Err::kValueOutOfRange, p);
   }
 }
 
@@ -127,30 +128,31 @@ void C_Compiler::CommandSignal(std::string_view rest, int opcode) {
   if (params.empty() || params.size() > 2) return;
   int module = current_event_module_;
   if (params.size() == 2) {
-    if (!IsModuleName(params[0])) return ReportError(11, params[0]);
+    if (!IsModuleName(params[0])) return ReportError(Err::kValueOutOfRange, params[0]);
     module = ResolveModule(params[0]);
   }
   std::string_view p = params.back();
   std::optional<double> x = NumericValue(p);
-  if (!x) return ReportError(21, p);
-  if (*x < 0 || *x > 255) return ReportError(11, p);
+  if (!x) return ReportError(Err::kNumberExpected, p);
+  if (*x < 0 || *x > 255) return ReportError(Err::kValueOutOfRange, p);
   Emit({opcode, module, Rounded(*x)}, p);
 }
 
 void C_Compiler::CommandReadAd(std::string_view rest, int opcode) {
   std::vector<std::string> params = GetParam(rest);
   if (params.empty()) return;
-  if (params.size() != 1) return ReportError(10, rest);
+  if (params.size() != 1) return ReportError(Err::kUnknownParameter, rest);
   std::optional<double> x = NumericValue(params[0]);
-  if (!x) return ReportError(21, params[0]);
-  if (*x < 0 || *x > 8) return ReportError(11, params[0]);
+  if (!x) return ReportError(Err::kNumberExpected, params[0]);
+  if (*x < 0 || *x > 8) return ReportError(Err::kValueOutOfRange, params[0]);
   Emit({opcode, Rounded(*x)}, params[0]);
 }
 
 void C_Compiler::CommandModePin(std::string_view rest, int opcode) {
   std::vector<std::string> params = GetParam(rest, ParamMode::kAcceptEmpty);
-  if (params.empty()) return ReportError(10, rest);
-  if (!IsModuleReference(symbols_, params[0])) return ReportError(10, params[0]);
+  if (params.empty()) return ReportError(Err::kUnknownParameter, rest);
+  if (!IsModuleReference(symbols_, params[0]))
+    return ReportError(Err::kUnknownParameter, params[0]);
   Emit({opcode, ResolveModule(params[0]), 0}, params[0]);
 }
 
@@ -159,8 +161,8 @@ void C_Compiler::CommandCounter(std::string_view rest, int opcode) {
   std::vector<std::string> params = GetParam(rest);
   if (params.empty()) return;
   std::optional<double> x = NumericValue(params[0]);
-  if (!x) return ReportError(21, params[0]);
-  if (*x < 1 || *x > 128) return ReportError(11, params[0]);
+  if (!x) return ReportError(Err::kNumberExpected, params[0]);
+  if (*x < 1 || *x > 128) return ReportError(Err::kValueOutOfRange, params[0]);
   Emit({opcode, Rounded(*x - 1), 0}, params[0]);
 }
 
@@ -168,8 +170,8 @@ void C_Compiler::CommandSetByte(std::string_view rest, int opcode) {
   std::vector<std::string> params = GetParam(rest);
   if (params.empty()) return;
   std::optional<double> x = NumericValue(params[0]);
-  if (!x) return ReportError(21, params[0]);
-  if (*x < 0 || *x > 255) return ReportError(11, params[0]);
+  if (!x) return ReportError(Err::kNumberExpected, params[0]);
+  if (*x < 0 || *x > 255) return ReportError(Err::kValueOutOfRange, params[0]);
   Emit({opcode, Rounded(*x), 0}, params[0]);
 }
 
@@ -178,11 +180,12 @@ void C_Compiler::CommandSetByte(std::string_view rest, int opcode) {
 void C_Compiler::CommandDisplay(std::string_view rest, int opcode) {
   std::vector<std::string> params = GetParam(rest);
   if (params.empty() || params.size() > 2) return;
-  if (params.size() == 2 && !IsModuleName(params[0])) return ReportError(11, params[0]);
+  if (params.size() == 2 && !IsModuleName(params[0]))
+    return ReportError(Err::kValueOutOfRange, params[0]);
   std::string_view p = params.back();
   std::optional<double> x = NumericValue(p);
-  if (!x) return ReportError(21, p);
-  if (*x < 0 || *x > 15) return ReportError(11, p);
+  if (!x) return ReportError(Err::kNumberExpected, p);
+  if (*x < 0 || *x > 15) return ReportError(Err::kValueOutOfRange, p);
   int module = params.size() == 2 ? ResolveModule(params[0]) : current_event_module_;
   double shown = *x + 1 == 16 ? 0 : *x + 1;
   Emit({opcode, module, Rounded(shown)}, p);

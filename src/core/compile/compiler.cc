@@ -1,5 +1,7 @@
 #include "core/compile/compiler.h"
 
+#include <algorithm>
+
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
 #include "core/scan/tokenizer.h"
@@ -18,7 +20,7 @@ void C_Compiler::Compile() {
   code_.Append({kEventMarker, kEventMarker, kEventMarker});  // the trailer
 
   // The last line read stays the current line for the size check.
-  if (code_.size() > CodeBuffer::kMaxSize) ReportError(31);
+  if (code_.size() > kMaxCodeSize) ReportError(Err::kScriptTooLarge);
 }
 
 // The lines of the script followed by one CR LF, cut at CR LF or a lone CR: the
@@ -26,7 +28,7 @@ void C_Compiler::Compile() {
 // inside its line, but counts as a line of the file for the physical numbers.
 void C_Compiler::SplitSource() {
   lines_.clear();
-  std::string_view text = source_;
+  std::string_view text = *source_;
   size_t start = 0;
   int physical = 1;
   while (true) {
@@ -52,12 +54,12 @@ void C_Compiler::SetWorkingLine(const SourceLine& line, bool statement_pass) {
   for (char& c : work_) c = ToUpper(c);
 }
 
-void C_Compiler::ReportError(int number, std::string_view focus) {
+void C_Compiler::ReportError(Err error, std::string_view focus) {
   ++count_errors_;
   Diagnostic diagnostic;
-  diagnostic.number = number;
+  diagnostic.number = static_cast<int>(error);
   diagnostic.counted_line = count_lines_;
-  diagnostic.legacy_text = current_line_text_;
+  diagnostic.error_file_text = current_line_text_;
   diagnostic.event_module = current_event_module_;
   if (if_level_ >= 1 && if_level_ <= kMaxIfLevel) {
     diagnostic.open_if_line = if_lines_[static_cast<size_t>(if_level_)];
@@ -90,7 +92,7 @@ Span C_Compiler::SpanOf(std::string_view focus) const {
 
 bool C_Compiler::Emit(std::initializer_list<int> bytes, std::string_view focus) {
   if (!CodeBuffer::AllBytes(bytes)) {
-    ReportError(14, focus);
+    ReportError(Err::kValueNotAByte, focus);
     return false;
   }
   code_.Append(bytes);
@@ -101,19 +103,19 @@ int C_Compiler::ResolveModule(std::string_view word) {
   std::string_view module_part = ModulePart(word);
   if (const C_Module* module = symbols_.modules.Find(module_part)) return module->id;
   if (current_event_module_ != -1) return current_event_module_;
-  ReportError(1, module_part);
+  ReportError(Err::kUnknownModule, module_part);
   return -1;
 }
 
 int C_Compiler::GetEventCode(std::string_view name, std::string_view focus) {
   if (std::optional<int> code = EventCode(name)) return *code;
-  ReportError(2, focus.empty() ? name : focus);
+  ReportError(Err::kUnknownDevice, focus.empty() ? name : focus);
   return 0;
 }
 
 int C_Compiler::GetPartitionEventCode(std::string_view name, std::string_view focus) {
   if (std::optional<int> code = PartitionEventCode(name)) return *code;
-  ReportError(2, focus.empty() ? name : focus);
+  ReportError(Err::kUnknownDevice, focus.empty() ? name : focus);
   return 0;
 }
 
@@ -121,13 +123,13 @@ std::vector<std::string> C_Compiler::GetParam(std::string_view s, ParamMode mode
   ParamList list = ReadParams(s);
   switch (list.status) {
     case ParamStatus::kMissingLeft:
-      ReportError(3, s);
+      ReportError(Err::kMissingLeftBracket, s);
       break;
     case ParamStatus::kMissingRight:
-      ReportError(4, s);
+      ReportError(Err::kMissingRightBracket, s);
       break;
     case ParamStatus::kEmpty:
-      if (mode == ParamMode::kStrict) ReportError(5, s);
+      if (mode == ParamMode::kStrict) ReportError(Err::kMissingParameters, s);
       break;
     case ParamStatus::kOk:
       break;
@@ -143,8 +145,15 @@ const C_registry* C_Compiler::GetRegister(std::string_view name) const {
   return symbols_.registers.Find(TrimBlanks(name));
 }
 
-bool C_Compiler::IsReadOnlyProperty(std::string_view ls) {
-  return ls.starts_with("INPUT") || ls.starts_with("TAMPER");
+std::vector<int> C_Compiler::UnclosedIfLines() const {
+  std::vector<int> lines;
+  int open_levels = std::min(if_level_, kMaxIfLevel);
+  for (int level = 1; level <= open_levels; ++level) {
+    size_t l = static_cast<size_t>(level);
+    // A level whose last IF failed already has its error.
+    if (if_lines_[l] != 0 && target_lines_[l] == if_lines_[l]) lines.push_back(if_lines_[l]);
+  }
+  return lines;
 }
 
 }  // namespace vigil

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,34 +18,27 @@
 #include <vector>
 
 #include "core/compile/code_buffer.h"
+#include "core/compile/source_lines.h"
 #include "core/compile/symbol_table.h"
 #include "core/lang/diagnostics.h"
+#include "core/lang/limits.h"
 #include "core/scan/text_hash.h"
 
 namespace vigil {
 
-// One line of the script as both passes see it.
-struct SourceLine {
-  std::string_view text;  // without its line end
-  int physical_line = 0;  // 1-based line of the file
-};
-
-// The code that one script line appended: bytes [begin, end) of the buffer.
-struct LineCode {
-  int physical_line = 0;
-  int begin = 0;
-  int end = 0;
-};
+struct Compilation;
 
 // Whether empty brackets are an error (5) for GetParam.
 enum class ParamMode { kStrict, kAcceptEmpty };
 
 class C_Compiler {
  public:
-  static constexpr int kMaxIfLevel = 20;
-
-  void set_source(std::string source) { source_ = std::move(source); }
-  const std::string& source() const { return source_; }
+  void set_source(std::string source) {
+    source_ = std::make_shared<const std::string>(std::move(source));
+  }
+  const std::string& source() const { return *source_; }
+  // The script, shared with the views of lines().
+  const std::shared_ptr<const std::string>& shared_source() const { return source_; }
 
   // Runs both passes. Call once per object.
   void Compile();
@@ -53,7 +47,6 @@ class C_Compiler {
   const std::vector<uint8_t>& macros() const { return code_.bytes(); }
   int MacroLen() const { return code_.size(); }
   int CountLines() const { return count_lines_; }
-  int CountWarnings() const { return 0; }
   int CountErrors() const { return count_errors_; }
   // Every reported error, in the order of reporting.
   const std::vector<Diagnostic>& diagnostics() const { return diagnostics_; }
@@ -64,12 +57,15 @@ class C_Compiler {
   const std::vector<LineCode>& line_code() const { return line_code_; }
   // The script's lines as both passes see them.
   const std::vector<SourceLine>& lines() const { return lines_; }
-  // compiler/warnings.cc: what the legacy compiler never reports; never
-  // counted and never in the error file.
-  std::vector<Diagnostic> Warnings() const;
-  // compiler/hints.cc: adds notes (hints for the installer) to the errors,
-  // after Compile. vigilc does not need them and does not call it.
-  void AddNotes();
+  // The declared names in the order of the script, with their declaration
+  // sites (uses are filled in by Compile(std::string_view), compilation.h).
+  const std::vector<Symbol>& declarations() const { return declared_; }
+  // The IF levels still open at the end whose IF opened a block, outermost
+  // first; the EVENT still open (0 when none); the IFs that compiled as
+  // statements.
+  std::vector<int> UnclosedIfLines() const;
+  int UnclosedEventLine() const { return open_events_ > 0 ? event_line_ : 0; }
+  const std::vector<UntestedIf>& untested_ifs() const { return untested_ifs_; }
 
   // Controller records for the download file.
   std::vector<std::string> DefineParameters() const;
@@ -89,12 +85,14 @@ class C_Compiler {
   bool IsMarkName(std::string_view s) const { return symbols_.marks.Contains(s); }
   bool IsParameterName(std::string_view s) const { return symbols_.parameters.Contains(s); }
   const C_registry* GetRegister(std::string_view name) const;
-  static bool IsReadOnlyProperty(std::string_view ls);
 
  private:
+  // Moves the results into the value (compilation.cc).
+  friend Compilation Compile(std::string_view script);
+
   // compiler.cc: passes, reporting, emission.
   void SplitSource();
-  void ReportError(int number, std::string_view focus = {});
+  void ReportError(Err error, std::string_view focus = {});
   Span SpanOf(std::string_view focus) const;
   void SetWorkingLine(const SourceLine& line, bool statement_pass);
   // Appends an instruction whole, or reports error 14 and appends nothing
@@ -104,8 +102,9 @@ class C_Compiler {
   int GetEventCode(std::string_view name, std::string_view focus = {});
   int GetPartitionEventCode(std::string_view name, std::string_view focus = {});
 
-  // symbols/declaration_pass.cc
+  // declaration_pass.cc
   void DeclarationPass();
+  void Declare(SymbolKind kind, std::string_view name, int id);
   void CollectModules();
   void CollectModule(std::string_view line);
   void CollectPartition(std::string_view line);
@@ -115,13 +114,13 @@ class C_Compiler {
   void CollectDeviceSettings();
   void CollectDevice(std::string_view line);
 
-  // codegen/line_dispatch.cc
+  // line_dispatch.cc
   void CompileLine(const SourceLine& line);
   bool CheckWords();
   void CompileStatement(std::string_view rest);
   void CompileInvert(std::string_view rest);
 
-  // codegen/blocks.cc
+  // blocks.cc
   void CompileEvent(std::string_view rest);
   void CompileEventEnd();
   void WriteEventHeader(std::string_view word);
@@ -131,20 +130,20 @@ class C_Compiler {
   void RecordBlockTarget(int level);
   void PatchBlockTarget(int level);
 
-  // codegen/conditions.cc: each returns true when the line is handed back
+  // conditions.cc: each returns true when the line is handed back
   // to the statement stages, with `rest` holding what is left of it.
   bool CompileCondition(std::string_view& rest);
   void CompileComparison(std::string_view name, std::string_view value, bool negate);
   bool CompileGreaterThan(std::string_view name, std::string_view value, bool negate);
   bool CompileKeywordTerm(std::string_view word, std::string_view& rest, bool negate);
   bool CompileFlags(std::string_view word, std::string_view rest, bool negate);
-  void CompileCounterTerm(int opcode, int id, std::string_view value, int not_numeric_error,
+  void CompileCounterTerm(int opcode, int id, std::string_view value, Err not_numeric_error,
                           bool negate);
   void CompileSwitchTerm(int opcode, std::string_view name, std::string_view value, bool negate);
   void EmitTerm(int opcode, bool negate, int a, int b, std::string_view focus);
   void AppendEmptyJump();
 
-  // codegen/assignments.cc
+  // assignments.cc
   void CompileAssignment(std::string_view line);
   void CompileRegisterAssignment(std::string_view line, std::string_view target,
                                  std::string_view value);
@@ -154,7 +153,7 @@ class C_Compiler {
   void CompilePropertyAssignment(std::string_view target, std::string_view value);
   void EmitSwitch(int opcode, std::string_view target);
 
-  // codegen/commands.cc: each handler gets the line after its command word.
+  // commands.cc: each handler gets the line after its command word.
   void CompileCommand(std::string_view rest);
   void CommandSimple(std::string_view rest, int opcode);
   void CommandDelay(std::string_view rest, int opcode);
@@ -169,7 +168,7 @@ class C_Compiler {
   void CommandSetByte(std::string_view rest, int opcode);
   void CommandDisplay(std::string_view rest, int opcode);
 
-  std::string source_;
+  std::shared_ptr<const std::string> source_ = std::make_shared<const std::string>();
   std::vector<SourceLine> lines_;                // views into source_
   std::vector<const SourceLine*> define_lines_;  // lines whose first word is DEFINE
   // Words and lines the word check accepted, by the element list of the
@@ -183,6 +182,7 @@ class C_Compiler {
   int known_words_module_ = 0;
 
   SymbolTable symbols_;
+  std::vector<Symbol> declared_;
   CodeBuffer code_;
   std::vector<Diagnostic> diagnostics_;
   std::vector<std::string> settings_table_;
@@ -211,11 +211,6 @@ class C_Compiler {
   std::array<int, kMaxIfLevel + 1> if_lines_{};
   std::array<int, kMaxIfLevel + 1> target_lines_{};
   int event_line_ = 0;
-  struct UntestedIf {
-    int line = 0;
-    int patch_line = 0;
-    int earlier_line = 0;
-  };
   std::vector<UntestedIf> untested_ifs_;
 };
 

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "core/compile/compiler.h"
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
 #include "core/scan/numbers.h"
@@ -84,8 +85,6 @@ constexpr std::array<GlobalTerm, 3> kGlobalTerms = {{
     {"GLOBALTAMPER", Cond::kTamper},
 }};
 
-bool IsSupplyId(int id) { return id >= 71 && id <= 78; }
-
 int Rounded(double value) { return static_cast<int>(RoundHalfEven(value)); }
 
 bool InByteRange(double x) { return x >= 0 && x <= 255; }
@@ -110,14 +109,16 @@ bool C_Compiler::CompileCondition(std::string_view& rest) {
 
 void C_Compiler::CompileComparison(std::string_view name, std::string_view value, bool negate) {
   if (const C_registry* reg = symbols_.registers.Find(name)) {
-    return CompileCounterTerm(Code(Cond::kRegisterEqual), reg->id, value, 21, negate);
+    return CompileCounterTerm(Code(Cond::kRegisterEqual), reg->id, value, Err::kNumberExpected,
+                              negate);
   }
   if (const C_registry* timer = symbols_.timers.Find(name)) {
-    return CompileCounterTerm(Code(Cond::kTimerEqual), timer->id, value, 6, negate);
+    return CompileCounterTerm(Code(Cond::kTimerEqual), timer->id, value, Err::kUnknownCommand,
+                              negate);
   }
   if (name == "BYTE1" || name == "BYTE2") {
     std::optional<double> x = NumericValue(value);
-    if (!x || !InByteRange(*x)) return ReportError(6, value);
+    if (!x || !InByteRange(*x)) return ReportError(Err::kUnknownCommand, value);
     Cond cond = name == "BYTE1" ? Cond::kByte1Equal : Cond::kByte2Equal;
     return EmitTerm(Code(cond), negate, 0, Rounded(*x), value);
   }
@@ -125,7 +126,7 @@ void C_Compiler::CompileComparison(std::string_view name, std::string_view value
     return CompileSwitchTerm(Code(Cond::kOutput), name, value, negate);
   }
   if (IsPartitionStateName(name)) {
-    if (value != "ON" && value != "OFF") return ReportError(6, value);
+    if (value != "ON" && value != "OFF") return ReportError(Err::kUnknownCommand, value);
     int module = ResolveModule(name);
     int state = GetPartitionEventCode(name);
     return EmitTerm(Code(Cond::kPartitionState), negate != (value == "OFF"), module, state, name);
@@ -140,7 +141,7 @@ void C_Compiler::CompileComparison(std::string_view name, std::string_view value
     }
     // Not a module-element test: the module and element bytes and the jump
     // field still follow, without an opcode, so the block stays balanced.
-    ReportError(6, name);
+    ReportError(Err::kUnknownCommand, name);
     int module = ResolveModule(name);
     int element = GetEventCode(name);
     if (Emit({module, element, 0, 0}, name)) RecordBlockTarget(if_level_);
@@ -155,17 +156,17 @@ void C_Compiler::CompileComparison(std::string_view name, std::string_view value
 
 bool C_Compiler::CompileGreaterThan(std::string_view name, std::string_view value, bool negate) {
   if (const C_registry* reg = symbols_.registers.Find(name)) {
-    CompileCounterTerm(Code(Cond::kRegisterGreater), reg->id, value, 21, negate);
+    CompileCounterTerm(Code(Cond::kRegisterGreater), reg->id, value, Err::kNumberExpected, negate);
     return false;
   }
   if (const C_registry* timer = symbols_.timers.Find(name)) {
-    CompileCounterTerm(Code(Cond::kTimerGreater), timer->id, value, 21, negate);
+    CompileCounterTerm(Code(Cond::kTimerGreater), timer->id, value, Err::kNumberExpected, negate);
     return false;
   }
   if (name == "BYTE1" || name == "BYTE2") {
     std::optional<double> x = NumericValue(value);
     if (!x || !InByteRange(*x)) {
-      ReportError(6, value);
+      ReportError(Err::kUnknownCommand, value);
     } else {
       Cond cond = name == "BYTE1" ? Cond::kByte1Greater : Cond::kByte2Greater;
       EmitTerm(Code(cond), negate, 0, Rounded(*x), value);
@@ -178,10 +179,10 @@ bool C_Compiler::CompileGreaterThan(std::string_view name, std::string_view valu
 // A register or timer compared with a number. A bad value still leaves the
 // jump field behind the 81, so the block's ENDIF is accepted.
 void C_Compiler::CompileCounterTerm(int opcode, int id, std::string_view value,
-                                    int not_numeric_error, bool negate) {
+                                    Err not_numeric_error, bool negate) {
   std::optional<double> x = NumericValue(value);
   if (!x || !InByteRange(*x)) {
-    ReportError(x ? 6 : not_numeric_error, value);
+    ReportError(x ? Err::kUnknownCommand : not_numeric_error, value);
     return AppendEmptyJump();
   }
   EmitTerm(opcode, negate, id, Rounded(*x), value);
@@ -190,7 +191,7 @@ void C_Compiler::CompileCounterTerm(int opcode, int id, std::string_view value,
 // A module element tested against ON or OFF; OFF inverts like NOT does.
 void C_Compiler::CompileSwitchTerm(int opcode, std::string_view name, std::string_view value,
                                    bool negate) {
-  if (value != "ON" && value != "OFF") return ReportError(6, value);
+  if (value != "ON" && value != "OFF") return ReportError(Err::kUnknownCommand, value);
   int module = ResolveModule(name);
   int element = GetEventCode(name);
   EmitTerm(opcode, negate != (value == "OFF"), module, element, name);
@@ -214,7 +215,7 @@ bool C_Compiler::CompileKeywordTerm(std::string_view word, std::string_view& res
     bool needs_number = term.shape == TermShape::kIndex || term.shape == TermShape::kModuleLost;
     std::optional<double> numeric = NumericValue(p);
     if (needs_number && !numeric) {
-      ReportError(21, p);
+      ReportError(Err::kNumberExpected, p);
       return false;
     }
     double n = needs_number ? *numeric : LeadingNumber(p);
@@ -224,7 +225,7 @@ bool C_Compiler::CompileKeywordTerm(std::string_view word, std::string_view& res
         EmitTerm(code, negate, Rounded(n - 1), 0, p);
         return false;
       case TermShape::kModuleLost:
-        if (!((n >= 1 && n <= 64) || (n >= 71 && n <= 78))) break;
+        if (!kNamedDoorIds.Contains(n) && !kSupplyIds.Contains(n)) break;
         EmitTerm(code, negate, Rounded(n), 0, p);
         return false;
       case TermShape::kZones:
@@ -237,7 +238,7 @@ bool C_Compiler::CompileKeywordTerm(std::string_view word, std::string_view& res
         return false;
       case TermShape::kKeyCode:
         if (!(n >= 0 && n < 255)) {
-          ReportError(11, p);
+          ReportError(Err::kValueOutOfRange, p);
           return true;  // handed back after its error
         }
         EmitTerm(code, negate, ResolveModule(word), Rounded(n), p);
@@ -246,7 +247,7 @@ bool C_Compiler::CompileKeywordTerm(std::string_view word, std::string_view& res
       case TermShape::kFlags:
         return false;
     }
-    ReportError(11, p);
+    ReportError(Err::kValueOutOfRange, p);
     return false;
   }
   return true;
@@ -257,14 +258,15 @@ bool C_Compiler::CompileKeywordTerm(std::string_view word, std::string_view& res
 bool C_Compiler::CompileFlags(std::string_view word, std::string_view rest, bool negate) {
   int module = ResolveModule(word);
   bool panel = module == kPanelId || current_event_module_ == kPanelId;
-  bool supply = !panel && (IsSupplyId(module) || IsSupplyId(current_event_module_));
+  bool supply =
+      !panel && (kSupplyIds.Contains(module) || kSupplyIds.Contains(current_event_module_));
   if (!panel && !supply) return false;
   std::vector<std::string> params = GetParam(rest);
   if (params.empty()) return true;
   std::string_view flag = params.front();
   int code = panel ? GetSystemFlagCode(flag) : GetSupplyFlagCode(flag);
   if (code == -1) {
-    ReportError(6, flag);
+    ReportError(Err::kUnknownCommand, flag);
     return true;
   }
   if (panel) {

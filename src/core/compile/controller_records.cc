@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 
 namespace vigil {

@@ -7,15 +7,13 @@
 
 #include "core/compile/compiler.h"
 #include "core/compile/settings_table.h"
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/scan/numbers.h"
 #include "core/scan/tokenizer.h"
 
 namespace vigil {
 namespace {
-
-constexpr int kMaxUserItems = 256;  // parameters and marks each
-constexpr int kMaxDeclaredId = 255;
 
 // The text after the first "=" of a MODULE, PARTITION or DEVICE line, or the
 // whole line when it has none; trimmed.
@@ -40,8 +38,6 @@ bool Read16(std::string_view field, int16_t* out) {
 // already reported errors 8 or 9, or that declare more registers than any
 // controller holds; such ids are refused wherever they would be emitted.
 int16_t IdFrom(int counter) { return static_cast<int16_t>(std::min(counter, 32767)); }
-
-bool IsDoorModuleId(int id) { return id > 0 && id != kPanelId && !(id >= 71 && id <= 78); }
 
 bool AllNameChars(std::string_view name) {
   for (char c : name) {
@@ -74,6 +70,19 @@ void C_Compiler::DeclarationPass() {
   display_line_ = nullptr;
 }
 
+void C_Compiler::Declare(SymbolKind kind, std::string_view name, int id) {
+  Symbol symbol{kind, std::string(name), id, {}, {}};
+  if (display_line_ != nullptr) {
+    symbol.declaration.line = display_line_->physical_line;
+    const char* line = display_line_->text.data();
+    if (name.data() >= line && name.data() + name.size() <= line + display_line_->text.size()) {
+      int begin = static_cast<int>(name.data() - line);
+      symbol.declaration.span = {begin, begin + static_cast<int>(name.size())};
+    }
+  }
+  declared_.push_back(std::move(symbol));
+}
+
 void C_Compiler::CollectModules() {
   symbols_.modules.Clear();
   for (const SourceLine& line : lines_) {
@@ -91,38 +100,40 @@ void C_Compiler::CollectModules() {
 // name, id, (not used), typ, StrikeTime, AjarDoor, CardTimeout, [partition]
 void C_Compiler::CollectModule(std::string_view line) {
   std::vector<std::string_view> fields = Split(DeclarationRest(line), ',');
-  if (fields.size() < 2) return ReportError(5);
-  if (IsModuleName(fields[0])) return ReportError(24, fields[0]);
+  if (fields.size() < 2) return ReportError(Err::kMissingParameters);
+  if (IsModuleName(fields[0])) return ReportError(Err::kDuplicateName, fields[0]);
 
   C_Module module;
   module.name.assign(fields[0]);
   if (!Read16(fields[1], &module.id) || module.id > kMaxDeclaredId) {
-    return ReportError(11, fields[1]);
+    return ReportError(Err::kValueOutOfRange, fields[1]);
   }
-  bool door = IsDoorModuleId(module.id);
+  bool door = TakesDoorSettings(module.id);
   if (door && fields.size() >= 7) {
     bool fits = Read16(fields[3], &module.typ) && Read16(fields[4], &module.StrikeTime) &&
                 Read16(fields[5], &module.AjarDoor) && Read16(fields[6], &module.CardTimeout) &&
                 (fields.size() != 8 || Read16(fields[7], &module.partition));
-    if (!fits) return ReportError(11);
+    if (!fits) return ReportError(Err::kValueOutOfRange);
   }
-  if (door && fields.size() < 7) ReportError(15);
+  if (door && fields.size() < 7) ReportError(Err::kIncompleteDoorModule);
+  Declare(SymbolKind::kModule, fields[0], module.id);
   symbols_.modules.Add(std::move(module));
 }
 
 // name, id, ezsid, parent
 void C_Compiler::CollectPartition(std::string_view line) {
   std::vector<std::string_view> fields = Split(DeclarationRest(line), ',');
-  if (fields.size() < 4) return ReportError(5);
-  if (IsModuleName(fields[0])) return ReportError(24, fields[0]);
-  if (Contains(fields[0], "-")) ReportError(19, fields[0]);
+  if (fields.size() < 4) return ReportError(Err::kMissingParameters);
+  if (IsModuleName(fields[0])) return ReportError(Err::kDuplicateName, fields[0]);
+  if (Contains(fields[0], "-")) ReportError(Err::kInvalidNameCharacter, fields[0]);
 
   C_Module partition;
   partition.name.assign(fields[0]);
   if (!Read16(fields[1], &partition.id) || partition.id > kMaxDeclaredId ||
       !Read16(fields[2], &partition.ezsid) || !Read16(fields[3], &partition.parent)) {
-    return ReportError(11);
+    return ReportError(Err::kValueOutOfRange);
   }
+  Declare(SymbolKind::kPartition, fields[0], partition.id);
   symbols_.modules.Add(std::move(partition));
 }
 
@@ -136,29 +147,30 @@ void C_Compiler::CollectParameters() {
     SetWorkingLine(line, /*statement_pass=*/false);
     if (TrimBlanks(rest).starts_with('=')) continue;
     if (Split(rest, '=').size() != 2) {
-      ReportError(10);
+      ReportError(Err::kUnknownParameter);
       continue;
     }
     std::string_view name = TakeWord(rest);
-    if (TrimBlanks(name).empty()) return ReportError(10);
-    if (!AllNameChars(name)) return ReportError(19, name);
-    if (IsParameterName(name) || IsModuleName(name)) return ReportError(24, name);
+    if (TrimBlanks(name).empty()) return ReportError(Err::kUnknownParameter);
+    if (!AllNameChars(name)) return ReportError(Err::kInvalidNameCharacter, name);
+    if (IsParameterName(name) || IsModuleName(name)) return ReportError(Err::kDuplicateName, name);
 
     std::string_view value_word = TakeWord(rest);
     std::optional<double> value = NumericValue(value_word);
     if (!value) {
-      ReportError(21, value_word);
+      ReportError(Err::kNumberExpected, value_word);
       continue;
     }
     int rounded;
     if (!RoundedFits(*value, std::numeric_limits<int16_t>::min(),
                      std::numeric_limits<int16_t>::max(), &rounded)) {
-      ReportError(11, value_word);
+      ReportError(Err::kValueOutOfRange, value_word);
       continue;
     }
+    Declare(SymbolKind::kParameter, name, IdFrom(counter));
     symbols_.parameters.Add({IdFrom(counter), std::string(name), static_cast<int16_t>(rounded)});
-    if (++counter == kMaxUserItems) ReportError(9, name);
-    if (rounded < 0 || rounded > 255) ReportError(11, value_word);
+    if (++counter == kMaxUserItems + 1) ReportError(Err::kTooManyParameters, name);
+    if (rounded < 0 || rounded > 255) ReportError(Err::kValueOutOfRange, value_word);
   }
 }
 
@@ -172,17 +184,18 @@ void C_Compiler::CollectMarks() {
     SetWorkingLine(line, /*statement_pass=*/false);
     std::vector<std::string_view> pieces = Split(rest, '=');
     if (pieces.size() != 2) {
-      ReportError(7);
+      ReportError(Err::kUnknownMark);
       continue;
     }
     std::string_view name = TakeWord(rest);
-    if (TrimBlanks(name).empty()) return ReportError(10);
-    if (!AllNameChars(name)) return ReportError(19, name);
+    if (TrimBlanks(name).empty()) return ReportError(Err::kUnknownParameter);
+    if (!AllNameChars(name)) return ReportError(Err::kInvalidNameCharacter, name);
     if (IsMarkName(name) || IsParameterName(name) || IsModuleName(name)) {
-      return ReportError(24, name);
+      return ReportError(Err::kDuplicateName, name);
     }
+    Declare(SymbolKind::kMark, name, IdFrom(counter));
     symbols_.marks.Add({IdFrom(counter), std::string(name), std::string(TrimBlanks(pieces[1]))});
-    if (++counter == kMaxUserItems) ReportError(8, name);
+    if (++counter == kMaxUserItems + 1) ReportError(Err::kTooManyMarks, name);
   }
 }
 
@@ -197,11 +210,12 @@ void C_Compiler::CollectRegisters(bool timers) {
     if (!TakeDefine(rest, timers ? "TIMER" : "REGISTER")) continue;
     SetWorkingLine(line, /*statement_pass=*/false);
     std::string_view name = TakeWord(rest);
-    if (TrimBlanks(name).empty()) return ReportError(10);
-    if (!AllNameChars(name)) return ReportError(19, name);
+    if (TrimBlanks(name).empty()) return ReportError(Err::kUnknownParameter);
+    if (!AllNameChars(name)) return ReportError(Err::kInvalidNameCharacter, name);
     bool duplicate = collection.Contains(name) || IsParameterName(name) || IsMarkName(name) ||
                      IsModuleName(name) || (timers && IsRegistrName(name));
-    if (duplicate) return ReportError(24, name);
+    if (duplicate) return ReportError(Err::kDuplicateName, name);
+    Declare(timers ? SymbolKind::kTimer : SymbolKind::kRegister, name, IdFrom(counter));
     collection.Add({IdFrom(counter), std::string(name)});
     ++counter;
   }
@@ -219,13 +233,13 @@ void C_Compiler::CollectDeviceSettings() {
 void C_Compiler::CollectDevice(std::string_view line) {
   std::vector<std::string_view> fields = Split(DeclarationRest(line), ',');
   std::string_view qualified = fields[0];
-  if (!Contains(qualified, ".")) return ReportError(2, qualified);
+  if (!Contains(qualified, ".")) return ReportError(Err::kUnknownDevice, qualified);
   C_Module* module = symbols_.modules.Find(ModulePart(qualified));
-  if (module == nullptr) return ReportError(1, ModulePart(qualified));
+  if (module == nullptr) return ReportError(Err::kUnknownModule, ModulePart(qualified));
 
   std::string_view device = ElementPart(qualified);
   if (device == "UserEvents") {
-    if (fields.size() < 2) return ReportError(5);
+    if (fields.size() < 2) return ReportError(Err::kMissingParameters);
     module->SaveUserEvents = fields[1] == "0" ? 0 : 1;
   } else if (fields.size() >= 2 && fields[1] == "1") {
     int32_t mask = DeviceMask(module->id, device);

@@ -5,6 +5,7 @@
 #include "core/compile/compiler.h"
 #include "core/compile/word_check.h"
 #include "core/lang/known_words.h"
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
 #include "core/scan/tokenizer.h"
@@ -32,9 +33,9 @@ void C_Compiler::CompileLine(const SourceLine& line) {
   } else if (keyword == "EVENTEND") {
     CompileEventEnd();
   } else if (current_event_module_ == -1) {
-    ReportError(6);
+    ReportError(Err::kUnknownCommand);
   } else if (open_events_ == 0) {
-    ReportError(25);
+    ReportError(Err::kUnreachableCode);
   } else if (keyword == "INVERT") {
     CompileInvert(after);
   } else if (keyword == "IF") {
@@ -70,7 +71,7 @@ bool C_Compiler::CheckWords() {
     if (known.contains(token)) continue;
     std::string_view word = token;
     if (!IsKnownWord(word, symbols_, current_event_module_)) {
-      ReportError(6, word);
+      ReportError(Err::kUnknownCommand, word);
       return false;
     }
     known.emplace(token);

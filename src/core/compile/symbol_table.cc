@@ -17,8 +17,6 @@ bool EqualsUpper(std::string_view upper, std::string_view name) {
 
 }  // namespace
 
-std::string UpperName(std::string_view name) { return ToUpper(name); }
-
 void NameIndex::Clear() {
   keys_.clear();
   positions_.clear();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/compile/records.h"
+#include "core/compile/source_lines.h"
 
 namespace vigil {
 
@@ -84,7 +85,17 @@ struct SymbolTable {
   Collection<C_registry> timers;
 };
 
-std::string UpperName(std::string_view name);
+enum class SymbolKind { kModule, kPartition, kParameter, kMark, kRegister, kTimer };
+std::string_view SymbolKindName(SymbolKind kind);  // "module", "archive mark", ...
+
+// A declared name: its record's id, where it is declared and where it is used.
+struct Symbol {
+  SymbolKind kind = SymbolKind::kModule;
+  std::string name;  // as declared
+  int id = 0;        // the module id, or the parameter, mark, register or timer id
+  SourceSite declaration;
+  std::vector<SourceSite> uses;  // in script order
+};
 
 }  // namespace vigil
 

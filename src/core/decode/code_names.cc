@@ -6,6 +6,7 @@
 #include <span>
 
 #include "core/lang/known_words.h"
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 
 namespace vigil {

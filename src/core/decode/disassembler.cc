@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/decode/code_names.h"
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/decode/disassembler.h"
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 
 namespace vigil {

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/formats/download_file.h"
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 
 namespace vigil {

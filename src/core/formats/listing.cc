@@ -10,23 +10,15 @@ std::string FormatListing(const ListingSummary& summary) {
       "Errors = " + std::to_string(summary.errors),
       "",
       "Bytes = " + std::to_string(summary.bytes),
-      "Date = " + FormatDate(summary.date),
+      "Date = " + summary.date,
   });
-}
-
-std::string FormatDate(std::time_t time) {
-  std::tm local{};
-  localtime_r(&time, &local);
-  char text[32];
-  size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return std::string(text, length);
 }
 
 std::string FormatErrorFile(const std::vector<Diagnostic>& diagnostics) {
   std::string file;
   for (const Diagnostic& diagnostic : diagnostics) {
     if (diagnostic.severity != Severity::kError) continue;
-    file += LegacyErrorLine(diagnostic);
+    file += ErrorFileLine(diagnostic);
     file += "\r\n";
   }
   return file;

@@ -2,7 +2,6 @@
 #ifndef VIGIL_CORE_FORMATS_LISTING_H_
 #define VIGIL_CORE_FORMATS_LISTING_H_
 
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,16 +18,13 @@ struct ListingSummary {
   int warnings = 0;
   int errors = 0;
   int bytes = 0;
-  std::time_t date = 0;  // the download file's modification time
+  std::string date;  // "YYYY-MM-DD HH:MM:SS": the download file's modification time
 };
 
 // The seven lines, each ending in CR LF.
 std::string FormatListing(const ListingSummary& summary);
 
-// "YYYY-MM-DD HH:MM:SS" in local time.
-std::string FormatDate(std::time_t time);
-
-// The error file: one legacy error line per error, each ending in CR LF.
+// The error file: one line per error (ErrorFileLine), each ending in CR LF.
 std::string FormatErrorFile(const std::vector<Diagnostic>& diagnostics);
 
 // Lines joined, each ending in CR LF.

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace vigil {
+#include "core/lang/errors.h"
 
-enum class Severity { kError, kWarning };
+namespace vigil {
 
 // A byte range within a source line; `begin == kUnknown` when the compiler
 // cannot point at one word and the whole statement is meant.
@@ -23,11 +23,11 @@ struct Span {
 struct Diagnostic {
   int number = 0;  // 1 to 31 for errors
   Severity severity = Severity::kError;
-  int counted_line = 0;     // the line count the error file shows
-  int physical_line = 0;    // 1-based line of the script file
-  std::string legacy_text;  // the line text the error file shows
-  std::string source_text;  // the physical line, for display
-  Span span;                // within source_text
+  int counted_line = 0;         // the line count the error file shows
+  int physical_line = 0;        // 1-based line of the script file
+  std::string error_file_text;  // the line text the error file shows
+  std::string source_text;      // the physical line, for display
+  Span span;                    // within source_text
   std::vector<std::string> notes;
   std::string message;  // a warning's text; errors use ErrorMessage
   // What was open when the error was reported, for the notes: the open
@@ -38,12 +38,9 @@ struct Diagnostic {
   int event_line = 0;
 };
 
-// The message of an error number; numbers without one give "Internal error (2)".
-std::string_view ErrorMessage(int number);
-
 // The error file's line (without line end): "00001", the counted line padded
 // to five digits, the line text, "%" and the message.
-std::string LegacyErrorLine(const Diagnostic& diagnostic);
+std::string ErrorFileLine(const Diagnostic& diagnostic);
 
 }  // namespace vigil
 

@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/scan/numbers.h"
 #include "core/scan/tokenizer.h"
@@ -149,15 +150,6 @@ bool IsElementOfKind(int kind_id, std::string_view upper_element) {
   if (kind == nullptr) return false;
   if (kind->lookup.contains(upper_element)) return true;
   return kind_id == kControllerId && IsControllerUserEvent(upper_element);
-}
-
-int ElementListOf(int kind_id) {
-  if (kind_id == kControllerId) return 0;
-  if (kind_id >= 1 && kind_id <= 64) return 1;
-  if (kind_id >= 71 && kind_id <= 78) return 2;
-  if (kind_id == kPanelId) return 3;
-  if (kind_id >= 101 && kind_id <= 108) return 4;
-  return -1;
 }
 
 bool IsNumberWord(std::string_view word) {

@@ -22,12 +22,6 @@ bool IsElementOfKind(int kind_id, std::string_view upper_element);
 // A decimal number or a hexadecimal one written "&H...".
 bool IsNumberWord(std::string_view word);
 
-// Which element list the events of module `kind_id` accept: 0 the
-// controller's, 1 a door module's, 2 a power supply's, 3 the alarm panel's,
-// 4 a partition's, -1 none. Modules with the same list get the same answers
-// from IsKnownWord.
-int ElementListOf(int kind_id);
-
 }  // namespace vigil
 
 #endif  // VIGIL_CORE_LANG_KNOWN_WORDS_H_

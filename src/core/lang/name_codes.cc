@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "core/lang/module_kinds.h"
 #include "core/scan/numbers.h"
 #include "core/scan/text_hash.h"
 #include "core/scan/tokenizer.h"
@@ -174,33 +175,6 @@ int FlagCode(const CodeMap& map, std::string_view name) {
 }
 
 }  // namespace
-
-ModuleKind ModuleKindOf(int id) {
-  if (id == kControllerId) return ModuleKind::kController;
-  if (id >= 1 && id <= 69) return ModuleKind::kDoor;
-  if (id >= 71 && id <= 78) return ModuleKind::kSupply;
-  if (id == kPanelId) return ModuleKind::kPanel;
-  if (id >= 101 && id <= 108) return ModuleKind::kPartition;
-  return ModuleKind::kOther;
-}
-
-std::string_view ModuleKindName(ModuleKind kind) {
-  switch (kind) {
-    case ModuleKind::kController:
-      return "controller";
-    case ModuleKind::kDoor:
-      return "door";
-    case ModuleKind::kSupply:
-      return "power supply";
-    case ModuleKind::kPanel:
-      return "alarm panel";
-    case ModuleKind::kPartition:
-      return "partition";
-    case ModuleKind::kOther:
-      break;
-  }
-  return "unknown kind";
-}
 
 std::string_view ElementPart(std::string_view name) {
   size_t dot = name.find('.');

@@ -1,5 +1,5 @@
 // The fixed tables that turn element, event, state, device and flag names into
-// the numbers the controller uses, and the module kinds by id.
+// the numbers the controller uses.
 #ifndef VIGIL_CORE_LANG_NAME_CODES_H_
 #define VIGIL_CORE_LANG_NAME_CODES_H_
 
@@ -9,23 +9,6 @@
 #include <string_view>
 
 namespace vigil {
-
-// What a module id says about the module.
-enum class ModuleKind {
-  kController,  // 0
-  kDoor,        // 1 to 69
-  kSupply,      // 71 to 78
-  kPanel,       // 100, the alarm panel
-  kPartition,   // 101 to 108
-  kOther,
-};
-
-ModuleKind ModuleKindOf(int id);
-std::string_view ModuleKindName(ModuleKind kind);
-
-inline constexpr int kControllerId = 0;
-inline constexpr int kPanelId = 100;
-inline constexpr int kFirstSupplyId = 71;
 
 // The element part of a name: the text between the first and the second "."
 // when it has one, else the whole name.

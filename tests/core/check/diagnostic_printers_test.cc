@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "core/check/notes.h"
+#include "core/check/warnings.h"
 #include "support/script.h"
 
 namespace vigil {
@@ -52,12 +54,9 @@ class TextFormTest : public ::testing::TestWithParam<TextCase> {};
 TEST_P(TextFormTest, PrintsLineCaretsAndNotes) {
   std::string script = testing::Crlf(GetParam().script);
   std::replace(script.begin(), script.end(), '|', '\n');
-  C_Compiler compiler;
-  compiler.set_source(script);
-  compiler.Compile();
-  compiler.AddNotes();
-  std::vector<Diagnostic> all = compiler.diagnostics();
-  for (const Diagnostic& warning : compiler.Warnings()) all.push_back(warning);
+  Compilation compilation = Compile(script);
+  std::vector<Diagnostic> all = ErrorsWithNotes(compilation);
+  for (const Diagnostic& warning : Warnings(compilation)) all.push_back(warning);
   std::string text = "no " + std::string(GetParam().code);
   for (auto it = all.rbegin(); it != all.rend(); ++it) {
     if (DiagnosticCode(*it) == GetParam().code) text = FormatTextDiagnostic(*it, "site.txt");

@@ -16,8 +16,11 @@ TEST(Explanations, OnePerErrorAndWarningFoundByAnySpelling) {
   std::vector<std::string> codes;
   for (const Explanation& explanation : Explanations()) codes.emplace_back(explanation.code);
   std::vector<std::string> expected;
-  for (int n = 1; n <= 31; ++n) expected.push_back("E" + std::to_string(n));
-  for (int n = 1; n <= kWarningCount; ++n) expected.push_back("W" + std::to_string(n));
+  for (const ProblemInfo& error : AllErrors())
+    expected.push_back(ProblemCode(error.severity, error.number));
+  for (const ProblemInfo& warning : AllWarnings()) {
+    expected.push_back(ProblemCode(warning.severity, warning.number));
+  }
   ASSERT_EQ(codes, expected);
   for (std::string_view code : {"E6", "e6", "6", "E06"}) {
     EXPECT_EQ(FindExplanation(code), &Explanations()[5]) << code;
@@ -33,15 +36,15 @@ TEST(Explanations, OnePerErrorAndWarningFoundByAnySpelling) {
 TEST(Explanations, ExamplesDoWhatTheySay) {
   for (const Explanation& explanation : Explanations()) {
     if (!explanation.whole_scripts) continue;
-    std::unique_ptr<C_Compiler> wrong = testing::CompileScript(explanation.wrong);
+    Compilation wrong = testing::CompileValue(explanation.wrong);
     std::string reported = " ";
-    for (const Diagnostic& d : wrong->diagnostics()) reported += DiagnosticCode(d) + " ";
-    for (const Diagnostic& d : wrong->Warnings()) reported += DiagnosticCode(d) + " ";
+    for (const Diagnostic& d : wrong.diagnostics) reported += DiagnosticCode(d) + " ";
+    for (const Diagnostic& d : Warnings(wrong)) reported += DiagnosticCode(d) + " ";
     EXPECT_NE(reported.find(" " + std::string(explanation.code) + " "), std::string::npos)
         << explanation.code << ":" << reported;
-    std::unique_ptr<C_Compiler> right = testing::CompileScript(explanation.right);
-    EXPECT_EQ(testing::ErrorNumbers(*right), std::vector<int>{}) << explanation.code;
-    EXPECT_TRUE(right->Warnings().empty()) << explanation.code;
+    Compilation right = testing::CompileValue(explanation.right);
+    EXPECT_EQ(right.error_count, 0) << explanation.code;
+    EXPECT_TRUE(Warnings(right).empty()) << explanation.code;
   }
 }
 

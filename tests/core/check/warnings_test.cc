@@ -10,16 +10,13 @@
 namespace vigil {
 namespace {
 
-using testing::CompileScript;
-
 // "W<n>@<line> " for every warning, in order. Warnings are neither counted
 // nor among the errors.
 std::string WarningsOf(std::string_view script) {
-  std::unique_ptr<C_Compiler> compiler = CompileScript(script);
-  EXPECT_EQ(compiler->CountWarnings(), 0);
-  for (const Diagnostic& d : compiler->diagnostics()) EXPECT_EQ(d.severity, Severity::kError);
+  Compilation compilation = testing::CompileValue(script);
+  for (const Diagnostic& d : compilation.diagnostics) EXPECT_EQ(d.severity, Severity::kError);
   std::string found;
-  for (const Diagnostic& warning : compiler->Warnings()) {
+  for (const Diagnostic& warning : Warnings(compilation)) {
     EXPECT_EQ(warning.severity, Severity::kWarning);
     found +=
         "W" + std::to_string(warning.number) + "@" + std::to_string(warning.physical_line) + " ";

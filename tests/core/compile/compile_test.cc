@@ -54,7 +54,7 @@ TEST(CompileTest, SplitsAndCountsLines) {
     EXPECT_EQ(compiler->CountLines(), c.count) << c.source;
     std::string errors;
     for (const Diagnostic& d : compiler->diagnostics()) {
-      errors += d.legacy_text + "@" + std::to_string(d.physical_line) + "/" +
+      errors += d.error_file_text + "@" + std::to_string(d.physical_line) + "/" +
                 std::to_string(d.counted_line) + ";";
     }
     EXPECT_EQ(errors, c.errors) << c.source;
@@ -89,7 +89,7 @@ TEST(CompileTest, ErrorThirtyOneAtTwelveThousandBytesNotAtElevenThousandNineHund
   ASSERT_EQ(ErrorNumbers(*compiler), std::vector<int>{31});
   // Counted lines: EVENT, 3998 statements, EVENTEND and the empty last line;
   // the text is that of the last line read, the empty one. The code stays.
-  EXPECT_EQ(LegacyErrorLine(compiler->diagnostics()[0]),
+  EXPECT_EQ(ErrorFileLine(compiler->diagnostics()[0]),
             "0000104001%Maximum script size exceeded (12kB).");
   const std::vector<uint8_t>& code = compiler->macros();
   EXPECT_EQ(std::vector<int>(code.end() - 6, code.end()),

@@ -160,11 +160,11 @@ TEST(DeclarationPassTest, ReportsInSubPassOrder) {
   EXPECT_EQ(ErrorNumbers(*compiler), (std::vector<int>{5, 21, 7, 19, 19, 2}));
   std::string got;  // physical:counted, then the text
   for (const Diagnostic& d : compiler->diagnostics()) {
-    got += std::to_string(d.physical_line) + ":" + std::to_string(d.counted_line) + d.legacy_text +
-           " ";
+    got += std::to_string(d.physical_line) + ":" + std::to_string(d.counted_line) +
+           d.error_file_text + " ";
   }
   EXPECT_EQ(got, "6:0 5:0 4:0 3:0 2:0 1:0 ");
-  EXPECT_EQ(LegacyErrorLine(compiler->diagnostics()[0]), "0000100000%Missing commnad parameters");
+  EXPECT_EQ(ErrorFileLine(compiler->diagnostics()[0]), "0000100000%Missing commnad parameters");
 }
 
 std::string Lines(const char* prefix, int count, const char* suffix) {
@@ -203,12 +203,6 @@ TEST(LookupTest, CaseAndTrimmingRules) {
   EXPECT_FALSE(c.IsTimerName("R1") || CompileScript("")->IsModuleName(""));
   EXPECT_EQ(c.GetRegister(" r1 "), &c.symbols().registers.records()[0]);
   EXPECT_EQ(c.GetRegister("R9"), nullptr);
-  auto read_only = &C_Compiler::IsReadOnlyProperty;
-  for (const char* ls : {"INPUT3", "TAMPER", "INPUTX", "TAMPERED"})
-    EXPECT_TRUE(read_only(ls)) << ls;
-  for (const char* ls : {"input3", "Tamper", "RELAY1", "", " INPUT1", "K1.INPUT1"}) {
-    EXPECT_FALSE(read_only(ls)) << ls;
-  }
 }
 
 // Ids stop at 32767, the largest a record holds.

@@ -23,13 +23,13 @@ TEST(ErrorMessageTest, OddEntriesAndNumbersWithoutEntry) {
   }
 }
 
-TEST(LegacyErrorLineTest, PadsTheCountAndKeepsTheTextAsRead) {
+TEST(ErrorFileLineTest, PadsTheCountAndKeepsTheTextAsRead) {
   auto line = [](int number, int counted_line, std::string text) {
     Diagnostic diagnostic;
     diagnostic.number = number;
     diagnostic.counted_line = counted_line;
-    diagnostic.legacy_text = std::move(text);
-    return LegacyErrorLine(diagnostic);
+    diagnostic.error_file_text = std::move(text);
+    return ErrorFileLine(diagnostic);
   };
   EXPECT_EQ(line(24, 0, ""), "0000100000%Duplicate name");
   EXPECT_EQ(line(6, 99999, "X"), "0000199999X%Unknown command");

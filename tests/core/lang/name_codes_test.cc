@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "core/lang/module_kinds.h"
+
 namespace vigil {
 namespace {
 

@@ -1,29 +1,18 @@
-// The pieces of the notes: edit distance, the nearest known word, what a
-// module kind accepts and where a name was declared.
+// The notes of each error, and the pieces they are made of: what a module
+// kind accepts.
 
-#include "core/check/hints.h"
+#include "core/check/notes.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
+#include "core/check/element_prose.h"
+#include "core/lang/module_kinds.h"
 #include "support/script.h"
 
 namespace vigil {
 namespace {
-
-TEST(NearestWord, CountsEditsAndSwapsAndStaysWithinAPlausibleDistance) {
-  EXPECT_EQ(EditDistance("ENDFI", "ENDIF"), 1);  // a swap of neighbours
-  EXPECT_EQ(EditDistance("eventend", "EVENTEND"), 0);
-  EXPECT_EQ(EditDistance("", "AB"), 2);
-  EXPECT_EQ(EditDistance("CR2", "PANEL"), 5);
-  const std::array<std::string, 4> words = {"EVENTEND", "EVENT", "ON", "CR1"};
-  EXPECT_EQ(NearestWord("EVNT", words), "EVENT");
-  EXPECT_EQ(NearestWord("OFF", words), "");     // three letters allow one edit
-  EXPECT_EQ(NearestWord("OX", words), "");      // two are too few to tell
-  EXPECT_EQ(NearestWord("CR9", words), "CR1");  // the first at the least distance
-  EXPECT_EQ(NearestWord("event", words), "");   // a candidate itself needs no hint
-}
 
 TEST(KindHints, DescribeAndListWhatAKindAccepts) {
   EXPECT_EQ(KindDescription(3), "a door module (id 3)");
@@ -37,22 +26,10 @@ TEST(KindHints, DescribeAndListWhatAKindAccepts) {
   EXPECT_EQ(FamilyNote(73, "INPUT1"), "");   // the kind has no input
 }
 
-TEST(FindDeclaration, FindsTheNameOnItsLine) {
-  std::vector<SourceLine> lines = {
-      {"MODULE = K1,3,0,1,5,30,10", 1}, {"  define register Count", 2}, {"DEFINE TIMER COUNT", 4}};
-  const std::array<std::string_view, 2> kinds = {"REGISTER", "MODULE"};
-  DeclarationSite at = FindDeclaration(lines, "COUNT", kinds);
-  EXPECT_EQ((std::array{at.physical_line, at.span.begin, at.span.end}), (std::array{2, 18, 23}));
-  EXPECT_EQ(FindDeclaration(lines, "k1", kinds).physical_line, 1);
-  EXPECT_EQ(FindDeclaration(lines, "COUNT", kinds, 2).physical_line, 0);
-}
-
 // Every error of the script with its notes: "E<n>@<line>: note | note".
-std::string NotesOf(std::string_view script) {
-  std::unique_ptr<C_Compiler> compiler = testing::CompileScript(script);
-  compiler->AddNotes();
+std::string AllNotes(std::string_view script) {
   std::string text;
-  for (const Diagnostic& d : compiler->diagnostics()) {
+  for (const Diagnostic& d : ErrorsWithNotes(testing::CompileValue(script))) {
     text += "E" + std::to_string(d.number) + "@" + std::to_string(d.physical_line) + ":";
     for (size_t i = 0; i < d.notes.size(); ++i) text += (i == 0 ? " " : " | ") + d.notes[i];
     text += "\n";
@@ -121,7 +98,7 @@ TEST(Notes, NameWhatTheInstallerMeant) {
           // Declarations may stand anywhere; the note finds the first one.
           {"DEFINE REGISTER COUNT\n", "E24@11: COUNT is first declared on line 6\n"},
       }) {
-    EXPECT_EQ(NotesOf(std::string(kSite) + c.statements), c.notes) << c.statements;
+    EXPECT_EQ(AllNotes(std::string(kSite) + c.statements), c.notes) << c.statements;
   }
 }
 

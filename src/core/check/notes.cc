@@ -1,61 +1,25 @@
-// The notes of an error: what the installer needs to fix the line. Every note
-// is worked out from the diagnostic's own record (its line, span, and what was
-// open when it was reported) and the declarations, after both passes.
+// The notes of an error: what the installer needs to fix the line. Each is
+// worked out from the diagnostic's own record (its line, span, and what was
+// open when it was reported) and the compilation's declarations, by the
+// handler the table kNoteRules keeps for its error.
 
-#include "core/check/hints.h"
+#include "core/check/notes.h"
 
 #include <algorithm>
 #include <array>
 
+#include "core/check/element_prose.h"
 #include "core/compile/word_check.h"
 #include "core/lang/known_words.h"
+#include "core/lang/limits.h"
+#include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
+#include "core/scan/edit_distance.h"
 #include "core/scan/numbers.h"
 #include "core/scan/tokenizer.h"
 
 namespace vigil {
 namespace {
-
-// A numbered element name: prefix, number, suffix ("INPUT", 1, "ON").
-struct Numbered {
-  std::string_view prefix;
-  int number = -1;  // -1 when the name holds no number
-  std::string_view suffix;
-};
-
-Numbered SplitNumber(std::string_view name) {
-  size_t first = name.find_first_of("0123456789");
-  if (first == std::string_view::npos) return {name, -1, {}};
-  size_t last = name.find_first_not_of("0123456789", first);
-  if (last == std::string_view::npos) last = name.size();
-  if (last - first > 4) return {name, -1, {}};
-  int number = 0;
-  for (size_t i = first; i < last; ++i) number = number * 10 + (name[i] - '0');
-  return {name.substr(0, first), number, name.substr(last)};
-}
-
-struct FamilyWord {
-  std::string_view prefix;
-  std::string_view plural;
-};
-
-constexpr std::array<FamilyWord, 6> kFamilyWords = {{
-    {"INPUT", "inputs"},
-    {"RELAY", "relays"},
-    {"EXINPUT", "inputs"},
-    {"EXOUTPUT", "outputs"},
-    {"OC", "open-collector outputs"},
-    {"USEREVENT", "user events"},
-}};
-
-std::string JoinAnd(const std::vector<std::string>& words) {
-  std::string text;
-  for (size_t i = 0; i < words.size(); ++i) {
-    if (i > 0) text += i + 1 == words.size() ? " and " : ", ";
-    text += words[i];
-  }
-  return text;
-}
 
 // The value ranges of the statement words whose numbers are checked.
 struct RangeRule {
@@ -139,30 +103,11 @@ NoteNames GatherNames(const SymbolTable& symbols) {
   return names;
 }
 
-// The errors whose note is the same wherever they stand.
-struct FixedNote {
-  int number;
-  std::string_view text;
-};
-
-constexpr std::array<FixedNote, 7> kFixedNotes = {{
-    {8, "at most 256 archive marks can be declared"},
-    {9, "at most 256 parameters can be declared"},
-    {15,
-     "a door module line holds name, id, (unused), type, strike time, door-ajar time and "
-     "card timeout: MODULE = CR1,3,0,1,5,30,10"},
-    {17, "the properties that can be set are ARMED, SYSTEMKEY, ALARMSIGNAL and TROUBLESIGNAL"},
-    {19, "names hold letters, digits and \"_\" only"},
-    {22, "register arithmetic reads REGISTER = REGISTER + n or REGISTER = REGISTER - n"},
-    {23, "the same register must stand on both sides: R1 = R1 + 5"},
-}};
-
 // Builds the notes of one error.
 class NoteWriter {
  public:
-  NoteWriter(const SymbolTable& symbols, const NoteNames& names, std::span<const SourceLine> lines,
-             int code_size, Diagnostic& diagnostic)
-      : symbols_(symbols), names_(names), lines_(lines), code_size_(code_size), d_(diagnostic) {
+  NoteWriter(const Compilation& compilation, const NoteNames& names, const Diagnostic& diagnostic)
+      : compilation_(compilation), symbols_(compilation.symbols), names_(names), d_(diagnostic) {
     statement_ = ToUpper(TrimBlanks(d_.source_text));
     if (d_.span.known()) {
       size_t end = std::min(static_cast<size_t>(std::max(d_.span.end, 0)), d_.source_text.size());
@@ -174,13 +119,36 @@ class NoteWriter {
     first_word_ = std::string(TakeWord(probe));
   }
 
-  void Write();
+  std::vector<std::string> Write();
+
+  // One handler per error that has notes (kHandlers in notes.cc).
+  void UnknownModule();
+  void UnknownDevice();
+  void Brackets();
+  void MissingParameters();
+  void UnknownWord();
+  void UnknownMark();
+  void UnknownParameter();
+  void OutOfRange() { ValueOutOfRange(false); }
+  void TooMany();
+  void NotAByte();
+  void ExecuteNotHere();
+  void MissingEndIf();
+  void NoOpenIf();
+  void NumberExpected() { ValueOutOfRange(true); }
+  void DuplicateName();
+  void Unreachable();
+  void EventInsideEvent();
+  void SecondElse();
+  void MissingEvent();
+  void ReadOnly();
+  void TooLarge();
 
  private:
-  void Note(std::string text) { d_.notes.push_back(std::move(text)); }
+  void Note(std::string text) { notes_.push_back(std::move(text)); }
   void Suggest(std::string_view word, std::span<const std::string> candidates,
                std::string_view prefix = {});
-  bool Declaration() const { return d_.counted_line == 0 && d_.legacy_text.empty(); }
+  bool Declaration() const { return d_.counted_line == 0 && d_.error_file_text.empty(); }
   // The statement word before the span that has a value range, or empty.
   std::string_view RangeWord() const;
   std::string_view RangeOf(std::string_view word) const;
@@ -193,7 +161,6 @@ class NoteWriter {
 
   // Adds "X is a register" when `name` is declared as something; true then.
   bool DeclaredAs(std::string_view name);
-  void UnknownWord();
   // The names a misspelt parameter of the statement's command is meant to
   // be: marks for MARK and DIAL, modules for DOOR and the mode pins,
   // parameters for DELAY; empty elsewhere.
@@ -203,11 +170,11 @@ class NoteWriter {
   void OpenIfNote(std::string_view what);
   void LineNote(std::string_view what);
 
+  const Compilation& compilation_;
   const SymbolTable& symbols_;
   const NoteNames& names_;
-  std::span<const SourceLine> lines_;
-  int code_size_;
-  Diagnostic& d_;
+  const Diagnostic& d_;
+  std::vector<std::string> notes_;
   std::string statement_;   // upper-cased, trimmed
   std::string text_;        // the span's text as written, empty when unknown
   std::string focus_;       // upper-cased span text
@@ -297,144 +264,200 @@ void NoteWriter::LineNote(std::string_view what) {
   }
 }
 
-void NoteWriter::Write() {
-  for (const FixedNote& fixed : kFixedNotes) {
-    if (fixed.number == d_.number) return Note(std::string(fixed.text));
+void NoteWriter::UnknownModule() {
+  std::string module(ModulePart(focus_));
+  if (module.empty()) return;
+  Note("no module or partition named " + module + " is declared");
+  if (!DeclaredAs(module)) Suggest(module, names_.modules);
+}
+
+void NoteWriter::UnknownDevice() {
+  if (Declaration()) {
+    Note("a DEVICE line names a module and one of its devices: DEVICE = CR1.INPUT1,1");
+    return;
   }
-  switch (d_.number) {
-    case 1: {
-      std::string module(ModulePart(focus_));
-      if (module.empty()) return;
-      Note("no module or partition named " + module + " is declared");
-      if (!DeclaredAs(module)) Suggest(module, names_.modules);
-      return;
-    }
-    case 2: {
-      if (Declaration()) {
-        Note("a DEVICE line names a module and one of its devices: DEVICE = CR1.INPUT1,1");
-        return;
-      }
-      const C_Module* module = symbols_.modules.Find(ModulePart(focus_));
-      int kind = Contains(focus_, ".") && module != nullptr ? module->id : d_.event_module;
-      Suggest(ElementPart(focus_), ElementNamesOfKind(kind));
-      Note("the name has no element code; code 0 is written in its place");
-      return;
-    }
-    case 3:
-    case 4: {
-      std::string_view word = RangeWord();
-      std::string example = word.empty() ? first_word_ : std::string(word);
-      Note(d_.number == 3 ? "the parameters follow the word in brackets: " + example + "(...)"
-                          : "close the parameter list with \")\"");
-      return;
-    }
-    case 5:
-      if (first_word_ == "DIAL") {
-        Note("DIAL takes two parameters, a number and an archive mark: DIAL(2,ALARMLOG)");
-      } else if (first_word_ == "MODULE") {
-        Note("a MODULE line holds at least a name and an id: MODULE = CR1,3,0,1,5,30,10");
-      } else if (first_word_ == "PARTITION") {
-        Note("a PARTITION line holds name, id, ezsid and parent: PARTITION = P1,101,1,0");
-      }
-      return;
-    case 6:
-      return UnknownWord();
-    case 7:
-      if (Declaration()) {
-        Note("an archive mark is declared as DEFINE MARK NAME = text");
-      } else if (symbols_.marks.empty()) {
-        Note("no archive mark is declared; declare one with DEFINE MARK " + focus_ + " = text");
-      } else if (!DeclaredAs(focus_)) {
-        Suggest(focus_, names_.marks);
-      }
-      return;
-    case 10:
-      if (Declaration()) {
-        Note(
-            "a parameter is declared as DEFINE PARAMETER NAME = value, a register as DEFINE "
-            "REGISTER NAME");
-      } else if (Contains(statement_, ".ARMED")) {
-        Note("ARMED is set ON or OFF");
-      } else if (first_word_ == "DOOR" || first_word_ == "SETMODEPIN" ||
-                 first_word_ == "SETMODEPINFREE") {
-        Note(first_word_ + " takes the name of a declared module");
-        if (!focus_.empty()) Suggest(focus_, names_.modules);
-      } else if (first_word_ == "READ_AD") {
-        Note("READ_AD takes exactly one parameter");
-      } else {
-        Note("a number from 0 to 255 or the name of a declared parameter is expected");
-        if (!focus_.empty() && !IsNumeric(focus_) && !DeclaredAs(focus_)) {
-          Suggest(focus_, names_.parameters);
-        }
-      }
-      return;
-    case 11:
-      return ValueOutOfRange(false);
-    case 14:
-      if (first_word_ == "IF" && d_.open_if_line != d_.physical_line) {
-        Note("at most 20 IF blocks can be open at once");
-      } else {
-        Note("a module id, element code or value does not fit one byte (0 to 255)");
-      }
-      return;
-    case 16:
-      LineNote("opens a user event, and EXECUTE cannot start a user event from inside one");
-      return;
-    case 18:
-      OpenIfNote("is still open; close it with ENDIF before EVENTEND");
-      return;
-    case 20:
-    case 28:
-      if (d_.open_if_line > 0) {
-        OpenIfNote("opened no block, because its condition failed");
-      } else {
-        Note("no IF block is open here");
-      }
-      return;
-    case 21:
-      return ValueOutOfRange(true);
-    case 24: {
-      static constexpr std::array<std::string_view, 6> kAll = {"PARAMETER", "MARK",   "REGISTER",
-                                                               "TIMER",     "MODULE", "PARTITION"};
-      DeclarationSite first = FindDeclaration(lines_, focus_, kAll, d_.physical_line);
-      if (first.physical_line > 0) {
-        Note(text_ + " is first declared on line " + std::to_string(first.physical_line));
-      }
-      return;
-    }
-    case 25:
-      LineNote(
-          "opens no block: an EVENTEND before it closed one block too many, so the block count "
-          "is one short");
-      return;
-    case 26:
-      LineNote("is still open; close it with EVENTEND first");
-      return;
-    case 27:
-      OpenIfNote("already has an ELSE");
-      return;
-    case 29:
-      if (d_.event_line > 0) {
-        LineNote("is already closed");
-      } else {
-        Note("no EVENT block has been opened");
-      }
-      return;
-    case 30:
-      if (!text_.empty() && text_.front() == '\t') {
-        Note("the tab before " + std::string(TrimBlanks(text_.substr(1))) +
-             " is part of the target: only blanks are trimmed from a line");
-      } else if (!text_.empty()) {
-        Note(text_ + " can be tested but not set");
-      }
-      return;
-    case 31:
-      Note("the code buffer holds " + std::to_string(code_size_) +
-           " bytes, trailer included; at most 11999 fit");
-      return;
-    default:
-      return;
+  const C_Module* module = symbols_.modules.Find(ModulePart(focus_));
+  int kind = Contains(focus_, ".") && module != nullptr ? module->id : d_.event_module;
+  Suggest(ElementPart(focus_), ElementNamesOfKind(kind));
+  Note("the name has no element code; code 0 is written in its place");
+}
+
+void NoteWriter::Brackets() {
+  std::string_view word = RangeWord();
+  std::string example = word.empty() ? first_word_ : std::string(word);
+  Note(d_.number == static_cast<int>(Err::kMissingLeftBracket)
+           ? "the parameters follow the word in brackets: " + example + "(...)"
+           : "close the parameter list with \")\"");
+}
+
+void NoteWriter::MissingParameters() {
+  if (first_word_ == "DIAL") {
+    Note("DIAL takes two parameters, a number and an archive mark: DIAL(2,ALARMLOG)");
+  } else if (first_word_ == "MODULE") {
+    Note("a MODULE line holds at least a name and an id: MODULE = CR1,3,0,1,5,30,10");
+  } else if (first_word_ == "PARTITION") {
+    Note("a PARTITION line holds name, id, ezsid and parent: PARTITION = P1,101,1,0");
   }
+}
+
+void NoteWriter::UnknownMark() {
+  if (Declaration()) {
+    Note("an archive mark is declared as DEFINE MARK NAME = text");
+  } else if (symbols_.marks.empty()) {
+    Note("no archive mark is declared; declare one with DEFINE MARK " + focus_ + " = text");
+  } else if (!DeclaredAs(focus_)) {
+    Suggest(focus_, names_.marks);
+  }
+}
+
+void NoteWriter::UnknownParameter() {
+  if (Declaration()) {
+    Note(
+        "a parameter is declared as DEFINE PARAMETER NAME = value, a register as DEFINE "
+        "REGISTER NAME");
+  } else if (Contains(statement_, ".ARMED")) {
+    Note("ARMED is set ON or OFF");
+  } else if (first_word_ == "DOOR" || first_word_ == "SETMODEPIN" ||
+             first_word_ == "SETMODEPINFREE") {
+    Note(first_word_ + " takes the name of a declared module");
+    if (!focus_.empty()) Suggest(focus_, names_.modules);
+  } else if (first_word_ == "READ_AD") {
+    Note("READ_AD takes exactly one parameter");
+  } else {
+    Note("a number from 0 to " + std::to_string(kMaxByte) +
+         " or the name of a declared parameter is expected");
+    if (!focus_.empty() && !IsNumeric(focus_) && !DeclaredAs(focus_)) {
+      Suggest(focus_, names_.parameters);
+    }
+  }
+}
+
+void NoteWriter::TooMany() {
+  Note("at most " + std::to_string(kMaxUserItems) +
+       (d_.number == static_cast<int>(Err::kTooManyMarks) ? " archive marks" : " parameters") +
+       " can be declared");
+}
+
+void NoteWriter::NotAByte() {
+  if (first_word_ == "IF" && d_.open_if_line != d_.physical_line) {
+    Note("at most " + std::to_string(kMaxIfLevel) + " IF blocks can be open at once");
+  } else {
+    Note("a module id, element code or value does not fit one byte (0 to " +
+         std::to_string(kMaxByte) + ")");
+  }
+}
+
+void NoteWriter::ExecuteNotHere() {
+  LineNote("opens a user event, and EXECUTE cannot start a user event from inside one");
+}
+
+void NoteWriter::MissingEndIf() {
+  OpenIfNote("is still open; close it with ENDIF before EVENTEND");
+}
+
+void NoteWriter::NoOpenIf() {
+  if (d_.open_if_line > 0) {
+    OpenIfNote("opened no block, because its condition failed");
+  } else {
+    Note("no IF block is open here");
+  }
+}
+
+void NoteWriter::DuplicateName() {
+  const Symbol* first = compilation_.FindSymbol(focus_);
+  if (first != nullptr && first->declaration.line > 0 &&
+      first->declaration.line < d_.physical_line) {
+    Note(text_ + " is first declared on line " + std::to_string(first->declaration.line));
+  }
+}
+
+void NoteWriter::Unreachable() {
+  LineNote(
+      "opens no block: an EVENTEND before it closed one block too many, so the block count "
+      "is one short");
+}
+
+void NoteWriter::EventInsideEvent() { LineNote("is still open; close it with EVENTEND first"); }
+
+void NoteWriter::SecondElse() { OpenIfNote("already has an ELSE"); }
+
+void NoteWriter::MissingEvent() {
+  if (d_.event_line > 0) {
+    LineNote("is already closed");
+  } else {
+    Note("no EVENT block has been opened");
+  }
+}
+
+void NoteWriter::ReadOnly() {
+  if (!text_.empty() && text_.front() == '\t') {
+    Note("the tab before " + std::string(TrimBlanks(text_.substr(1))) +
+         " is part of the target: only blanks are trimmed from a line");
+  } else if (!text_.empty()) {
+    Note(text_ + " can be tested but not set");
+  }
+}
+
+void NoteWriter::TooLarge() {
+  Note("the code buffer holds " + std::to_string(compilation_.code.size()) +
+       " bytes, trailer included; at most " + std::to_string(kMaxCodeSize) + " fit");
+}
+
+// The notes of each error: a handler, or a note that is the same wherever
+// the error stands.
+struct NoteRule {
+  Err error;
+  void (NoteWriter::*handler)();
+  std::string_view fixed;
+};
+
+const NoteRule kNoteRules[] = {
+    {Err::kUnknownModule, &NoteWriter::UnknownModule, {}},
+    {Err::kUnknownDevice, &NoteWriter::UnknownDevice, {}},
+    {Err::kMissingLeftBracket, &NoteWriter::Brackets, {}},
+    {Err::kMissingRightBracket, &NoteWriter::Brackets, {}},
+    {Err::kMissingParameters, &NoteWriter::MissingParameters, {}},
+    {Err::kUnknownCommand, &NoteWriter::UnknownWord, {}},
+    {Err::kUnknownMark, &NoteWriter::UnknownMark, {}},
+    {Err::kTooManyMarks, &NoteWriter::TooMany, {}},
+    {Err::kTooManyParameters, &NoteWriter::TooMany, {}},
+    {Err::kUnknownParameter, &NoteWriter::UnknownParameter, {}},
+    {Err::kValueOutOfRange, &NoteWriter::OutOfRange, {}},
+    {Err::kValueNotAByte, &NoteWriter::NotAByte, {}},
+    {Err::kIncompleteDoorModule, nullptr,
+     "a door module line holds name, id, (unused), type, strike time, door-ajar time and "
+     "card timeout: MODULE = CR1,3,0,1,5,30,10"},
+    {Err::kExecuteNotHere, &NoteWriter::ExecuteNotHere, {}},
+    {Err::kUnknownOutput, nullptr,
+     "the properties that can be set are ARMED, SYSTEMKEY, ALARMSIGNAL and TROUBLESIGNAL"},
+    {Err::kMissingEndIf, &NoteWriter::MissingEndIf, {}},
+    {Err::kInvalidNameCharacter, nullptr, "names hold letters, digits and \"_\" only"},
+    {Err::kMissingIf, &NoteWriter::NoOpenIf, {}},
+    {Err::kNumberExpected, &NoteWriter::NumberExpected, {}},
+    {Err::kRegisterExpected, nullptr,
+     "register arithmetic reads REGISTER = REGISTER + n or REGISTER = REGISTER - n"},
+    {Err::kSingleRegisterOnly, nullptr, "the same register must stand on both sides: R1 = R1 + 5"},
+    {Err::kDuplicateName, &NoteWriter::DuplicateName, {}},
+    {Err::kUnreachableCode, &NoteWriter::Unreachable, {}},
+    {Err::kEventInsideEvent, &NoteWriter::EventInsideEvent, {}},
+    {Err::kSecondElse, &NoteWriter::SecondElse, {}},
+    {Err::kElseWithoutIf, &NoteWriter::NoOpenIf, {}},
+    {Err::kMissingEvent, &NoteWriter::MissingEvent, {}},
+    {Err::kReadOnlyProperty, &NoteWriter::ReadOnly, {}},
+    {Err::kScriptTooLarge, &NoteWriter::TooLarge, {}},
+};
+
+std::vector<std::string> NoteWriter::Write() {
+  for (const NoteRule& rule : kNoteRules) {
+    if (static_cast<int>(rule.error) != d_.number) continue;
+    if (rule.handler != nullptr) {
+      (this->*rule.handler)();
+    } else {
+      Note(std::string(rule.fixed));
+    }
+    break;
+  }
+  return std::move(notes_);
 }
 
 std::span<const std::string> NoteWriter::BracketCandidates() const {
@@ -509,7 +532,7 @@ void NoteWriter::UnknownWord() {
       Note("did you mean " + nearest + "?");
       return;
     }
-    bool element_like = !nearest.empty() || SplitNumber(element).number >= 0;
+    bool element_like = !nearest.empty() || IsNumberedName(element);
     if (!element_like) return;
     module_name = ModuleWithId(kind);
     module_name = module_name.empty() ? "the module of this event"
@@ -607,176 +630,20 @@ void NoteWriter::ValueOutOfRange(bool number_expected) {
 
 }  // namespace
 
-int EditDistance(std::string_view a, std::string_view b) {
-  size_t n = a.size();
-  size_t m = b.size();
-  // Three rows suffice for the swap of neighbours.
-  std::vector<int> before(m + 1), previous(m + 1), current(m + 1);
-  for (size_t j = 0; j <= m; ++j) previous[j] = static_cast<int>(j);
-  for (size_t i = 1; i <= n; ++i) {
-    current[0] = static_cast<int>(i);
-    char x = ToUpper(a[i - 1]);
-    for (size_t j = 1; j <= m; ++j) {
-      char y = ToUpper(b[j - 1]);
-      int best = std::min(previous[j], current[j - 1]) + 1;
-      best = std::min(best, previous[j - 1] + (x == y ? 0 : 1));
-      if (i > 1 && j > 1 && x == ToUpper(b[j - 2]) && ToUpper(a[i - 2]) == y) {
-        best = std::min(best, before[j - 2] + 1);
-      }
-      current[j] = best;
-    }
-    before.swap(previous);
-    previous.swap(current);
-  }
-  return previous[m];
+std::vector<std::string> NotesOf(const Compilation& compilation, const Diagnostic& diagnostic) {
+  NoteNames names = GatherNames(compilation.symbols);
+  return NoteWriter(compilation, names, diagnostic).Write();
 }
 
-std::string NearestWord(std::string_view word, std::span<const std::string> candidates) {
-  if (word.size() <= 2) return {};  // too short to tell a misspelling from another word
-  int limit = word.size() <= 4 ? 1 : word.size() <= 8 ? 2 : 3;
-  const std::string* best = nullptr;
-  int best_distance = limit + 1;
-  for (const std::string& candidate : candidates) {
-    size_t longer = std::max(word.size(), candidate.size());
-    size_t shorter = std::min(word.size(), candidate.size());
-    if (longer - shorter > static_cast<size_t>(limit)) continue;
-    int distance = EditDistance(word, candidate);
-    if (distance == 0) return {};
-    if (distance < best_distance) {
-      best = &candidate;
-      best_distance = distance;
-    }
-  }
-  return best == nullptr ? std::string() : *best;
-}
-
-std::string KindDescription(int id) {
-  std::string number = std::to_string(id);
-  if (id == kControllerId) return "the controller (id 0)";
-  if (id >= 1 && id <= 69) return "a door module (id " + number + ")";
-  if (id >= 71 && id <= 78) return "a power-supply module (id " + number + ")";
-  if (id == kPanelId) return "the alarm panel (id 100)";
-  if (id >= 101 && id <= 108)
-    return "partition " + std::to_string(id - 100) + " (id " + number + ")";
-  return "a module of id " + number;
-}
-
-std::string ElementList(int kind_id) {
-  std::span<const std::string> names = ElementNamesOfKind(kind_id);
-  std::vector<std::string> parts;
-  size_t i = 0;
-  while (i < names.size()) {
-    Numbered first = SplitNumber(names[i]);
-    size_t j = i + 1;
-    while (first.number >= 0 && j < names.size()) {
-      Numbered next = SplitNumber(names[j]);
-      if (next.prefix != first.prefix || next.suffix != first.suffix ||
-          next.number != first.number + static_cast<int>(j - i)) {
-        break;
-      }
-      ++j;
-    }
-    std::string last = names[j - 1];
-    // The controller also accepts USEREVENT9 to USEREVENT73.
-    if (kind_id == kControllerId && first.prefix == "USEREVENT" && first.suffix.empty()) {
-      last = "USEREVENT73";
-    }
-    if (j - i >= 3) {
-      parts.push_back(names[i] + " to " + last);
-    } else {
-      for (size_t k = i; k < j; ++k) parts.push_back(names[k]);
-    }
-    i = j;
-  }
-  std::string text;
-  for (const std::string& part : parts) {
-    if (!text.empty()) text += ", ";
-    text += part;
-  }
-  return text;
-}
-
-std::string FamilyNote(int kind_id, std::string_view upper_element) {
-  Numbered wanted = SplitNumber(upper_element);
-  if (wanted.number < 0 || !wanted.suffix.empty()) return {};
-  std::string_view plural;
-  for (const FamilyWord& family : kFamilyWords) {
-    if (family.prefix == wanted.prefix) plural = family.plural;
-  }
-  if (plural.empty()) return {};
-  std::vector<std::string> members;
-  for (const std::string& name : ElementNamesOfKind(kind_id)) {
-    Numbered numbered = SplitNumber(name);
-    if (numbered.number >= 0 && numbered.prefix == wanted.prefix && numbered.suffix.empty()) {
-      members.push_back(name);
-    }
-  }
-  if (members.empty()) return {};
-  if (members.size() == 1) {
-    return "its only " + std::string(plural.substr(0, plural.size() - 1)) + " is " + members[0];
-  }
-  std::string list =
-      members.size() > 2 ? members.front() + " to " + members.back() : JoinAnd(members);
-  return "its " + std::string(plural) + " are " + list;
-}
-
-namespace {
-
-// The name a line declares with one of `kinds`, as a view into the line;
-// empty when it declares none of them.
-std::string_view DeclaredName(std::string_view text, std::span<const std::string_view> kinds) {
-  auto wanted = [&](std::string_view kind) {
-    return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
-  };
-  if (StartsWithIgnoreCase(text, "MODULE") || StartsWithIgnoreCase(text, "PARTITION")) {
-    if (!wanted(StartsWithIgnoreCase(text, "MODULE") ? "MODULE" : "PARTITION")) return {};
-    size_t equals = text.find('=');
-    std::string_view rest = equals == std::string_view::npos ? text : text.substr(equals + 1);
-    return TrimBlanks(rest.substr(0, rest.find(',')));
-  }
-  std::string_view rest = text;
-  if (!TakeWord(rest, "DEFINE")) return {};
-  if (!wanted(ToUpper(TakeWord(rest)))) return {};
-  return TakeWord(rest);
-}
-
-DeclarationSite SiteOf(const SourceLine& line, std::string_view name) {
-  int begin = static_cast<int>(name.data() - line.text.data());
-  return {line.physical_line, {begin, begin + static_cast<int>(name.size())}};
-}
-
-}  // namespace
-
-DeclarationSite FindDeclaration(std::span<const SourceLine> lines, std::string_view name,
-                                std::span<const std::string_view> kinds, int before_line) {
-  for (const SourceLine& line : lines) {
-    if (before_line > 0 && line.physical_line >= before_line) break;
-    std::string_view found = DeclaredName(line.text, kinds);
-    if (!found.empty() && EqualsIgnoreCase(found, name)) return SiteOf(line, found);
-  }
-  return {};
-}
-
-std::unordered_map<std::string, DeclarationSite> DeclarationSites(
-    std::span<const SourceLine> lines, std::span<const std::string_view> kinds) {
-  std::unordered_map<std::string, DeclarationSite> sites;
-  for (const SourceLine& line : lines) {
-    std::string_view found = DeclaredName(line.text, kinds);
-    if (!found.empty()) sites.emplace(ToUpper(found), SiteOf(line, found));
-  }
-  return sites;
-}
-
-void C_Compiler::AddNotes() {
-  // Notes help with the first errors; a script with hundreds of them is
-  // fixed from the top, and the rest would only cost time.
-  constexpr size_t kAnnotatedErrors = 200;
-  if (diagnostics_.empty()) return;
-  NoteNames names = GatherNames(symbols_);
-  size_t count = std::min(diagnostics_.size(), kAnnotatedErrors);
+std::vector<Diagnostic> ErrorsWithNotes(const Compilation& compilation) {
+  std::vector<Diagnostic> errors = compilation.diagnostics;
+  if (errors.empty()) return errors;
+  NoteNames names = GatherNames(compilation.symbols);
+  size_t count = std::min(errors.size(), kAnnotatedErrors);
   for (size_t i = 0; i < count; ++i) {
-    NoteWriter(symbols_, names, lines_, code_.size(), diagnostics_[i]).Write();
+    errors[i].notes = NoteWriter(compilation, names, errors[i]).Write();
   }
+  return errors;
 }
 
 }  // namespace vigil

@@ -1,0 +1,66 @@
+// The result of compiling one script, as a value: what every front end reads.
+//
+//   Compilation result = Compile(script_bytes);
+//
+// holds the script's lines, the declared names with where they are declared
+// and used, the code buffer with the code of each line, the errors, the
+// settings table and the controller records. It owns its copy of the script;
+// the views it hands out stay valid for as long as the value lives, moves and
+// copies included.
+#ifndef VIGIL_CORE_COMPILE_COMPILATION_H_
+#define VIGIL_CORE_COMPILE_COMPILATION_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/compile/source_lines.h"
+#include "core/compile/symbol_table.h"
+#include "core/lang/diagnostics.h"
+
+namespace vigil {
+
+// What the statement pass left open at the end of the script.
+struct OpenBlocks {
+  std::vector<int> if_lines;  // physical lines of the IFs still open, outermost first
+  int event_line = 0;         // the EVENT still open, 0 when none
+  std::vector<UntestedIf> untested_ifs;
+};
+
+// The settings records of the download file.
+struct ControllerRecords {
+  std::vector<std::string> parameter_records;
+  std::vector<std::string> module_records;
+  std::string partition_tree;
+};
+
+struct Compilation {
+  std::shared_ptr<const std::string> source;  // the script's bytes, as given
+  std::vector<SourceLine> lines;              // views into *source
+  SymbolTable symbols;                        // the records, after the download file's rules
+  std::vector<Symbol> declarations;           // in the order of the script
+  std::vector<uint8_t> code;                  // the code buffer, trailer included
+  std::vector<LineCode> line_code;            // the code of each line that appended some
+  std::vector<Diagnostic> diagnostics;        // the errors, in the order reported
+  std::vector<std::string> settings_table;    // the settings table file's lines
+  ControllerRecords records;
+  OpenBlocks open_blocks;
+  int counted_lines = 0;  // the listing's "Lines"
+  int error_count = 0;
+
+  // The line with physical number `line`, or nullptr (a line that held a
+  // lone LF has no entry of its own).
+  const SourceLine* Line(int line) const;
+  // The declared name `name` (any case), or nullptr.
+  const Symbol* FindSymbol(std::string_view name) const;
+  // The declared name at `site`'s line and byte column, or nullptr.
+  const Symbol* SymbolAt(int line, int column) const;
+};
+
+Compilation Compile(std::string_view script);
+
+}  // namespace vigil
+
+#endif  // VIGIL_CORE_COMPILE_COMPILATION_H_
