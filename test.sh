@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs the whole test suite; then, with clang, builds the compile fuzz target
+# runs the whole test suite and the VS Code extension's tests; then, with
+# clang, builds the compile fuzz target
 # and runs it on the seed corpus and the example scripts for a short while
 # (FUZZ_SECONDS, 60 by default; 0 skips it). A fault found fails the run and
 # leaves its input in build/fuzz/.
@@ -12,6 +13,9 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug
+
+# The VS Code extension: grammar tests, unit tests and the .vsix package.
+editors/vscode/test.sh
 
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 [ "$fuzz_seconds" -gt 0 ] || exit 0

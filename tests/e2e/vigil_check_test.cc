@@ -32,7 +32,7 @@ class VigilTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(temp_.path().empty());
     dir_ = temp_.path();
-    for (const char* sub : {"work", "legacy"}) fs::create_directory(dir_ / sub);
+    for (const char* sub : {"work", "plain"}) fs::create_directory(dir_ / sub);
   }
 
   void Write(const std::string& name, const std::string& bytes) const {
@@ -141,14 +141,14 @@ TEST_F(VigilTest, CheckInItsThreeFormats) {
 // Date lines), says what vigilc says on stdout, and adds the text form of the
 // errors on stderr.
 TEST_F(VigilTest, BuildWritesVigilcsFiles) {
-  Write("../legacy/my site.txt", kFaulty);
+  Write("../plain/my site.txt", kFaulty);
   Write("my site.txt", kFaulty);
-  auto [legacy_status, legacy_out, legacy_err] = Exec(VIGILC_PATH, {"my site.txt"}, "legacy");
-  EXPECT_EQ(Exec(VIGIL_PATH, {"build", "my site.txt"}), Outcome(1, legacy_out, kErrorText));
+  auto [plain_status, plain_out, plain_err] = Exec(VIGILC_PATH, {"my site.txt"}, "plain");
+  EXPECT_EQ(Exec(VIGIL_PATH, {"build", "my site.txt"}), Outcome(1, plain_out, kErrorText));
   auto up_to_date = [](std::string text) { return text.substr(0, text.find("Date = ")); };
   for (std::string name : {"my site.BIN", "my site.ERR", "my site.SET", "my site.LST"}) {
     EXPECT_EQ(up_to_date(ReadFile(dir_ / "work" / name)),
-              up_to_date(ReadFile(dir_ / "legacy" / name)))
+              up_to_date(ReadFile(dir_ / "plain" / name)))
         << name;
   }
 }

@@ -7,10 +7,10 @@
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
 #include "core/compile/compilation.h"
+#include "core/decode/compiled_image.h"
 #include "core/decode/disassembler.h"
 #include "core/decode/settings_view.h"
 #include "core/formats/download_reader.h"
-#include "core/formats/output_files.h"
 
 namespace vigil {
 namespace {
@@ -44,21 +44,6 @@ std::string Where(std::string_view path, int record, int field) {
   if (record > 0) text += ": record " + std::to_string(record);
   if (field > 0) text += ", field " + std::to_string(field);
   return text;
-}
-
-SiteNames NamesOf(const SymbolTable& symbols) {
-  SiteNames names;
-  for (const C_Module& module : symbols.modules.records())
-    names.modules.emplace(module.id, module.name);
-  for (const C_parameter& parameter : symbols.parameters.records()) {
-    names.parameters.emplace(parameter.id, parameter.name);
-  }
-  for (const C_mark& mark : symbols.marks.records()) names.marks.emplace(mark.id, mark.name);
-  for (const C_registry& reg : symbols.registers.records())
-    names.registers.emplace(reg.id, reg.name);
-  for (const C_registry& timer : symbols.timers.records())
-    names.timers.emplace(timer.id, timer.name);
-  return names;
 }
 
 // The file's bytes, or nothing after one line on `err` saying why.
@@ -129,7 +114,7 @@ int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
   Compilation compilation = Compile(*source);
   const std::vector<uint8_t>& bytes = compilation.code;
   SiteNames names = NamesOf(compilation.symbols);
-  DownloadImage image = ReadDownloadFile(DownloadFileText(compilation));
+  DownloadImage image = DownloadImageOf(compilation);
   Disassembly code = Disassemble(bytes, names);
 
   out << path << ": " << Plural(static_cast<size_t>(compilation.counted_lines), "line") << ", "

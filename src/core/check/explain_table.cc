@@ -432,8 +432,8 @@ constexpr std::array<Explanation, 36> kExplanations = {{
      "blocks. `vigil check` warns (W4) from 10800 bytes on.",
      false},
     {"W1",
-     "An IF block is still open when the script ends: its ENDIF is missing. The legacy "
-     "compiler reports nothing, and the jump of that IF keeps the distance 0, so the test "
+     "An IF block is still open when the script ends: its ENDIF is missing. vigilc "
+     "reports nothing, and the jump of that IF keeps the distance 0, so the test "
      "guards nothing.",
      "MODULE = PANEL,0\n"
      "EVENT PANEL.INIT\n"

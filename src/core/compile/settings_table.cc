@@ -1,9 +1,11 @@
 #include "core/compile/settings_table.h"
 
+#include "core/lang/module_kinds.h"
+
 namespace vigil {
 namespace {
 
-bool HasDoorSettings(const C_Module& module) { return module.id > 0 && module.id < 70; }
+bool HasDoorSettings(const C_Module& module) { return kDoorIds.Contains(module.id); }
 
 std::string Setting(const std::string& name, std::string_view item, int id, int number, int value) {
   return name + std::string(item) + std::to_string(id) + "," + std::to_string(number) + "," +
@@ -17,19 +19,22 @@ std::vector<std::string> WriteSettingsTable(const SymbolTable& symbols) {
   lines.emplace_back("[Parameters]");
   int n = 0;
   for (const C_parameter& parameter : symbols.parameters.records()) {
-    lines.push_back("Script." + parameter.name + "=254," + std::to_string(n++) + "," +
-                    std::to_string(parameter.value));
+    lines.push_back("Script." + parameter.name + "=" + std::to_string(kParameterModule) + "," +
+                    std::to_string(n++) + "," + std::to_string(parameter.value));
   }
   for (const C_Module& module : symbols.modules.records()) {
     if (!HasDoorSettings(module)) continue;
-    lines.push_back(Setting(module.name, ".StrikeTime=", module.id, 4, module.StrikeTime));
-    lines.push_back(Setting(module.name, ".AjarTime=", module.id, 5, module.AjarDoor));
-    lines.push_back(Setting(module.name, ".CardTimeout=", module.id, 6, module.CardTimeout));
+    lines.push_back(
+        Setting(module.name, ".StrikeTime=", module.id, kStrikeTimeItem, module.StrikeTime));
+    lines.push_back(Setting(module.name, ".AjarTime=", module.id, kAjarTimeItem, module.AjarDoor));
+    lines.push_back(
+        Setting(module.name, ".CardTimeout=", module.id, kCardTimeoutItem, module.CardTimeout));
   }
   lines.emplace_back("");
   lines.emplace_back("[Marks]");
   for (const C_mark& mark : symbols.marks.records()) {
-    lines.push_back(mark.name + "=254," + std::to_string(mark.id) + "," + mark.text);
+    lines.push_back(mark.name + "=" + std::to_string(kParameterModule) + "," +
+                    std::to_string(mark.id) + "," + mark.text);
   }
   lines.emplace_back("");
   lines.emplace_back("[Registers]");

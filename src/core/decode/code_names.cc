@@ -12,71 +12,8 @@
 namespace vigil {
 namespace {
 
-std::vector<std::string> Numbered(std::string_view prefix, int first, int last,
-                                  std::string_view suffix = "") {
-  std::vector<std::string> names;
-  for (int n = first; n <= last; ++n) {
-    names.push_back(std::string(prefix) + std::to_string(n) + std::string(suffix));
-  }
-  return names;
-}
-
-void Append(std::vector<std::string>& to, const std::vector<std::string>& names) {
-  to.insert(to.end(), names.begin(), names.end());
-}
-
-constexpr std::string_view kControllerEvents[] = {
-    "INIT",         "TAMPER",         "TIMER1SEC",        "TIMER10SEC",        "PSUON",
-    "PSUOFF",       "GLOBALDOORAJAR", "GLOBALFORCEDDOOR", "GLOBALDOORAJAROK",  "GLOBALFORCEDDOOROK",
-    "GLOBALTAMPER", "GLOBALTAMPEROK", "GLOBALCOMMLOST",   "GLOBALCOMMRESTORE",
-};
-
-// The events that open event blocks, per module kind. Their codes come from
-// the element code table; a code several names share is shown by the first.
-const std::vector<std::string>& EventNamesOf(ModuleKind kind) {
-  static const std::vector<std::string> kController = [] {
-    std::vector<std::string> names(std::begin(kControllerEvents), std::end(kControllerEvents));
-    for (int n = 1; n <= 8; ++n) {
-      names.push_back("INPUT" + std::to_string(n) + "ON");
-      names.push_back("INPUT" + std::to_string(n) + "OFF");
-    }
-    Append(names, Numbered("USEREVENT", 1, 73));
-    return names;
-  }();
-  static const std::vector<std::string> kDoor = {"VALID",     "INVALID",   "UNKNOWN",   "INPUT1ON",
-                                                 "INPUT1OFF", "INPUT2ON",  "INPUT2OFF", "TAMPER",
-                                                 "DOORAJAR",  "FORCEDDOOR"};
-  static const std::vector<std::string> kSupply = {"STATUSCHANGED"};
-  static const std::vector<std::string> kPanel = [] {
-    std::vector<std::string> names;
-    for (int n = 1; n <= 8; ++n) {
-      names.push_back("EXINPUT" + std::to_string(n) + "ON");
-      names.push_back("EXINPUT" + std::to_string(n) + "OFF");
-    }
-    return names;
-  }();
-  static const std::vector<std::string> kPartition = {"STATUSCHANGED", "ALARM", "ALARMOK",
-                                                      "FIRE",          "READY", "ALERT"};
-  static const std::vector<std::string> kNone;
-  switch (kind) {
-    case ModuleKind::kController:
-      return kController;
-    case ModuleKind::kDoor:
-      return kDoor;
-    case ModuleKind::kSupply:
-      return kSupply;
-    case ModuleKind::kPanel:
-      return kPanel;
-    case ModuleKind::kPartition:
-      return kPartition;
-    case ModuleKind::kOther:
-      break;
-  }
-  return kNone;
-}
-
 bool IsEventOf(ModuleKind kind, std::string_view name) {
-  const std::vector<std::string>& events = EventNamesOf(kind);
+  std::span<const std::string> events = EventNamesOf(kind);
   return std::find(events.begin(), events.end(), name) != events.end();
 }
 

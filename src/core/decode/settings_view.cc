@@ -11,15 +11,7 @@
 namespace vigil {
 namespace {
 
-// Module setting items.
-constexpr int kSaveEventsItem = 0;
-constexpr int kTypeOrUserEventsItem = 1;
-constexpr int kStrikeTimeItem = 4;
-constexpr int kAjarTimeItem = 5;
-constexpr int kCardTimeoutItem = 6;
-constexpr int kPartitionItem = 7;
-
-constexpr int kPartitionBase = 100;  // partition k has module id 100 + k
+constexpr int kPartitionBase = kFirstPartitionId - 1;  // partition k has module id 100 + k
 
 std::string Join(const std::vector<std::string>& parts) {
   std::string text;
@@ -40,11 +32,11 @@ std::string ModuleLines(int module, const std::vector<const ModuleSetting*>& set
   for (const ModuleSetting* setting : settings) {
     int value = setting->low;
     switch (setting->item) {
-      case kSaveEventsItem:
+      case kEventMaskItem:
         lines +=
             "    saved events: " + Join(SavedDevices(module, value + 256 * setting->high)) + "\n";
         break;
-      case kTypeOrUserEventsItem:
+      case kTypeItem:
         if (module == kControllerId) {
           lines += std::string("    user events saved: ") + (value != 0 ? "yes" : "no") + "\n";
         } else {

@@ -44,15 +44,25 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
 bool IsSettingOf(int module, int item) {
   switch (ModuleKindOf(module)) {
     case ModuleKind::kController:
-      return item == 0 || item == 1;
+      return item == kEventMaskItem || item == kUserEventsItem;
     case ModuleKind::kDoor:
-      return item == 0 || item == 1 || (item >= 4 && item <= 7);
+      return item == kEventMaskItem || item == kTypeItem ||
+             (item >= kStrikeTimeItem && item <= kPartitionItem);
     case ModuleKind::kPanel:
-      return item == 0;
+      return item == kEventMaskItem;
     default:
       return false;
   }
 }
+
+// Items whose record carries a 16-bit mask as two bytes.
+bool IsMaskItem(int module, int item) {
+  return item == kEventMaskItem ||
+         (ModuleKindOf(module) == ModuleKind::kController && item == kUserEventsItem);
+}
+
+constexpr int kInt16Lowest = -32768;
+constexpr int kInt16Highest = 32767;
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
@@ -67,8 +77,13 @@ class Reader {
   void PartitionTree(const std::vector<std::string_view>& values);
   void Code(const std::vector<std::string_view>& values, bool terminated);
 
-  // The value of field `index` (0-based) as a byte, or nullopt after a problem.
-  std::optional<int> Byte(const std::vector<std::string_view>& values, size_t index);
+  // The value of field `index` (0-based) within [lowest, highest], or
+  // nullopt after a problem.
+  std::optional<int> Number(const std::vector<std::string_view>& values, size_t index, int lowest,
+                            int highest);
+  std::optional<int> Byte(const std::vector<std::string_view>& values, size_t index) {
+    return Number(values, index, 0, 255);
+  }
   void Problem(int field, std::string message) {
     image_.problems.push_back({record_, field, std::move(message)});
   }
@@ -147,9 +162,14 @@ void Reader::Settings(const std::vector<std::string_view>& values, bool terminat
   }
   std::optional<int> module = Byte(values, 1);
   std::optional<int> item = Byte(values, 2);
-  std::optional<int> low = Byte(values, 3);
+  if (!module || !item) return;
+  // Parameters and door settings carry a 16-bit signed value; masks a byte
+  // each.
+  std::optional<int> low = *module == kParameterModule || !IsMaskItem(*module, *item)
+                               ? Number(values, 3, kInt16Lowest, kInt16Highest)
+                               : Byte(values, 3);
   std::optional<int> high = Byte(values, 4);
-  if (!module || !item || !low || !high) return;
+  if (!low || !high) return;
   if (*module == kParameterModule) {
     image_.parameters.push_back({record_, *item, *low});
     return;
@@ -207,7 +227,8 @@ void Reader::Code(const std::vector<std::string_view>& values, bool terminated) 
   }
 }
 
-std::optional<int> Reader::Byte(const std::vector<std::string_view>& values, size_t index) {
+std::optional<int> Reader::Number(const std::vector<std::string_view>& values, size_t index,
+                                  int lowest, int highest) {
   std::string_view text = values[index];
   int field = static_cast<int>(index) + 1;
   if (text.empty()) {
@@ -222,22 +243,23 @@ std::optional<int> Reader::Byte(const std::vector<std::string_view>& values, siz
     Problem(field, Quoted(text) + " is not a number");
     return std::nullopt;
   }
-  if (negative) {
-    Problem(field, "value " + std::string(text) + " is below 0");
-    return std::nullopt;
-  }
   digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
-  int value = 0;
-  if (digits.size() > 3) {
-    value = 1000;
+  long value = 0;
+  if (digits.size() > 6) {
+    value = 1000000;
   } else {
     std::from_chars(digits.data(), digits.data() + digits.size(), value);
   }
-  if (value > 255) {
-    Problem(field, "value " + std::string(text) + " is above 255");
+  if (negative) value = -value;
+  if (value < lowest) {
+    Problem(field, "value " + std::string(text) + " is below " + std::to_string(lowest));
     return std::nullopt;
   }
-  return value;
+  if (value > highest) {
+    Problem(field, "value " + std::string(text) + " is above " + std::to_string(highest));
+    return std::nullopt;
+  }
+  return static_cast<int>(value);
 }
 
 // The number in `text` up to its first non-digit; nullopt when it has none.

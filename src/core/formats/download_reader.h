@@ -57,8 +57,6 @@ struct DownloadImage {
   std::vector<DownloadProblem> problems;
 };
 
-inline constexpr int kParameterModule = 254;  // settings records of script parameters
-
 // Reads the records of a download file: "18;7;0", settings records, the
 // partition tree record "122;...", code records "9;lo;hi;b;...;", "18;8;0",
 // each ending in CR LF.

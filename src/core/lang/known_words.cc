@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <unordered_set>
 #include <vector>
 
@@ -130,6 +131,57 @@ bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
+constexpr std::string_view kControllerEvents[] = {
+    "INIT",         "TAMPER",         "TIMER1SEC",        "TIMER10SEC",        "PSUON",
+    "PSUOFF",       "GLOBALDOORAJAR", "GLOBALFORCEDDOOR", "GLOBALDOORAJAROK",  "GLOBALFORCEDDOOROK",
+    "GLOBALTAMPER", "GLOBALTAMPEROK", "GLOBALCOMMLOST",   "GLOBALCOMMRESTORE",
+};
+
+// The events that open event blocks, per module kind. Their codes come from
+// the element code table; a code several names share is shown by the first.
+const std::vector<std::string>& EventListOf(ModuleKind kind) {
+  static const std::vector<std::string> kController = [] {
+    std::vector<std::string> names(std::begin(kControllerEvents), std::end(kControllerEvents));
+    for (int n = 1; n <= 8; ++n) {
+      names.push_back("INPUT" + std::to_string(n) + "ON");
+      names.push_back("INPUT" + std::to_string(n) + "OFF");
+    }
+    std::vector<std::string> user = Numbered("USEREVENT", "", 73);
+    names.insert(names.end(), user.begin(), user.end());
+    return names;
+  }();
+  static const std::vector<std::string> kDoor = {"VALID",     "INVALID",   "UNKNOWN",   "INPUT1ON",
+                                                 "INPUT1OFF", "INPUT2ON",  "INPUT2OFF", "TAMPER",
+                                                 "DOORAJAR",  "FORCEDDOOR"};
+  static const std::vector<std::string> kSupply = {"STATUSCHANGED"};
+  static const std::vector<std::string> kPanel = [] {
+    std::vector<std::string> names;
+    for (int n = 1; n <= 8; ++n) {
+      names.push_back("EXINPUT" + std::to_string(n) + "ON");
+      names.push_back("EXINPUT" + std::to_string(n) + "OFF");
+    }
+    return names;
+  }();
+  static const std::vector<std::string> kPartition = {"STATUSCHANGED", "ALARM", "ALARMOK",
+                                                      "FIRE",          "READY", "ALERT"};
+  static const std::vector<std::string> kNone;
+  switch (kind) {
+    case ModuleKind::kController:
+      return kController;
+    case ModuleKind::kDoor:
+      return kDoor;
+    case ModuleKind::kSupply:
+      return kSupply;
+    case ModuleKind::kPanel:
+      return kPanel;
+    case ModuleKind::kPartition:
+      return kPartition;
+    case ModuleKind::kOther:
+      break;
+  }
+  return kNone;
+}
+
 }  // namespace
 
 std::span<const std::string_view> Keywords() { return kKeywords; }
@@ -138,6 +190,8 @@ bool IsKeyword(std::string_view upper_word) {
   static const std::unordered_set<std::string_view> set(kKeywords.begin(), kKeywords.end());
   return set.contains(upper_word);
 }
+
+std::span<const std::string> EventNamesOf(ModuleKind kind) { return EventListOf(kind); }
 
 std::span<const std::string> ElementNamesOfKind(int kind_id) {
   const KindElements* kind = ElementsOf(kind_id);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/lang/module_kinds.h"
+
 namespace vigil {
 
 // The language's 75 keywords, upper case.
@@ -18,6 +20,11 @@ bool IsKeyword(std::string_view upper_word);
 // USEREVENT9 to USEREVENT73, which IsElementOfKind accepts as well.
 std::span<const std::string> ElementNamesOfKind(int kind_id);
 bool IsElementOfKind(int kind_id, std::string_view upper_element);
+
+// The events that open event blocks for a module kind (the controller's
+// USEREVENT1 to USEREVENT73 included). Their codes come from the element code
+// table; a code several names share is listed under the first.
+std::span<const std::string> EventNamesOf(ModuleKind kind);
 
 // A decimal number or a hexadecimal one written "&H...".
 bool IsNumberWord(std::string_view word);

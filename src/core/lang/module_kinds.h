@@ -28,6 +28,17 @@ inline constexpr int kPanelId = 100;
 inline constexpr IdRange kPartitionIds = {101, 108};
 inline constexpr int kFirstPartitionId = kPartitionIds.first;
 
+// The items of a module's settings records ("11;module;item;low;high;").
+inline constexpr int kEventMaskItem = 0;   // the saved-event mask, low and high byte
+inline constexpr int kUserEventsItem = 1;  // the controller's: user events saved
+inline constexpr int kTypeItem = 1;        // a door module's type
+inline constexpr int kStrikeTimeItem = 4;
+inline constexpr int kAjarTimeItem = 5;
+inline constexpr int kCardTimeoutItem = 6;
+inline constexpr int kPartitionItem = 7;
+// The module number of the script parameters' settings records.
+inline constexpr int kParameterModule = 254;
+
 ModuleKind ModuleKindOf(int id);
 // "controller", "door", "power supply", "alarm panel", "partition", or
 // "unknown kind".

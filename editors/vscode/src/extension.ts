@@ -1,0 +1,163 @@
+// The VS Code side of the extension: starts `vigil lsp` for Vigil event
+// scripts and restarts it on request or when its settings change. How the
+// command line is found is in serverCommand.ts, which is tested without VS Code.
+
+import * as os from 'node:os';
+import * as vscode from 'vscode';
+import { LanguageClient, LanguageClientOptions, ServerOptions } from 'vscode-languageclient/node';
+import {
+  buildServerOptions,
+  describeStartFailure,
+  formatCommandLine,
+  HostEnvironment,
+  normalizeServerSettings,
+  resolveServerCommand,
+  ServerCommand,
+  ServerCommandError,
+  SERVER_SETTINGS_SECTION,
+} from './serverCommand';
+
+const LANGUAGE_ID = 'vigil';
+const CLIENT_ID = 'vigil';
+const CLIENT_NAME = 'Vigil Language Server';
+const STARTED_CONTEXT_KEY = 'vigil.serverStarted';
+
+let client: LanguageClient | undefined;
+let outputChannel: vscode.OutputChannel | undefined;
+/** Start and stop requests run one after the other, never overlapping. */
+let pending: Promise<void> = Promise.resolve();
+
+export function activate(context: vscode.ExtensionContext): void {
+  outputChannel = vscode.window.createOutputChannel(CLIENT_NAME);
+  context.subscriptions.push(outputChannel);
+
+  context.subscriptions.push(
+    vscode.commands.registerCommand('vigil.restartServer', () => queue(restartServer)),
+    vscode.commands.registerCommand('vigil.showServerOutput', () => outputChannel?.show(true)),
+    vscode.workspace.onDidChangeConfiguration((event) => {
+      if (event.affectsConfiguration(SERVER_SETTINGS_SECTION)) {
+        void queue(restartServer);
+      }
+    }),
+    vscode.workspace.onDidChangeWorkspaceFolders(() => queue(restartServer)),
+    vscode.workspace.onDidGrantWorkspaceTrust(() => queue(restartServer)),
+  );
+
+  void queue(startServer);
+}
+
+export function deactivate(): Thenable<void> {
+  return queue(stopServer);
+}
+
+function queue(step: () => Promise<void>): Promise<void> {
+  pending = pending.then(step, step);
+  return pending;
+}
+
+function log(message: string): void {
+  outputChannel?.appendLine(`[${new Date().toLocaleTimeString()}] ${message}`);
+}
+
+function hostEnvironment(): HostEnvironment {
+  const folder = vscode.workspace.workspaceFolders?.find((f) => f.uri.scheme === 'file');
+  return {
+    platform: process.platform,
+    env: process.env,
+    homeDir: os.homedir(),
+    workspaceFolder: folder?.uri.fsPath,
+  };
+}
+
+function readServerCommand(): ServerCommand {
+  const config = vscode.workspace.getConfiguration(SERVER_SETTINGS_SECTION);
+  const { settings, problems } = normalizeServerSettings(config.get('path'), config.get('args'));
+  for (const problem of problems) {
+    log(problem);
+    void vscode.window.showWarningMessage(problem);
+  }
+  return resolveServerCommand(settings, hostEnvironment());
+}
+
+async function startServer(): Promise<void> {
+  let server: ServerCommand;
+  try {
+    server = readServerCommand();
+  } catch (error) {
+    reportSetupError(error);
+    return;
+  }
+
+  log(`Starting ${formatCommandLine(server)}`);
+  const serverOptions: ServerOptions = buildServerOptions(server);
+  const clientOptions: LanguageClientOptions = {
+    documentSelector: [
+      { scheme: 'file', language: LANGUAGE_ID },
+      { scheme: 'untitled', language: LANGUAGE_ID },
+    ],
+    outputChannel,
+  };
+  const newClient = new LanguageClient(CLIENT_ID, CLIENT_NAME, serverOptions, clientOptions);
+  client = newClient;
+  try {
+    await newClient.start();
+    await vscode.commands.executeCommand('setContext', STARTED_CONTEXT_KEY, true);
+  } catch (error) {
+    const message = describeStartFailure(error, server);
+    log(message);
+    client = undefined;
+    try {
+      await newClient.dispose();
+    } catch {
+      // The client never got going; there is nothing left to stop.
+    }
+    offerFix(message, `${SERVER_SETTINGS_SECTION}.path`);
+  }
+}
+
+async function stopServer(): Promise<void> {
+  const oldClient = client;
+  client = undefined;
+  await vscode.commands.executeCommand('setContext', STARTED_CONTEXT_KEY, false);
+  if (oldClient === undefined) {
+    return;
+  }
+  try {
+    await oldClient.dispose();
+  } catch (error) {
+    log(`Stopping the server: ${error instanceof Error ? error.message : String(error)}`);
+  }
+}
+
+async function restartServer(): Promise<void> {
+  await stopServer();
+  await startServer();
+}
+
+function reportSetupError(error: unknown): void {
+  if (error instanceof ServerCommandError) {
+    log(error.message);
+    offerFix(error.message, error.setting);
+    return;
+  }
+  const message = `Could not start the Vigil language server: ${error instanceof Error ? error.message : String(error)}`;
+  log(message);
+  offerFix(message, undefined);
+}
+
+/**
+ * Shows an error with buttons that lead to the fix. It is not awaited: the
+ * notification may stay open for long, and a restart must not wait for it.
+ */
+function offerFix(message: string, setting: string | undefined): void {
+  const openSettings = 'Open Settings';
+  const showOutput = 'Show Output';
+  const actions = setting !== undefined ? [openSettings, showOutput] : [showOutput];
+  void vscode.window.showErrorMessage(message, ...actions).then((choice) => {
+    if (choice === openSettings && setting !== undefined) {
+      void vscode.commands.executeCommand('workbench.action.openSettings', setting);
+    } else if (choice === showOutput) {
+      outputChannel?.show(true);
+    }
+  });
+}
