@@ -12,111 +12,8 @@
 namespace vigil {
 namespace {
 
-// How each instruction and condition term reads. A slot "{<byte><kind>}"
-// shows operand byte <byte> (1 = the byte after the opcode) as:
-//   m module            o output element    i input element   x any element
-//   s partition state   =NAME the element NAME (its code is checked)
-//   n number            r register          t timer           p parameter
-//   a archive mark      k system key        u user event      I list index + 1
-//   d display value     f system flag       F supply flag     S supply module
-//   c condition term (three bytes)          j jump field (two bytes)
-// Elements are named within the instruction's module (its m or S byte).
-struct Display {
-  int code;
-  std::string_view text;
-};
-
 constexpr int Code(Op op) { return static_cast<int>(op); }
-constexpr int Code(Cond cond) { return static_cast<int>(cond); }
 
-constexpr Display kInstructionDisplays[] = {
-    {Code(Op::kOutputOff), "{2o} of {1m} = OFF"},
-    {Code(Op::kOutputOn), "{2o} of {1m} = ON"},
-    {Code(Op::kOutputInvert), "INVERT({2o} of {1m})"},
-    {Code(Op::kBeepOn), "{2=BEEP} of {1m} = ON"},
-    {Code(Op::kBeepOff), "{2=BEEP} of {1m} = OFF"},
-    {Code(Op::kInvert), "INVERT({2x} of {1m})"},
-    {Code(Op::kAuxOn), "{2=AUXOUTPUT} of {1m} = ON"},
-    {Code(Op::kAuxOff), "{2=AUXOUTPUT} of {1m} = OFF"},
-    {Code(Op::kAuxInvert), "INVERT({2=AUXOUTPUT} of {1m})"},
-    {Code(Op::kDelay), "DELAY({1n})"},
-    {Code(Op::kDelayParameter), "DELAY({1p})"},
-    {Code(Op::kDoorOpen), "DOOR({1m})"},
-    {Code(Op::kArmOn), "{2=ARMED} of {1m} = ON"},
-    {Code(Op::kArmOff), "{2=ARMED} of {1m} = OFF"},
-    {Code(Op::kSystemKey), "{3=SYSTEMKEY} of {2m} = {1k}"},
-    {Code(Op::kAlarmSignalOff), "{2=ALARMSIGNAL} of {1m} = OFF"},
-    {Code(Op::kTroubleSignalOff), "{2=TROUBLESIGNAL} of {1m} = OFF"},
-    {Code(Op::kPanelAlarmSignalOff), "{2=ALARMSIGNAL} of {1m} = OFF"},
-    {Code(Op::kIf), "IF {1c}  else -> {4j}"},
-    {Code(Op::kElse), "ELSE  endif -> {1j}"},
-    {Code(Op::kRegisterLoad), "{1r} = {2n}"},
-    {Code(Op::kRegisterAdd), "{1r} = {1r} + {2n}"},
-    {Code(Op::kRegisterSubtract), "{1r} = {1r} - {2n}"},
-    {Code(Op::kMark), "MARK({1a})"},
-    {Code(Op::kTimerLoad), "{1t} = {2n}"},
-    {Code(Op::kDial), "DIAL({1n}, {2a})"},
-    {Code(Op::kExecute), "EXECUTE({1u})"},
-    {Code(Op::kSignal), "SIGNAL({1m}, {2n})"},
-    {Code(Op::kRegisterFromParameter), "{1r} = {2p}"},
-    {Code(Op::kTimerFromParameter), "{1t} = {2p}"},
-    {Code(Op::kBreak), "BREAK"},
-    {Code(Op::kReadAd), "READ_AD({1n})"},
-    {Code(Op::kSetModePinFree), "SETMODEPINFREE({1m})"},
-    {Code(Op::kSetModePin), "SETMODEPIN({1m})"},
-    {Code(Op::kSetPresent), "SETPRESENT"},
-    {Code(Op::kClearPresent), "CLEARPRESENT"},
-    {Code(Op::kClearGroupCounter), "CLEARGROUPCOUNTER({1I})"},
-    {Code(Op::kClearAllCounters), "CLEARALLCOUNTERS"},
-    {Code(Op::kEraseCard), "ERASECARD"},
-    {Code(Op::kClearUserCounter), "CLEARUSERCOUNTER({1I})"},
-    {Code(Op::kSetByte1), "SETBYTE1({1n})"},
-    {Code(Op::kSetByte2), "SETBYTE2({1n})"},
-    {Code(Op::kDisplay), "DISPLAY({1m}, {2d})"},
-};
-
-constexpr Display kConditionDisplays[] = {
-    {Code(Cond::kInput), "{2i} of {1m} = ON"},
-    {Code(Cond::kOutput), "{2o} of {1m} = ON"},
-    {Code(Cond::kRegisterGreater), "{1r} > {2n}"},
-    {Code(Cond::kTimerGreater), "{1t} > {2n}"},
-    {Code(Cond::kRegisterEqual), "{1r} = {2n}"},
-    {Code(Cond::kTimerEqual), "{1t} = {2n}"},
-    {Code(Cond::kTimePlan), "TIMEPLAN({1I})"},
-    {Code(Cond::kGroup), "GROUP({1I})"},
-    {Code(Cond::kPartitionState), "{2s} of {1m} = ON"},
-    {Code(Cond::kSystemFlag), "FLAGS({2f}) of {1m}"},
-    {Code(Cond::kZones), "ZONES({2I}) of {1m}"},
-    {Code(Cond::kPassed), "PASSED"},
-    {Code(Cond::kTamper), "{2x} of {1m} = ON"},
-    {Code(Cond::kForcedDoor), "{2x} of {1m} = ON"},
-    {Code(Cond::kDoorAjar), "{2x} of {1m} = ON"},
-    {Code(Cond::kBuffer), "BUFFER({1n})"},
-    {Code(Cond::kSupplyFlag), "FLAGS({2F}) of {1S}"},
-    {Code(Cond::kAuthorized), "AUTHORIZED"},
-    {Code(Cond::kKeyCode), "KEYCODE({2n}) of {1m}"},
-    {Code(Cond::kPresent), "PRESENT"},
-    {Code(Cond::kGroupEmpty), "GROUPEMPTY({1I})"},
-    {Code(Cond::kAllCountersEmpty), "ALLCOUNTERSEMPTY"},
-    {Code(Cond::kUserEmpty), "USEREMPTY({1I})"},
-    {Code(Cond::kUser), "USER({1I})"},
-    {Code(Cond::kModuleLost), "MODULELOST({1n})"},
-    {Code(Cond::kByte1Greater), "BYTE1 > {2n}"},
-    {Code(Cond::kByte1Equal), "BYTE1 = {2n}"},
-    {Code(Cond::kByte2Greater), "BYTE2 > {2n}"},
-    {Code(Cond::kByte2Equal), "BYTE2 = {2n}"},
-    {Code(Cond::kOffline), "OFFLINE"},
-};
-
-template <size_t N>
-std::optional<std::string_view> FindDisplay(const Display (&table)[N], int code) {
-  for (const Display& display : table) {
-    if (display.code == code) return display.text;
-  }
-  return std::nullopt;
-}
-
-constexpr int kIfLength = 6;
 constexpr int kElseLength = 3;
 constexpr int kHeaderLength = 3;
 constexpr int kBytesPerLine = 6;
@@ -467,11 +364,15 @@ std::string FormatItem(const DecodedItem& item, std::span<const uint8_t> code) {
 }
 
 std::optional<std::string_view> InstructionDisplay(int code) {
-  return FindDisplay(kInstructionDisplays, code);
+  std::optional<OpcodeInfo> info = InstructionInfo(code);
+  if (!info) return std::nullopt;
+  return info->display;
 }
 
 std::optional<std::string_view> ConditionDisplay(int code) {
-  return FindDisplay(kConditionDisplays, code);
+  std::optional<OpcodeInfo> info = ConditionInfo(code);
+  if (!info) return std::nullopt;
+  return info->display;
 }
 
 char OperandLetterOfSlot(char slot_kind) {

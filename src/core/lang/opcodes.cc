@@ -5,8 +5,8 @@
 namespace vigil {
 namespace {
 
-#define VIGIL_INFO(name, code, operands, form) \
-  OpcodeInfo{code, std::string_view(#name).substr(1), operands, form},
+#define VIGIL_INFO(name, code, operands, form, display) \
+  OpcodeInfo{code, std::string_view(#name).substr(1), operands, form, display},
 constexpr std::array kInstructions = {VIGIL_INSTRUCTIONS(VIGIL_INFO)};
 constexpr std::array kConditions = {VIGIL_CONDITIONS(VIGIL_INFO)};
 #undef VIGIL_INFO
