@@ -12,7 +12,7 @@ cmake --build --preset release --target vigilc vigil >/dev/null
 
 script="${1:-examples/office.txt}"
 status=0
-build/release/src/vigilc "$script" || status=$?
+build/release/src/cli/vigilc "$script" || status=$?
 stem="${script%???}"
 if [ "$status" -le 1 ]; then
   echo "Download file:  ${stem}BIN"

@@ -17,7 +17,7 @@ cmake --preset release -B "$build_dir" >/dev/null
 cmake --build "$build_dir" --target vigilc >/dev/null
 cmake --preset bench -B "$bench_dir" >/dev/null
 cmake --build "$bench_dir" --target core_bench >/dev/null
-vigilc="$(pwd)/$build_dir/src/vigilc"
+vigilc="$(pwd)/$build_dir/src/cli/vigilc"
 
 echo "== Core throughput"
 "$bench_dir/bench/core_bench" 2>/dev/null
