@@ -12,6 +12,9 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug
+for example in office alarm_site counters; do
+  build/debug/src/cli/vigil test "examples/$example.txt" "examples/$example.scenarios"
+done
 
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 [ "$fuzz_seconds" -gt 0 ] || exit 0
