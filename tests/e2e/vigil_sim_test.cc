@@ -109,6 +109,18 @@ TEST_F(VigilSimTest, SimJson) {
   EXPECT_NE(run.out.find("\"source\": \"IF TIMEPLAN(1)\""), std::string::npos);
   EXPECT_NE(run.out.find("\"taken\": false"), std::string::npos);
   EXPECT_TRUE(run.out.ends_with("]}\n"));
+  // The document parses, and its steps carry the lines of the script.
+  WriteFile(temp_ / "trace.json", run.out);
+  ProgramRun read =
+      RunProgram("/usr/bin/env",
+                 {"python3", "-c",
+                  "import json; d = json.load(open('trace.json'))\n"
+                  "print([(e['kind'], e['line'], e.get('taken')) for e in d['trace']])"},
+                 temp_.path(), temp_.path());
+  EXPECT_EQ(read.out,
+            "[('event', 0, None), ('step', 18, False), ('step', 21, None), ('step', 22, None), "
+            "('step', 23, None), ('resume', 0, None), ('step', 24, None)]\n")
+      << read.err;
 }
 
 }  // namespace
