@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <set>
 
 #include "core/decode/code_names.h"
 #include "core/lang/module_kinds.h"
@@ -105,10 +104,6 @@ std::string DoorText(const State& state, int module) {
   auto it = state.open_doors.find(module);
   if (it == state.open_doors.end()) return "closed";
   return "open (" + std::to_string(it->second) + " s left)";
-}
-
-std::string Plural(size_t count, std::string_view word) {
-  return std::to_string(count) + " " + std::string(word) + (count == 1 ? "" : "s");
 }
 
 }  // namespace
@@ -491,62 +486,6 @@ void Machine::Settle() {
     entry.effect = "cut: events still wait after " + std::to_string(kMaxSettleSeconds) + " s";
     trace_.push_back(std::move(entry));
   }
-}
-
-std::string ResultLine(const Program& program, const State& before, const State& after,
-                       const std::vector<Happening>& happenings) {
-  std::vector<std::string> parts;
-  std::set<PointKey> keys;
-  for (const auto& [key, on] : before.points) keys.insert(key);
-  for (const auto& [key, on] : after.points) keys.insert(key);
-  for (const PointKey& key : keys) {
-    if (before.Point(key) != after.Point(key)) {
-      parts.push_back(ChangeText(
-          {PointLabel(program, key), OnOff(before.Point(key)), OnOff(after.Point(key))}));
-    }
-  }
-  auto values = [&](std::string_view what, const std::array<int, 256>& x,
-                    const std::array<int, 256>& y, const std::map<int, std::string>& names) {
-    for (size_t i = 0; i < x.size(); ++i) {
-      if (x[i] != y[i]) {
-        parts.push_back(ChangeText({IdName(what, static_cast<int>(i), names), std::to_string(x[i]),
-                                    std::to_string(y[i])}));
-      }
-    }
-  };
-  values("register", before.registers, after.registers, program.names.registers);
-  values("timer", before.timers, after.timers, program.names.timers);
-  if (before.byte1 != after.byte1) {
-    parts.push_back(
-        ChangeText({"BYTE1", std::to_string(before.byte1), std::to_string(after.byte1)}));
-  }
-  if (before.byte2 != after.byte2) {
-    parts.push_back(
-        ChangeText({"BYTE2", std::to_string(before.byte2), std::to_string(after.byte2)}));
-  }
-  size_t marks = 0;
-  size_t calls = 0;
-  std::string doors;
-  for (const Happening& happening : happenings) {
-    switch (happening.kind) {
-      case Happening::Kind::kMark:
-        ++marks;
-        break;
-      case Happening::Kind::kDial:
-        ++calls;
-        break;
-      case Happening::Kind::kDoor:
-        doors += (doors.empty() ? "" : ", ") + ModuleName(program, happening.a);
-        break;
-    }
-  }
-  if (!doors.empty()) parts.push_back("door opened: " + doors);
-  if (marks > 0) parts.push_back("archive +" + std::to_string(marks));
-  if (calls > 0) parts.push_back(Plural(calls, "call"));
-  std::string text = "result: ";
-  if (parts.empty()) return text + "nothing changed\n";
-  for (size_t i = 0; i < parts.size(); ++i) text += (i == 0 ? "" : "; ") + parts[i];
-  return text + "\n";
 }
 
 }  // namespace vigil::sim

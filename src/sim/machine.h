@@ -91,11 +91,6 @@ class Machine {
   int last_line_ = 0;
 };
 
-// "result: FRONT.RELAY1 OFF -> ON; register CARS 3 -> 4; archive +1; 1 call;
-// door opened: FRONT" — what changed between two states, and what happened.
-std::string ResultLine(const Program& program, const State& before, const State& after,
-                       const std::vector<Happening>& happenings);
-
 }  // namespace vigil::sim
 
 #endif  // VIGIL_SIM_MACHINE_H_

@@ -10,6 +10,7 @@
 #include "core/compile/compilation.h"
 #include "sim/machine.h"
 #include "sim/program.h"
+#include "sim/result.h"
 #include "sim/scenario.h"
 
 namespace vigil {
