@@ -132,6 +132,17 @@ std::string Machine::LineAt(int offset) const {
   return "line " + std::to_string(program_.bytes[static_cast<size_t>(offset)].line);
 }
 
+void Machine::Record(TraceEntry entry) {
+  if (trace_.size() < kMaxTraceEntries) {
+    trace_.push_back(std::move(entry));
+  } else if (trace_.size() == kMaxTraceEntries) {
+    TraceEntry full = Entry(TraceEntry::Kind::kCut, -1);
+    full.effect = "cut: the trace holds " + std::to_string(kMaxTraceEntries) +
+                  " entries; later steps run but are not shown";
+    trace_.push_back(std::move(full));
+  }
+}
+
 bool Machine::Fire(int module, int event) {
   runs_this_step_ = 0;
   cut_reported_ = false;
@@ -142,7 +153,7 @@ bool Machine::Fire(int module, int event) {
     TraceEntry entry = Entry(TraceEntry::Kind::kEventStart, -1);
     entry.instruction = EventLabel(program_, module, event);
     entry.effect = "(the script has no block for this event: nothing happens)";
-    trace_.push_back(std::move(entry));
+    Record(std::move(entry));
     return false;
   }
   Start(module, event);
@@ -159,7 +170,7 @@ void Machine::Start(int module, int event) {
         entry.effect = "cut: more than " + std::to_string(kMaxRunsPerStep) +
                        " event runs in one step; " + EventLabel(program_, module, event) +
                        " and the events after it are dropped";
-        trace_.push_back(std::move(entry));
+        Record(std::move(entry));
         cut_reported_ = true;
       }
       return;
@@ -193,7 +204,7 @@ void Machine::Execute(Run& run) {
   } else {
     head.effect = "resumes after its DELAY";
   }
-  trace_.push_back(std::move(head));
+  Record(std::move(head));
   last_line_ = 0;
   int size = static_cast<int>(program_.code.size());
   while (run.pc < size && program_.code[static_cast<size_t>(run.pc)] != kEventMarker) {
@@ -204,7 +215,7 @@ void Machine::Execute(Run& run) {
       last_line_ = entry.line;
     }
     Next next = Step(run, entry);
-    trace_.push_back(std::move(entry));
+    Record(std::move(entry));
     if (next != Next::kContinue) return;
   }
 }
@@ -484,7 +495,7 @@ void Machine::Settle() {
   if (pending()) {
     TraceEntry entry = Entry(TraceEntry::Kind::kCut, -1);
     entry.effect = "cut: events still wait after " + std::to_string(kMaxSettleSeconds) + " s";
-    trace_.push_back(std::move(entry));
+    Record(std::move(entry));
   }
 }
 

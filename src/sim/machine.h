@@ -10,6 +10,7 @@
 #ifndef VIGIL_SIM_MACHINE_H_
 #define VIGIL_SIM_MACHINE_H_
 
+#include <cstddef>
 #include <deque>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ namespace vigil::sim {
 inline constexpr int kMaxRunsPerStep = 1000;
 // Seconds Settle lets pass at most before it gives up on waiting events.
 inline constexpr int kMaxSettleSeconds = 24 * 60 * 60;
+// Entries the trace keeps until it is cleared; the steps after them still run.
+inline constexpr size_t kMaxTraceEntries = 100000;
 
 class Machine {
  public:
@@ -72,6 +75,7 @@ class Machine {
   Next StepValue(int opcode, int a, int b, TraceEntry& entry);
   Next StepOther(int opcode, int a, int b, int c, Run& run, TraceEntry& entry);
   Next Suspend(Run& run, int seconds, TraceEntry& entry);
+  void Record(TraceEntry entry);
   void Tick();
   void Point(TraceEntry& entry, PointKey key, bool on);
   void Value(TraceEntry& entry, std::string what, int& value, int after);

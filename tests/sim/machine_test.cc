@@ -338,6 +338,16 @@ TEST(MachineTest, PeriodicEventsRunEverySecondAndEveryTenSeconds) {
   EXPECT_EQ(site.machine.state().registers[1], 2);
 }
 
+TEST(MachineTest, TheTraceStopsGrowingAtItsBoundButTheStepsRun) {
+  Site site("EVENT CTRL.TIMER1SEC\nVISITS = VISITS + 1\nEVENTEND\n");
+  // Each second writes two entries: the event and its one step.
+  int seconds = static_cast<int>(kMaxTraceEntries) / 2 + 10;
+  site.machine.Wait(seconds);
+  EXPECT_EQ(site.machine.trace().size(), kMaxTraceEntries + 1);
+  EXPECT_EQ(site.machine.trace().back().kind, TraceEntry::Kind::kCut);
+  EXPECT_EQ(site.machine.state().registers[0], seconds % 256);
+}
+
 TEST(MachineTest, AnEventWithoutABlockIsReported) {
   Site site("CTRL.INIT", "VISITS = 1\n");
   EXPECT_FALSE(site.machine.Fire(1, 1));
