@@ -13,6 +13,9 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug
+for example in office alarm_site counters; do
+  build/debug/src/cli/vigil test "examples/$example.txt" "examples/$example.scenarios"
+done
 
 # The VS Code extension: grammar tests, unit tests and the .vsix package.
 editors/vscode/test.sh

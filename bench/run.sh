@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release vigilc and the core benchmark, then:
-#  1. runs the core benchmark (script MB/s and lines/s);
+#  1. runs the core benchmark (script MB/s and lines/s) and the simulator's
+#     10 000-event scenario;
 #  2. times one whole vigilc run on a maximal legal script (a code buffer just
 #     below the 12 000-byte limit) beside a cp of the same file: the I/O floor.
 # Uses hyperfine when installed, else a loop timed with date +%s%N.
@@ -21,6 +22,9 @@ vigilc="$(pwd)/$build_dir/src/cli/vigilc"
 
 echo "== Core throughput"
 "$bench_dir/bench/core_bench" 2>/dev/null
+cmake --build "$bench_dir" --target sim_bench >/dev/null
+echo "== Simulator: one 10 000-event scenario (goal: under a second)"
+"$bench_dir/bench/sim_bench" 2>/dev/null
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

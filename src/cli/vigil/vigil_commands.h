@@ -17,6 +17,10 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 int RunExplain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // vigil dis SITE.BIN | vigil dis --script SITE.txt: the download file, readable.
 int RunDis(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil sim SCRIPT EVENT: what the controller does on one event, step by step.
+int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil test SCRIPT SCENARIO...: scenario files run against the script.
+int RunTest(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace vigil
 

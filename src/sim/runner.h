@@ -1,0 +1,57 @@
+// Running scenarios on a fresh controller each, and reporting the results as
+// text and as JUnit XML.
+#ifndef VIGIL_SIM_RUNNER_H_
+#define VIGIL_SIM_RUNNER_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/program.h"
+#include "sim/scenario.h"
+
+namespace vigil::sim {
+
+struct Failure {
+  int line = 0;
+  std::string message;  // "EXPECT DOOR(FRONT): FRONT's door was not opened since the last EVENT"
+};
+
+struct ScenarioResult {
+  std::string name;
+  int line = 0;
+  std::vector<Failure> failures;
+  std::string trace;  // the scenario's steps and what the controller did, as text
+  bool passed() const { return failures.empty(); }
+};
+
+// The results of one scenario file.
+struct SuiteResult {
+  std::string name;  // the scenario file
+  std::vector<ScenarioResult> results;
+};
+
+// Runs the steps in order on a controller that starts with everything OFF
+// and 0. EXPECT MARK, DIAL and DOOR look at what happened since the last
+// EVENT line (the delayed rest of its events during later WAITs included).
+ScenarioResult RunScenario(const Program& program, const Scenario& scenario);
+
+// "PASS  name" or "FAIL  name", then for a failure its messages
+// ("file:line: message") and its trace, indented.
+std::string FormatResult(const ScenarioResult& result, std::string_view file);
+
+// "N passed, N failed\n".
+std::string SummaryLine(const std::vector<SuiteResult>& suites);
+
+// A JUnit XML document: one testsuite per scenario file, one testcase per
+// scenario, a failure element with the messages and the trace.
+std::string JunitXml(const std::vector<SuiteResult>& suites);
+
+// Text as XML character data or attribute value: markup characters escaped,
+// bytes 128 and above as character references (Latin-1), other control
+// characters but tab and line ends as "?".
+std::string XmlEscape(std::string_view text);
+
+}  // namespace vigil::sim
+
+#endif  // VIGIL_SIM_RUNNER_H_

@@ -1,0 +1,107 @@
+#include "sim/trace.h"
+
+#include <string_view>
+
+#include "core/check/diagnostic_printers.h"
+
+namespace vigil::sim {
+namespace {
+
+constexpr size_t kSourceWidth = 28;
+
+std::string_view KindName(TraceEntry::Kind kind) {
+  switch (kind) {
+    case TraceEntry::Kind::kEventStart:
+      return "event";
+    case TraceEntry::Kind::kStep:
+      return "step";
+    case TraceEntry::Kind::kResume:
+      return "resume";
+    case TraceEntry::Kind::kCannotRun:
+      return "cannot_run";
+    case TraceEntry::Kind::kCut:
+      return "cut";
+  }
+  return "step";
+}
+
+std::string TimePrefix(int time) {
+  return time > 0 ? "at " + std::to_string(time) + " s: " : std::string();
+}
+
+std::string StepLine(const TraceEntry& entry) {
+  std::string number = entry.line > 0 ? std::to_string(entry.line) : "";
+  std::string text = "  " + std::string(number.size() < 4 ? 4 - number.size() : 0, ' ') + number;
+  // A line's later instructions (DOOR writes three) show what the controller runs.
+  std::string shown = entry.source.empty() && !entry.instruction.empty()
+                          ? "(" + entry.instruction + ")"
+                          : entry.source;
+  std::string source = std::string(static_cast<size_t>(entry.depth) * 2, ' ') + shown;
+  if (shown.empty()) source.clear();
+  text += "  " + source;
+  std::string effect = entry.effect;
+  if (!effect.empty()) {
+    text += std::string(source.size() < kSourceWidth ? kSourceWidth - source.size() : 1, ' ');
+    text += effect;
+  }
+  return text + "\n";
+}
+
+}  // namespace
+
+std::string ChangeText(const Change& change) {
+  if (change.before == change.after) return change.what + " stays " + change.after;
+  return change.what + " " + change.before + " -> " + change.after;
+}
+
+std::string FormatTraceText(const std::vector<TraceEntry>& entries) {
+  std::string text;
+  for (const TraceEntry& entry : entries) {
+    switch (entry.kind) {
+      case TraceEntry::Kind::kEventStart:
+        text += TimePrefix(entry.time) + entry.instruction + " " + entry.effect + "\n";
+        break;
+      case TraceEntry::Kind::kStep:
+        text += StepLine(entry);
+        break;
+      case TraceEntry::Kind::kResume:
+        text += TimePrefix(entry.time) + entry.instruction + " " + entry.effect + "\n";
+        break;
+      case TraceEntry::Kind::kCannotRun:
+      case TraceEntry::Kind::kCut:
+        text += StepLine(entry);
+        break;
+    }
+  }
+  return text;
+}
+
+std::string FormatTraceJson(const std::vector<TraceEntry>& entries) {
+  std::string json = "[";
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const TraceEntry& entry = entries[i];
+    json += i == 0 ? "\n  {" : ",\n  {";
+    json += "\"kind\": " + JsonString(KindName(entry.kind));
+    json += ", \"time\": " + std::to_string(entry.time);
+    json += ", \"line\": " + std::to_string(entry.line);
+    json += ", \"offset\": " + std::to_string(entry.offset);
+    json += ", \"depth\": " + std::to_string(entry.depth);
+    json += ", \"source\": " + JsonString(entry.source);
+    json += ", \"instruction\": " + JsonString(entry.instruction);
+    json += ", \"effect\": " + JsonString(entry.effect);
+    if (entry.taken) json += std::string(", \"taken\": ") + (*entry.taken ? "true" : "false");
+    json += ", \"changes\": [";
+    for (size_t c = 0; c < entry.changes.size(); ++c) {
+      const Change& change = entry.changes[c];
+      json += c == 0 ? "" : ", ";
+      json += "{\"what\": " + JsonString(change.what) +
+              ", \"before\": " + JsonString(change.before) +
+              ", \"after\": " + JsonString(change.after) + "}";
+    }
+    json += "]}";
+  }
+  json += entries.empty() ? "]" : "\n]";
+  return json;
+}
+
+}  // namespace vigil::sim

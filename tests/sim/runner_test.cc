@@ -1,0 +1,117 @@
+// Scenarios run on the model: passes, failures with their reasons and trace,
+// the summary line and JUnit XML.
+
+#include "sim/runner.h"
+
+#include <gtest/gtest.h>
+
+#include "sim/sim_fixture.h"
+
+namespace vigil::sim {
+namespace {
+
+constexpr std::string_view kBlocks =
+    "EVENT FRONT.VALID\n"
+    "IF TIMEPLAN(1)\n"
+    "DOOR()\n"
+    "VISITS = VISITS + 1\n"
+    "ELSE\n"
+    "MARK(NIGHTOPEN)\n"
+    "ENDIF\n"
+    "EVENTEND\n"
+    "EVENT BACK.VALID\n"
+    "DELAY(4)\n"
+    "DIAL(3,NIGHTOPEN)\n"
+    "EVENTEND\n";
+
+std::vector<ScenarioResult> RunText(std::string_view text) {
+  std::string script = vigil::testing::Crlf(testing::Script(kBlocks));
+  ScenarioFile file = ParseScenarios(text, script);
+  EXPECT_TRUE(file.errors.empty());
+  Program program = MakeProgram(Compile(script));
+  std::vector<ScenarioResult> results;
+  for (const Scenario& scenario : file.scenarios) results.push_back(RunScenario(program, scenario));
+  return results;
+}
+
+TEST(RunnerTest, PassingAndFailingExpectations) {
+  std::vector<ScenarioResult> results = RunText(
+      "SCENARIO in hours\n"
+      "SET TIMEPLAN(1) = ON\n"
+      "SET VISITS = 4\n"
+      "EVENT FRONT.VALID\n"
+      "EXPECT DOOR(FRONT)\n"
+      "EXPECT VISITS = 5\n"
+      "EXPECT NOT MARK(NIGHTOPEN)\n"
+      "SCENARIO wrong on purpose\n"
+      "EVENT FRONT.VALID\n"
+      "EXPECT DOOR(FRONT)\n"
+      "EXPECT VISITS > 0\n"
+      "EXPECT MARK(NIGHTOPEN)\n");
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_TRUE(results[0].passed());
+  ASSERT_EQ(results[1].failures.size(), 2u);
+  EXPECT_EQ(results[1].failures[0].line, 10);
+  EXPECT_EQ(results[1].failures[0].message,
+            "EXPECT DOOR(FRONT): the door of FRONT was not opened since the last EVENT");
+  EXPECT_EQ(results[1].failures[1].message, "EXPECT VISITS > 0: VISITS is 0, > 0 -> false");
+}
+
+TEST(RunnerTest, HappeningsCountFromTheLastEventAndThroughWaits) {
+  std::vector<ScenarioResult> results = RunText(
+      "SCENARIO call after the delay\n"
+      "EVENT BACK.VALID\n"
+      "EXPECT NOT DIAL(3,NIGHTOPEN)\n"
+      "WAIT 4\n"
+      "EXPECT DIAL(3,NIGHTOPEN)\n"
+      "EVENT FRONT.VALID\n"
+      "EXPECT NOT DIAL(3,NIGHTOPEN)\n");
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_TRUE(results[0].passed()) << results[0].trace;
+}
+
+TEST(RunnerTest, FailureTextCarriesTheTrace) {
+  std::vector<ScenarioResult> results = RunText(
+      "SCENARIO night\n"
+      "EVENT FRONT.VALID\n"
+      "EXPECT DOOR(FRONT)\n");
+  ASSERT_EQ(results.size(), 1u);
+  std::string text = FormatResult(results[0], "x.scenarios");
+  EXPECT_EQ(text.substr(0, text.find('\n')), "FAIL  night");
+  EXPECT_NE(text.find("  x.scenarios:3: EXPECT DOOR(FRONT): "), std::string::npos);
+  EXPECT_NE(text.find("    > EVENT FRONT.VALID\n"), std::string::npos);
+  EXPECT_NE(text.find("TIMEPLAN(1) is OFF -> false, skip to line 18"), std::string::npos);
+  EXPECT_EQ(FormatResult({"ok", 1, {}, ""}, "x"), "PASS  ok\n");
+}
+
+TEST(RunnerTest, SummaryCountsEveryFile) {
+  ScenarioResult pass{"a", 1, {}, ""};
+  ScenarioResult fail{"b", 2, {{3, "no"}}, ""};
+  EXPECT_EQ(SummaryLine({{"one", {pass, fail}}, {"two", {pass}}}), "2 passed, 1 failed\n");
+  EXPECT_EQ(SummaryLine({}), "0 passed, 0 failed\n");
+}
+
+TEST(RunnerTest, JunitXml) {
+  ScenarioResult pass{"a & b", 1, {}, ""};
+  ScenarioResult fail{"c", 2, {{3, "EXPECT X: <no>"}}, "> EVENT\n"};
+  EXPECT_EQ(JunitXml({{"s.scenarios", {pass, fail}}}),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<testsuites tests=\"2\" failures=\"1\">\n"
+            "  <testsuite name=\"s.scenarios\" tests=\"2\" failures=\"1\">\n"
+            "    <testcase classname=\"s.scenarios\" name=\"a &amp; b\"/>\n"
+            "    <testcase classname=\"s.scenarios\" name=\"c\">\n"
+            "      <failure message=\"EXPECT X: &lt;no&gt;\">line 3: EXPECT X: &lt;no&gt;\n"
+            "&gt; EVENT\n"
+            "</failure>\n"
+            "    </testcase>\n"
+            "  </testsuite>\n"
+            "</testsuites>\n");
+}
+
+TEST(RunnerTest, XmlEscapeKeepsTheDocumentWellFormed) {
+  EXPECT_EQ(XmlEscape("a<b>&\"'"), "a&lt;b&gt;&amp;&quot;&apos;");
+  EXPECT_EQ(XmlEscape("\xE9\x01\t"), "&#233;?\t");
+}
+
+}  // namespace
+}  // namespace vigil::sim
