@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs the whole test suite; then, with clang, builds the compile fuzz target
+# runs the whole test suite; then runs the Windows programs under wine against
+# the Linux ones and checks the packages (tools/wine_test.sh,
+# tools/package_test.sh); then, with clang, builds the compile fuzz target
 # and runs it on the seed corpus and the example scripts for a short while
 # (FUZZ_SECONDS, 60 by default; 0 skips it). A fault found fails the run and
 # leaves its input in build/fuzz/.
@@ -12,6 +14,9 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug
+# The Windows programs under wine, then the .deb and .zip packages.
+tools/wine_test.sh
+tools/package_test.sh
 
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 [ "$fuzz_seconds" -gt 0 ] || exit 0
