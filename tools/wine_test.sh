@@ -81,7 +81,8 @@ compare() {
 }
 
 # Every seed and example: the four files, vigilc's output and status, and
-# vigil check in text and JSON; then a second run over the existing files.
+# vigil check in every format, vigil dis of the download file; then a second
+# run over the existing files.
 index=0
 for script in fuzz/corpus/*.txt examples/*.txt; do
   index=$((index + 1))
@@ -91,13 +92,15 @@ for script in fuzz/corpus/*.txt examples/*.txt; do
   cp "$script" "$linux/" && cp "$script" "$windows/"
   run "$linux" vigilc "$linux_vigilc" "$base.txt"
   run "$windows" vigilc wine "$win_vigilc" "$base.txt"
-  for format in text json; do
+  for format in text json sarif; do
     run "$linux" "check-$format" "$linux_vigil" check "$base.txt" "--format=$format"
     run "$windows" "check-$format" wine "$win_vigil" check "$base.txt" "--format=$format"
   done
   outputs=("$base.BIN" "$base.LST" "$base.ERR" "$base.SET")
+  run "$linux" dis "$linux_vigil" dis "$base.BIN"
+  run "$windows" dis wine "$win_vigil" dis "$base.BIN"
   compare "$script" "$linux" "$windows" "${outputs[@]}" vigilc.{out,err,status} \
-    check-text.{out,err,status} check-json.{out,err,status}
+    check-{text,json,sarif}.{out,err,status} dis.{out,err,status}
   for file in "${outputs[@]}"; do [ -f "$windows/$file" ] || fail "$script: no $file"; done
   run "$windows" again wine "$win_vigilc" "$base.txt"
   compare "$script, second run" "$linux" "$windows" vigilc.status "${outputs[@]}"
@@ -137,6 +140,11 @@ compare "drive letter, blank, non-ASCII" "$linux" "$windows" unicode.status
 run "$windows" unicode-again wine "$win_vigil" build "$drive_path"
 [ "$(cat "$windows/unicode-again.status")" = "$(cat "$linux/unicode.status")" ] ||
   fail "vigil build over existing files: status"
+# A drive-relative path ("Z:site.txt", the current folder of drive Z:).
+rm -f "$windows"/sub/site.{BIN,LST,ERR,SET}
+run "$windows/sub" drive-relative wine "$win_vigilc" Z:site.txt
+compare "drive-relative path" "$linux/sub" "$windows/sub" site.BIN site.LST site.ERR site.SET
+cmp -s "$linux/sub.status" "$windows/sub/drive-relative.status" || fail "drive-relative path: status"
 leftovers="$(find "$work/windows" -name '.vigilc-*')"
 [ -z "$leftovers" ] || fail "temporary files left: $leftovers"
 
