@@ -156,14 +156,18 @@ for case in missing.txt dir.txt ab t.txt; do
   run "$windows" "cannot-$case" wine "$win_vigilc" "$case"
   compare "could not run ($case)" "$linux" "$windows" "cannot-$case".{out,err,status}
 done
-run "$linux" no-args "$linux_vigilc"
-run "$windows" no-args wine "$win_vigilc"
-compare "no arguments" "$linux" "$windows" no-args.{out,err,status}
-for program in vigilc vigil; do
-  linux_program="build/package/src/cli/$program"
-  run "$linux" "version-$program" "$PWD/$linux_program" --version
-  run "$windows" "version-$program" wine "$PWD/build/windows/src/cli/$program.exe" --version
-  compare "$program --version" "$linux" "$windows" "version-$program".{out,err,status}
+
+# The programs' own texts: usage, version, the list of error codes.
+commands=("vigilc" "vigilc --help" "vigilc --version" "vigil" "vigil --help" "vigil --version"
+  "vigil explain" "vigil explain E6 W1" "vigil check" "vigil nosuchcommand")
+for command in "${commands[@]}"; do
+  read -r program args <<<"$command"
+  name="text-${command// /_}"
+  # shellcheck disable=SC2086  # the arguments split on blanks
+  run "$linux" "$name" "$PWD/build/package/src/cli/$program" $args
+  # shellcheck disable=SC2086
+  run "$windows" "$name" wine "$PWD/build/windows/src/cli/$program.exe" $args
+  compare "$command" "$linux" "$windows" "$name".{out,err,status}
 done
 
 echo "wine: $index scripts and the path cases in $((SECONDS - started)) s"
