@@ -12,9 +12,28 @@ cd "$(dirname "$0")/.."
 . tools/ensure_packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
 started=$SECONDS
-tools/stamp_version.sh --check
-
 version="$(sed -n 's/^project(vigil VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)"
+npm_version="$version"
+while [[ "$npm_version" != *.*.* ]]; do npm_version+=".0"; done
+tools/stamp_version.sh --check
+# The stamp rewrites the manifest's own version and no nested one.
+scratch="$(mktemp -d)"
+mkdir -p "$scratch/tools" "$scratch/editors/vscode"
+cp CMakeLists.txt "$scratch/" && cp tools/stamp_version.sh "$scratch/tools/"
+printf '{\n  "name": "vigil",\n  "version": "0.0.1",\n  "x": {\n    "version": "7"\n  }\n}\n' \
+  >"$scratch/editors/vscode/package.json"
+if "$scratch/tools/stamp_version.sh" --check >/dev/null 2>&1; then
+  echo "package: FAIL: stamp_version --check accepts a stale version" >&2
+  exit 1
+fi
+"$scratch/tools/stamp_version.sh" >/dev/null
+version_lines="$(grep '"version"' "$scratch/editors/vscode/package.json" | tr -d ' ')"
+rm -rf "$scratch"
+if [ "$version_lines" != "$(printf '"version":"%s",\n"version":"7"' "$npm_version")" ]; then
+  echo "package: FAIL: stamp_version wrote: $version_lines" >&2
+  exit 1
+fi
+
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -61,6 +80,13 @@ else
     rendered="$(MANWIDTH=80 man -l "$man_file" 2>&1)" || fail "man -l $page.1.gz: $rendered"
     grep -q "^NAME" <<<"$rendered" || fail "$page.1 renders without a NAME section"
     grep -q -- "--version" <<<"$rendered" || fail "$page.1 does not mention --version"
+    [ "$page" = vigil ] && vigil_page="$rendered"
+  done
+  # Every command vigil --help lists has its entry in the man page.
+  commands="$("$root/usr/bin/vigil" --help | sed -n 's/^  \([a-z]\+\) .*/\1/p')"
+  [ -n "$commands" ] || fail "vigil --help lists no command"
+  for command in $commands; do
+    grep -q "^       $command " <<<"$vigil_page" || fail "vigil.1 lacks the command $command"
   done
   echo "package: $deb checked"
 fi
