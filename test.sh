@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs the whole test suite and the VS Code extension's tests; then, with
-# clang, builds the compile fuzz target
+# runs the whole test suite, the example scenarios and the VS Code
+# extension's tests; then runs the Windows programs under wine against the
+# Linux ones and checks the packages (tools/wine_test.sh,
+# tools/package_test.sh); then, with clang, builds the compile fuzz target
 # and runs it on the seed corpus and the example scripts for a short while
 # (FUZZ_SECONDS, 60 by default; 0 skips it). A fault found fails the run and
 # leaves its input in build/fuzz/.
@@ -19,6 +21,9 @@ done
 
 # The VS Code extension: grammar tests, unit tests and the .vsix package.
 editors/vscode/test.sh
+# The Windows programs under wine, then the .deb and .zip packages.
+tools/wine_test.sh
+tools/package_test.sh
 
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 [ "$fuzz_seconds" -gt 0 ] || exit 0

@@ -25,3 +25,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev)
 TEST_PACKAGES=(time)
 # test.sh: the libFuzzer target (the fuzz preset).
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# tools/wine_test.sh: the Windows programs, cross-built and run under wine.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
+# tools/package_test.sh: the Debian package (dpkg-shlibdeps, file) and its checks.
+PACKAGE_PACKAGES=(dpkg-dev file lintian man-db)

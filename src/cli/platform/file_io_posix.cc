@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "cli/platform/file_io.h"
+#include "cli/platform/program_start.h"
 
 namespace vigil {
 namespace {
@@ -145,6 +146,11 @@ std::string LocalTimeText(std::time_t time) {
 void OutputSet::RemoveTemporaries() {
   for (const Staged& file : staged_) ::unlink(file.temporary.c_str());
   staged_.clear();
+}
+
+// POSIX arguments are bytes already, and stdio does not translate line ends.
+std::vector<std::string> StartProgram(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
 }
 
 }  // namespace vigil

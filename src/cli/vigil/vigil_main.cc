@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/platform/program_start.h"
 #include "cli/vigil/vigil_commands.h"
 
 namespace {
@@ -38,13 +39,18 @@ void PrintUsage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = vigil::StartProgram(argc, argv);
+  if (!args.empty()) args.erase(args.begin());
   if (args.empty()) {
     PrintUsage(std::cerr);
     return 2;
   }
   if (args[0] == "--help" || args[0] == "help") {
     PrintUsage(std::cout);
+    return 0;
+  }
+  if (args[0] == "--version") {
+    std::cout << "vigil " << VIGIL_VERSION_MAJOR << "." << VIGIL_VERSION_MINOR << "\n";
     return 0;
   }
   for (const Subcommand& command : kSubcommands) {

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/platform/program_start.h"
 #include "cli/vigilc/sub_main.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  return vigil::SubMain(args, argc > 0 ? argv[0] : "vigilc", std::cout, std::cerr);
+  std::vector<std::string> args = vigil::StartProgram(argc, argv);
+  std::string argv0 = args.empty() ? "vigilc" : args.front();
+  if (!args.empty()) args.erase(args.begin());
+  return vigil::SubMain(args, argv0, std::cout, std::cerr);
 }

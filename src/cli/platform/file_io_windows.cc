@@ -1,0 +1,244 @@
+// The file system, the clock and program start on Windows. Paths are UTF-8
+// inside the programs and UTF-16 at every call into the system; files are
+// read and written as bytes.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include <atomic>
+#include <cstdio>
+#include <ctime>
+
+#include "cli/platform/file_io.h"
+#include "cli/platform/program_start.h"
+
+namespace vigil {
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int size = static_cast<int>(text.size());
+  int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+  return wide;
+}
+
+std::string Utf8(const wchar_t* text) {
+  int length = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return std::string();
+  std::string narrow(static_cast<size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), length, nullptr, nullptr);
+  narrow.pop_back();  // the terminating NUL
+  return narrow;
+}
+
+// The reasons a user meets, in the words the POSIX build prints for them.
+struct KnownReason {
+  DWORD code;
+  const char* text;
+};
+constexpr KnownReason kKnownReasons[] = {
+    {ERROR_FILE_NOT_FOUND, "No such file or directory"},
+    {ERROR_PATH_NOT_FOUND, "No such file or directory"},
+    {ERROR_INVALID_NAME, "No such file or directory"},
+    {ERROR_ACCESS_DENIED, "Permission denied"},
+    {ERROR_SHARING_VIOLATION, "Permission denied"},
+    {ERROR_WRITE_PROTECT, "Read-only file system"},
+    {ERROR_DISK_FULL, "No space left on device"},
+    {ERROR_HANDLE_DISK_FULL, "No space left on device"},
+    {ERROR_DIRECTORY, "Is a directory"},
+};
+
+std::string Reason(DWORD code) {
+  for (const KnownReason& known : kKnownReasons) {
+    if (known.code == code) return known.text;
+  }
+  wchar_t* message = nullptr;
+  DWORD flags =
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  DWORD length =
+      ::FormatMessageW(flags, nullptr, code, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  std::string text = length > 0 ? Utf8(message) : std::string();
+  if (message != nullptr) ::LocalFree(message);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.')) {
+    text.pop_back();
+  }
+  return text.empty() ? "Windows error " + std::to_string(code) : text;
+}
+
+bool IsDirectory(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool WriteAll(HANDLE file, const std::string& contents) {
+  const char* data = contents.data();
+  size_t left = contents.size();
+  while (left > 0) {
+    DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+    DWORD written = 0;
+    if (!::WriteFile(file, data, chunk, &written, nullptr)) return false;
+    data += written;
+    left -= written;
+  }
+  return true;
+}
+
+// The folder part of `path`, separator included: up to the last '/' or '\',
+// else a drive ("C:"), else nothing (the current folder).
+std::string Folder(const std::string& path) {
+  size_t slash = path.find_last_of("/\\");
+  if (slash != std::string::npos) return path.substr(0, slash + 1);
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+  return std::string();
+}
+
+// A short name beside the target, so that the final move stays on one drive.
+std::string TemporaryName(const std::string& path, unsigned attempt) {
+  static std::atomic<unsigned> counter{0};
+  return Folder(path) + ".vigilc-" + std::to_string(::GetCurrentProcessId()) + "-" +
+         std::to_string(counter.fetch_add(1)) + "-" + std::to_string(attempt);
+}
+
+HANDLE CreateTemporary(const std::string& path, std::string* temporary) {
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    *temporary = TemporaryName(path, attempt);
+    HANDLE file = ::CreateFileW(Wide(*temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// 100-nanosecond ticks from 1601-01-01 to 1970-01-01.
+constexpr unsigned long long kUnixEpochTicks = 116444736000000000ULL;
+
+std::time_t UnixTime(const FILETIME& time) {
+  unsigned long long ticks =
+      (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  return static_cast<std::time_t>((ticks - kUnixEpochTicks) / 10000000ULL);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error) {
+  if (IsDirectory(path)) {
+    *error = "Is a directory";
+    return std::nullopt;
+  }
+  HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    *error = Reason(::GetLastError());
+    return std::nullopt;
+  }
+  if (::GetFileType(file) != FILE_TYPE_DISK) {
+    *error = "Not a regular file";
+    ::CloseHandle(file);
+    return std::nullopt;
+  }
+  std::string contents;
+  LARGE_INTEGER size{};
+  if (::GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+    contents.reserve(static_cast<size_t>(size.QuadPart));
+  }
+  char buffer[1 << 16];
+  while (true) {
+    DWORD got = 0;
+    if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+      *error = Reason(::GetLastError());
+      ::CloseHandle(file);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    contents.append(buffer, got);
+  }
+  ::CloseHandle(file);
+  return contents;
+}
+
+OutputSet::~OutputSet() { RemoveTemporaries(); }
+
+bool OutputSet::Stage(const std::string& path, const std::string& contents, std::string* error) {
+  std::string temporary;
+  HANDLE file = CreateTemporary(path, &temporary);
+  if (file == INVALID_HANDLE_VALUE) {
+    *error = "cannot write '" + path + "': " + Reason(::GetLastError());
+    return false;
+  }
+  staged_.push_back({path, temporary});
+  bool ok = WriteAll(file, contents);
+  DWORD saved = ok ? 0 : ::GetLastError();
+  if (!::CloseHandle(file) && ok) {
+    ok = false;
+    saved = ::GetLastError();
+  }
+  if (!ok) *error = "cannot write '" + path + "': " + Reason(saved);
+  return ok;
+}
+
+std::optional<std::time_t> OutputSet::StagedTime(const std::string& path) const {
+  for (const Staged& file : staged_) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (file.target == path &&
+        ::GetFileAttributesExW(Wide(file.temporary).c_str(), GetFileExInfoStandard, &data)) {
+      return UnixTime(data.ftLastWriteTime);
+    }
+  }
+  return std::nullopt;
+}
+
+bool OutputSet::Commit(std::string* error) {
+  // A target that is a directory would fail its move after others had
+  // already replaced theirs: refuse before touching any.
+  for (const Staged& file : staged_) {
+    if (IsDirectory(file.target)) {
+      *error = "cannot write '" + file.target + "': Is a directory";
+      return false;
+    }
+  }
+  for (const Staged& file : staged_) {
+    if (!::MoveFileExW(Wide(file.temporary).c_str(), Wide(file.target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      *error = "cannot write '" + file.target + "': " + Reason(::GetLastError());
+      return false;
+    }
+  }
+  staged_.clear();
+  return true;
+}
+
+std::string LocalTimeText(std::time_t time) {
+  std::tm local{};
+  localtime_s(&local, &time);
+  char text[32];
+  size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return std::string(text, length);
+}
+
+void OutputSet::RemoveTemporaries() {
+  for (const Staged& file : staged_) ::DeleteFileW(Wide(file.temporary).c_str());
+  staged_.clear();
+}
+
+// The arguments come from the UTF-16 command line, not from the ANSI code
+// page's `argv`, which loses every character outside it.
+std::vector<std::string> StartProgram(int argc, char** argv) {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> args;
+  args.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) args.push_back(Utf8(wide[i]));
+  ::LocalFree(wide);
+  return args;
+}
+
+}  // namespace vigil
