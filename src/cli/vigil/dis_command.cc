@@ -8,6 +8,7 @@
 #include "cli/vigilc/sub_main.h"
 #include "core/compile/compilation.h"
 #include "core/decode/disassembler.h"
+#include "core/decode/script_code.h"
 #include "core/decode/settings_view.h"
 #include "core/formats/download_reader.h"
 #include "core/formats/output_files.h"
@@ -44,21 +45,6 @@ std::string Where(std::string_view path, int record, int field) {
   if (record > 0) text += ": record " + std::to_string(record);
   if (field > 0) text += ", field " + std::to_string(field);
   return text;
-}
-
-SiteNames NamesOf(const SymbolTable& symbols) {
-  SiteNames names;
-  for (const C_Module& module : symbols.modules.records())
-    names.modules.emplace(module.id, module.name);
-  for (const C_parameter& parameter : symbols.parameters.records()) {
-    names.parameters.emplace(parameter.id, parameter.name);
-  }
-  for (const C_mark& mark : symbols.marks.records()) names.marks.emplace(mark.id, mark.name);
-  for (const C_registry& reg : symbols.registers.records())
-    names.registers.emplace(reg.id, reg.name);
-  for (const C_registry& timer : symbols.timers.records())
-    names.timers.emplace(timer.id, timer.name);
-  return names;
 }
 
 // The file's bytes, or nothing after one line on `err` saying why.
@@ -128,7 +114,7 @@ int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
   if (!source) return kExitCannotRun;
   Compilation compilation = Compile(*source);
   const std::vector<uint8_t>& bytes = compilation.code;
-  SiteNames names = NamesOf(compilation.symbols);
+  SiteNames names = DeclaredNames(compilation.symbols);
   DownloadImage image = ReadDownloadFile(DownloadFileText(compilation));
   Disassembly code = Disassemble(bytes, names);
 
@@ -137,28 +123,22 @@ int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
       << Plural(bytes.size(), "code byte") << "\n\n";
   out << FormatSettings(image, names) << "\n" << kCodeHeading;
 
-  std::multimap<int, LineCode> ranges;  // by physical line
-  for (const LineCode& range : compilation.line_code) ranges.emplace(range.physical_line, range);
-  std::vector<bool> shown(code.items.size(), false);
-  auto show = [&](size_t i) {
-    shown[i] = true;
-    out << Indented(FormatItem(code.items[i], bytes));
+  std::vector<int> item_lines = ItemLines(compilation, code);
+  std::multimap<int, size_t> items_by_line;  // in the order of the code within a line
+  for (size_t i = 0; i < item_lines.size(); ++i) items_by_line.emplace(item_lines[i], i);
+  auto show_items_of = [&](int line) {
+    auto [first, last] = items_by_line.equal_range(line);
+    for (auto it = first; it != last; ++it) {
+      out << Indented(FormatItem(code.items[it->second], bytes));
+    }
   };
   for (const SourceLine& line : compilation.lines) {
     // The empty text after the last line end is no line of the file.
     if (&line == &compilation.lines.back() && line.text.empty()) break;
     out << ShownLine(line);
-    auto [first, last] = ranges.equal_range(line.physical_line);
-    for (auto it = first; it != last; ++it) {
-      for (size_t i = 0; i < code.items.size(); ++i) {
-        int offset = code.items[i].offset;
-        if (!shown[i] && offset >= it->second.begin && offset < it->second.end) show(i);
-      }
-    }
+    show_items_of(line.physical_line);
   }
-  for (size_t i = 0; i < code.items.size(); ++i) {
-    if (!shown[i]) show(i);
-  }
+  show_items_of(0);
 
   for (const Diagnostic& diagnostic : compilation.diagnostics) {
     err << FormatPlainDiagnostic(diagnostic, path);
