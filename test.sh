@@ -12,6 +12,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug
+tools/web_test.sh
 
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 [ "$fuzz_seconds" -gt 0 ] || exit 0

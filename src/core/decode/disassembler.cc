@@ -116,7 +116,6 @@ std::optional<std::string_view> FindDisplay(const Display (&table)[N], int code)
   return std::nullopt;
 }
 
-constexpr int kIfLength = 6;
 constexpr int kElseLength = 3;
 constexpr int kHeaderLength = 3;
 constexpr int kBytesPerLine = 6;
