@@ -113,6 +113,28 @@ static void test_error_in_files_and_diagnostics(void) {
   vigil_result_free(result);
 }
 
+/* A lone LF stays inside its script line but starts a line of the file:
+ * the location counts it, and the offsets still point into the script. */
+static void test_location_after_lone_lf(void) {
+  static const char kScript[] =
+      "MODULE = CTRL,0\r\n"
+      "MODULE = FRONT,1,0,2,5,30,10,1\r\n"
+      "EVENT FRONT.VALID\r\n"
+      "DELAY(5)\nRELAY2 = ON\r\n"
+      "EVENTEND\r\n";
+  vigil_result* result = vigil_compile(as_bytes(kScript), strlen(kScript));
+  const size_t relay2 = (size_t)(strstr(kScript, "RELAY2") - kScript);
+  size_t begin = 0, end = 0;
+  int line = 0;
+  CHECK(vigil_error_count(result) == 1);
+  CHECK(vigil_diagnostic_count(result) == 1);
+  CHECK(vigil_diagnostic_location(result, 0, &line, &begin, &end) == 1);
+  CHECK(line == 5);
+  CHECK(begin == relay2);
+  CHECK(end > begin && end <= relay2 + strlen("RELAY2 = ON"));
+  vigil_result_free(result);
+}
+
 /* Bytes above 127 reach the settings table as they are, and a mark's text
  * is no name, so it is not checked. */
 static void test_bytes_pass_through(void) {
@@ -172,6 +194,7 @@ static void test_edges(void) {
 int main(void) {
   test_example_files();
   test_error_in_files_and_diagnostics();
+  test_location_after_lone_lf();
   test_bytes_pass_through();
   test_code_beside_lines();
   test_edges();

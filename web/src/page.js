@@ -77,6 +77,7 @@ function showExplanation(code) {
   $('explanation-title').textContent = code;
   $('explanation').textContent = text ?? `No explanation for ${code}.`;
   $('explanation-box').hidden = false;
+  $('explanation-box').scrollIntoView({block: 'nearest'});
 }
 
 // Puts `bytes` in the editor as they are and compiles them unchanged;
