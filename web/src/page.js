@@ -54,6 +54,7 @@ function compileNow() {
   const elapsed = performance.now() - started;
   if (window.vigilStats.firstCompileMs === null) window.vigilStats.firstCompileMs = elapsed;
   window.vigilStats.compiles++;
+  window.vigilStats.lastCompileMs = elapsed;
   state.last = {bytes, result};
   state.view.dispatch(setDiagnostics(state.view.state,
       toEditorDiagnostics(state.view.state.doc, result.diagnostics, showExplanation)));
@@ -129,7 +130,7 @@ function makeEditor(keywords) {
 }
 
 async function main() {
-  window.vigilStats = {wasmLoadMs: null, firstCompileMs: null, compiles: 0};
+  window.vigilStats = {wasmLoadMs: null, firstCompileMs: null, lastCompileMs: null, compiles: 0};
   const started = performance.now();
   // eslint-disable-next-line no-undef
   state.vigil = wrapVigil(await createVigil());
