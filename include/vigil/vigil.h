@@ -12,13 +12,14 @@
  * vigil_result_free. Every pointer a function returns from a result belongs to
  * that result and stays valid until vigil_result_free, except the listing's,
  * which stays valid until the next vigil_listing call on the same result.
- * Strings that do not come from a result (vigil_version, vigil_explanation)
- * are static and never freed. Texts are bytes: the script's bytes above 127
+ * Strings that do not come from a result (vigil_version, vigil_explanation,
+ * vigil_keywords) are static and never freed. Texts are bytes: the script's bytes above 127
  * are passed through unchanged, every file line ends in CR LF, and each
  * returned buffer is followed by a NUL byte that `size` does not count.
  *
- * No function lets a C++ exception escape. A function given NULL for the
- * result returns NULL, 0 or an empty text. */
+ * No function lets a C++ exception escape (in the WebAssembly build, which
+ * catches none, running out of memory throws to the JavaScript caller). A
+ * function given NULL for the result returns NULL, 0 or an empty text. */
 #ifndef VIGIL_VIGIL_H_
 #define VIGIL_VIGIL_H_
 
@@ -49,7 +50,8 @@ VIGIL_API vigil_result* vigil_compile(const unsigned char* script, size_t size);
 VIGIL_API void vigil_result_free(vigil_result* result);
 
 /* The four files exactly as vigilc writes them. The listing carries the date
- * given, "YYYY-MM-DD HH:MM:SS" (vigilc writes its local time there). */
+ * given, "YYYY-MM-DD HH:MM:SS" (vigilc writes its local time there); a date
+ * of any other shape gives an empty text. */
 VIGIL_API const unsigned char* vigil_download_file(const vigil_result* result, size_t* size);
 VIGIL_API const unsigned char* vigil_listing(vigil_result* result, const char* date, size_t* size);
 VIGIL_API const unsigned char* vigil_error_file(const vigil_result* result, size_t* size);
