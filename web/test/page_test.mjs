@@ -85,6 +85,8 @@ try {
   const listed = await page.$$eval('#diagnostics li.error', (items) => items.map((i) => i.textContent));
   assert.ok(listed.some((text) => text.includes('line 6') && text.includes('E6') &&
       text.includes('Unknown command')), `E6 listed: ${listed}`);
+  assert.ok(await page.$$eval('#diagnostics li.error .note', (notes) => notes.length) > 0,
+      'the notes are shown');
   assert.match(await page.$eval('#line-ends', (p) => p.textContent), /CR LF/);
 
   // The error number links to its explanation.
