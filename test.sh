@@ -24,6 +24,8 @@ editors/vscode/test.sh
 # The Windows programs under wine, then the .deb and .zip packages.
 tools/wine_test.sh
 tools/package_test.sh
+# The WebAssembly build against the native one, and the page in Chromium.
+tools/web_test.sh
 
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 [ "$fuzz_seconds" -gt 0 ] || exit 0

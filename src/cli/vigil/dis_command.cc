@@ -9,6 +9,7 @@
 #include "core/compile/compilation.h"
 #include "core/decode/compiled_image.h"
 #include "core/decode/disassembler.h"
+#include "core/decode/script_code.h"
 #include "core/decode/settings_view.h"
 #include "core/formats/download_reader.h"
 
@@ -113,7 +114,7 @@ int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
   if (!source) return kExitCannotRun;
   Compilation compilation = Compile(*source);
   const std::vector<uint8_t>& bytes = compilation.code;
-  SiteNames names = NamesOf(compilation.symbols);
+  SiteNames names = DeclaredNames(compilation.symbols);
   DownloadImage image = DownloadImageOf(compilation);
   Disassembly code = Disassemble(bytes, names);
 
@@ -122,28 +123,22 @@ int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
       << Plural(bytes.size(), "code byte") << "\n\n";
   out << FormatSettings(image, names) << "\n" << kCodeHeading;
 
-  std::multimap<int, LineCode> ranges;  // by physical line
-  for (const LineCode& range : compilation.line_code) ranges.emplace(range.physical_line, range);
-  std::vector<bool> shown(code.items.size(), false);
-  auto show = [&](size_t i) {
-    shown[i] = true;
-    out << Indented(FormatItem(code.items[i], bytes));
+  std::vector<int> item_lines = ItemLines(compilation, code);
+  std::multimap<int, size_t> items_by_line;  // in the order of the code within a line
+  for (size_t i = 0; i < item_lines.size(); ++i) items_by_line.emplace(item_lines[i], i);
+  auto show_items_of = [&](int line) {
+    auto [first, last] = items_by_line.equal_range(line);
+    for (auto it = first; it != last; ++it) {
+      out << Indented(FormatItem(code.items[it->second], bytes));
+    }
   };
   for (const SourceLine& line : compilation.lines) {
     // The empty text after the last line end is no line of the file.
     if (&line == &compilation.lines.back() && line.text.empty()) break;
     out << ShownLine(line);
-    auto [first, last] = ranges.equal_range(line.physical_line);
-    for (auto it = first; it != last; ++it) {
-      for (size_t i = 0; i < code.items.size(); ++i) {
-        int offset = code.items[i].offset;
-        if (!shown[i] && offset >= it->second.begin && offset < it->second.end) show(i);
-      }
-    }
+    show_items_of(line.physical_line);
   }
-  for (size_t i = 0; i < code.items.size(); ++i) {
-    if (!shown[i]) show(i);
-  }
+  show_items_of(0);
 
   for (const Diagnostic& diagnostic : compilation.diagnostics) {
     err << FormatPlainDiagnostic(diagnostic, path);

@@ -12,10 +12,6 @@ namespace vigil {
 // with the record numbers the file gives them.
 DownloadImage DownloadImageOf(const Compilation& compilation);
 
-// The names of the declared modules, parameters, marks, registers and timers
-// by id.
-SiteNames NamesOf(const SymbolTable& symbols);
-
 }  // namespace vigil
 
 #endif  // VIGIL_CORE_DECODE_COMPILED_IMAGE_H_

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -40,18 +41,42 @@ size_t NumberLength(std::string_view text) {
   return i;
 }
 
-// `number` is numeric text without surrounding spaces.
-double ParseValue(std::string_view number) {
+// Beyond a double: keep the sign, the magnitude no longer matters.
+double OutOfRange(std::string_view number) {
+  bool tiny = Contains(number, "E-") || Contains(number, "e-");
+  double magnitude = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+  return number.front() == '-' ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+#if defined(__cpp_lib_to_chars)
+double ParseWithFromChars(std::string_view number) {
   if (number.front() == '+') number.remove_prefix(1);
   double value = 0;
   auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (error == std::errc::result_out_of_range) {
-    // Beyond a double: keep the sign, the magnitude no longer matters.
-    bool tiny = Contains(number, "E-") || Contains(number, "e-");
-    double magnitude = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-    return number.front() == '-' ? -magnitude : magnitude;
-  }
-  return value;
+  return error == std::errc::result_out_of_range ? OutOfRange(number) : value;
+}
+#endif
+
+double ParseWithStrtod(std::string_view number) {
+  std::string text(number);  // strtod needs the NUL
+  double value = std::strtod(text.c_str(), nullptr);
+  std::string_view mantissa = number.substr(0, number.find_first_of("Ee"));
+  bool nonzero = mantissa.find_first_of("123456789") != std::string_view::npos;
+  bool out_of_range = std::isinf(value) || (value == 0.0 && nonzero);
+  return out_of_range ? OutOfRange(number) : value;
+}
+
+namespace {
+
+// `number` is numeric text without surrounding spaces.
+double ParseValue(std::string_view number) {
+#if defined(__cpp_lib_to_chars)
+  return ParseWithFromChars(number);
+#else
+  return ParseWithStrtod(number);
+#endif
 }
 
 size_t SkipSpaces(std::string_view text, size_t i) {

@@ -3,6 +3,7 @@
 #ifndef VIGIL_CORE_SCAN_NUMBERS_H_
 #define VIGIL_CORE_SCAN_NUMBERS_H_
 
+#include <charconv>  // __cpp_lib_to_chars
 #include <optional>
 #include <string_view>
 
@@ -27,6 +28,18 @@ double RoundHalfEven(double value);
 // True when `value` rounds to a whole number inside [low, high]; the rounded
 // value is stored in `out`.
 bool RoundedFits(double value, int low, int high, int* out);
+
+// The value of numeric text without surrounding spaces, read two ways that
+// give the same results: with std::from_chars where the C++ library reads
+// floating point with it, and with std::strtod where it does not (the
+// WebAssembly build; strtod reads the "C" locale there, which nothing
+// changes). A value beyond a double keeps its sign and becomes 0 when the
+// text holds "E-" or "e-", infinity otherwise. NumericValue and LeadingNumber
+// use the first where it exists.
+#if defined(__cpp_lib_to_chars)
+double ParseWithFromChars(std::string_view number);
+#endif
+double ParseWithStrtod(std::string_view number);
 
 }  // namespace vigil
 

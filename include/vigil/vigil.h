@@ -1,0 +1,105 @@
+/* The Vigil compiler as a C library: script bytes in, the four files and the
+ * diagnostics out. The same core as vigilc; nothing here touches a file, the
+ * clock or the environment.
+ *
+ *   vigil_result* result = vigil_compile(bytes, size);
+ *   size_t size;
+ *   const unsigned char* bin = vigil_download_file(result, &size);
+ *   ...
+ *   vigil_result_free(result);
+ *
+ * Ownership: a vigil_result is owned by the caller and released with
+ * vigil_result_free. Every pointer a function returns from a result belongs to
+ * that result and stays valid until vigil_result_free, except the listing's,
+ * which stays valid until the next vigil_listing call on the same result.
+ * Strings that do not come from a result (vigil_version, vigil_explanation,
+ * vigil_keywords) are static and never freed. Texts are bytes: the script's bytes above 127
+ * are passed through unchanged, every file line ends in CR LF, and each
+ * returned buffer is followed by a NUL byte that `size` does not count.
+ *
+ * No function lets a C++ exception escape (in the WebAssembly build, which
+ * catches none, running out of memory throws to the JavaScript caller). A
+ * function given NULL for the result returns NULL, 0 or an empty text. */
+#ifndef VIGIL_VIGIL_H_
+#define VIGIL_VIGIL_H_
+
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32) && defined(VIGIL_SHARED_BUILD)
+#define VIGIL_API __declspec(dllexport)
+#elif defined(__GNUC__) && !defined(_WIN32)
+#define VIGIL_API __attribute__((visibility("default")))
+#else
+#define VIGIL_API
+#endif
+
+typedef struct vigil_result vigil_result;
+
+enum vigil_severity { VIGIL_ERROR = 0, VIGIL_WARNING = 1 };
+
+/* "1.0": the version vigilc reports and writes into the listing. */
+VIGIL_API const char* vigil_version(void);
+
+/* Compiles `size` bytes of script (NULL is allowed when size is 0). Returns
+ * NULL only when memory runs out. */
+VIGIL_API vigil_result* vigil_compile(const unsigned char* script, size_t size);
+VIGIL_API void vigil_result_free(vigil_result* result);
+
+/* The four files exactly as vigilc writes them. The listing carries the date
+ * given, "YYYY-MM-DD HH:MM:SS" (vigilc writes its local time there); a date
+ * of any other shape gives an empty text. */
+VIGIL_API const unsigned char* vigil_download_file(const vigil_result* result, size_t* size);
+VIGIL_API const unsigned char* vigil_listing(vigil_result* result, const char* date, size_t* size);
+VIGIL_API const unsigned char* vigil_error_file(const vigil_result* result, size_t* size);
+VIGIL_API const unsigned char* vigil_settings_table(const vigil_result* result, size_t* size);
+
+/* The errors the error file counts, the lines the listing counts and the
+ * size of the code buffer (trailer included). */
+VIGIL_API int vigil_error_count(const vigil_result* result);
+VIGIL_API int vigil_line_count(const vigil_result* result);
+VIGIL_API size_t vigil_code_size(const vigil_result* result);
+
+/* The diagnostics: the errors with their notes and the warnings, in line
+ * order (one without a line last). `index` runs from 0 to count - 1; an index
+ * out of range gives NULL, 0 or -1. */
+VIGIL_API size_t vigil_diagnostic_count(const vigil_result* result);
+/* "E6" for error 6, "W1" for warning 1. */
+VIGIL_API const char* vigil_diagnostic_code(const vigil_result* result, size_t index);
+VIGIL_API int vigil_diagnostic_severity(const vigil_result* result, size_t index);
+VIGIL_API const char* vigil_diagnostic_message(const vigil_result* result, size_t index);
+/* Where the diagnostic points: the 1-based line of the script file (CR LF,
+ * a lone CR and a lone LF each end one) and the byte range [begin, end) it
+ * marks, as offsets into the script given to vigil_compile. Returns 0 and
+ * leaves the outputs alone when the diagnostic has no line. */
+VIGIL_API int vigil_diagnostic_location(const vigil_result* result, size_t index, int* line,
+                                        size_t* begin, size_t* end);
+VIGIL_API size_t vigil_diagnostic_note_count(const vigil_result* result, size_t index);
+VIGIL_API const char* vigil_diagnostic_note(const vigil_result* result, size_t index, size_t note);
+
+/* All diagnostics as `vigil check --format=json` prints them, with "script"
+ * as the file name. Bytes above 127 are written as \u0080 to \u00ff. */
+VIGIL_API const char* vigil_diagnostics_json(const vigil_result* result);
+
+/* The code beside the script: a JSON array with one object per decoded item
+ * of the code buffer, {"line": L, "offset": O, "text": T}, where L is the
+ * script line whose code holds the item (0 for the trailer and anything no
+ * line produced) and T is the item as `vigil dis` prints it. */
+VIGIL_API const char* vigil_code_json(const vigil_result* result);
+
+/* What an error or warning code ("E6", "6", "w1") means and how to fix it,
+ * as `vigil explain` prints it; NULL for a code that does not exist. */
+VIGIL_API const char* vigil_explanation(const char* code);
+
+/* The language's keywords, upper case, separated by single blanks: what an
+ * editor highlights. */
+VIGIL_API const char* vigil_keywords(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VIGIL_VIGIL_H_ */

@@ -1,0 +1,77 @@
+#include "capi/result.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+#include "core/check/diagnostic_printers.h"
+#include "core/check/notes.h"
+#include "core/check/warnings.h"
+#include "core/decode/disassembler.h"
+#include "core/decode/script_code.h"
+#include "core/formats/output_files.h"
+
+namespace vigil::capi {
+
+std::vector<Diagnostic> DiagnosticsInLineOrder(const Compilation& compilation) {
+  std::vector<Diagnostic> diagnostics = ErrorsWithNotes(compilation);
+  std::vector<Diagnostic> warnings = Warnings(compilation);
+  diagnostics.insert(diagnostics.end(), warnings.begin(), warnings.end());
+  auto key = [](const Diagnostic& d) {
+    return d.physical_line > 0 ? d.physical_line : std::numeric_limits<int>::max();
+  };
+  std::stable_sort(diagnostics.begin(), diagnostics.end(),
+                   [&](const Diagnostic& a, const Diagnostic& b) { return key(a) < key(b); });
+  return diagnostics;
+}
+
+DiagnosticView ViewOf(const Compilation& compilation, const Diagnostic& diagnostic) {
+  DiagnosticView view;
+  view.diagnostic = diagnostic;
+  view.code = DiagnosticCode(diagnostic);
+  view.message = DiagnosticMessage(diagnostic);
+  std::optional<DisplayLocation> location = LocateDiagnostic(view.diagnostic);
+  const SourceLine* line = compilation.Line(diagnostic.physical_line);
+  if (!location || line == nullptr) return view;
+  view.line = location->line;
+  size_t line_start = static_cast<size_t>(line->text.data() - compilation.source->data());
+  // The located text is a piece of the diagnostic's copy of the line.
+  size_t piece = static_cast<size_t>(location->text.data() - view.diagnostic.source_text.data());
+  size_t piece_end = line_start + piece + location->text.size();
+  view.begin = std::min(line_start + piece + static_cast<size_t>(location->column - 1), piece_end);
+  view.end =
+      std::min(line_start + piece + static_cast<size_t>(location->end_column - 1), piece_end);
+  return view;
+}
+
+std::string CodeJson(const Compilation& compilation) {
+  Disassembly code = Disassemble(compilation.code, DeclaredNames(compilation.symbols));
+  std::vector<int> lines = ItemLines(compilation, code);
+  std::string json = "[";
+  for (size_t i = 0; i < code.items.size(); ++i) {
+    json += i == 0 ? "\n  {" : ",\n  {";
+    json += "\"line\": " + std::to_string(lines[i]);
+    json += ", \"offset\": " + std::to_string(code.items[i].offset);
+    json += ", \"text\": " + JsonString(FormatItem(code.items[i], compilation.code)) + "}";
+  }
+  json += code.items.empty() ? "]\n" : "\n]\n";
+  return json;
+}
+
+Result MakeResult(std::string_view script) {
+  Result result;
+  result.compilation = Compile(script);
+  const Compilation& compilation = result.compilation;
+  result.download_file = DownloadFileText(compilation);
+  result.error_file = ErrorFileText(compilation);
+  result.settings_table = SettingsFileText(compilation);
+  std::vector<Diagnostic> diagnostics = DiagnosticsInLineOrder(compilation);
+  result.diagnostics_json = FormatJson(diagnostics, "script");
+  for (const Diagnostic& diagnostic : diagnostics) {
+    result.diagnostics.push_back(ViewOf(compilation, diagnostic));
+  }
+  result.code_json = CodeJson(compilation);
+  return result;
+}
+
+}  // namespace vigil::capi

@@ -1,0 +1,51 @@
+// What a vigil_result holds: the compilation and every text the C API hands
+// out from it, made once so that the pointers stay valid until it is freed.
+#ifndef VIGIL_CAPI_RESULT_H_
+#define VIGIL_CAPI_RESULT_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/compile/compilation.h"
+#include "core/lang/diagnostics.h"
+
+namespace vigil::capi {
+
+// One diagnostic as the C API shows it.
+struct DiagnosticView {
+  Diagnostic diagnostic;
+  std::string code;     // "E6", "W1"
+  std::string message;  // the warning's text or the error number's message
+  int line = 0;         // 0 when it has no line
+  size_t begin = 0;     // the bytes it marks, as offsets into the script
+  size_t end = 0;
+};
+
+struct Result {
+  Compilation compilation;
+  std::string download_file;
+  std::string error_file;
+  std::string settings_table;
+  std::string listing;  // made by each vigil_listing call
+  std::vector<DiagnosticView> diagnostics;
+  std::string diagnostics_json;
+  std::string code_json;
+};
+
+Result MakeResult(std::string_view script);
+
+// The errors with their notes and the warnings, in line order; one without
+// a line goes last.
+std::vector<Diagnostic> DiagnosticsInLineOrder(const Compilation& compilation);
+
+// Where `diagnostic` points as a line and byte offsets into the script.
+DiagnosticView ViewOf(const Compilation& compilation, const Diagnostic& diagnostic);
+
+// The code items with the script line each belongs to, as JSON.
+std::string CodeJson(const Compilation& compilation);
+
+}  // namespace vigil::capi
+
+#endif  // VIGIL_CAPI_RESULT_H_

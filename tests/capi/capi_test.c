@@ -1,0 +1,203 @@
+/* The C API as a C program meets it: compiles scripts through vigil.h and
+ * checks the four files, the diagnostics and the ownership rules. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "vigil/vigil.h"
+
+static int failures = 0;
+
+#define CHECK(condition)                                                            \
+  do {                                                                              \
+    if (!(condition)) {                                                             \
+      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+      ++failures;                                                                   \
+    }                                                                               \
+  } while (0)
+
+static const unsigned char* as_bytes(const char* text) { return (const unsigned char*)text; }
+
+/* The whole file, or NULL; *size is its length. */
+static unsigned char* read_file(const char* path, size_t* size) {
+  FILE* file = fopen(path, "rb");
+  unsigned char* bytes = NULL;
+  long length;
+  if (file == NULL) return NULL;
+  if (fseek(file, 0, SEEK_END) == 0 && (length = ftell(file)) >= 0 &&
+      fseek(file, 0, SEEK_SET) == 0) {
+    bytes = malloc((size_t)length + 1);
+    if (bytes != NULL && fread(bytes, 1, (size_t)length, file) != (size_t)length) {
+      free(bytes);
+      bytes = NULL;
+    }
+    *size = (size_t)length;
+  }
+  fclose(file);
+  return bytes;
+}
+
+static int same_bytes(const unsigned char* got, size_t got_size, const char* expected_path) {
+  size_t size = 0;
+  unsigned char* expected = read_file(expected_path, &size);
+  int same = expected != NULL && size == got_size && memcmp(expected, got, size) == 0;
+  if (!same) fprintf(stderr, "differs from %s\n", expected_path);
+  free(expected);
+  return same;
+}
+
+/* The example script gives the files kept beside it, the listing with the
+ * date those were made on. */
+static void test_example_files(void) {
+  size_t size = 0;
+  unsigned char* script = read_file(VIGIL_SOURCE_DIR "/examples/office.txt", &size);
+  vigil_result* result;
+  const unsigned char* bytes;
+  CHECK(script != NULL);
+  if (script == NULL) return;
+  result = vigil_compile(script, size);
+  free(script); /* the result keeps its own copy */
+  CHECK(result != NULL);
+  bytes = vigil_download_file(result, &size);
+  CHECK(same_bytes(bytes, size, VIGIL_SOURCE_DIR "/examples/expected/office.BIN"));
+  CHECK(bytes[size] == '\0');
+  bytes = vigil_listing(result, "2026-12-05 18:00:00", &size);
+  CHECK(same_bytes(bytes, size, VIGIL_SOURCE_DIR "/examples/expected/office.LST"));
+  bytes = vigil_error_file(result, &size);
+  CHECK(same_bytes(bytes, size, VIGIL_SOURCE_DIR "/examples/expected/office.ERR"));
+  bytes = vigil_settings_table(result, &size);
+  CHECK(same_bytes(bytes, size, VIGIL_SOURCE_DIR "/examples/expected/office.SET"));
+  CHECK(vigil_error_count(result) == 0);
+  vigil_result_free(result);
+}
+
+/* The installer's reference: on editor line 6, counted line 4, an element
+ * the door has no assignment for reports error 6. */
+static const char kMistake[] =
+    "MODULE = CTRL,0\r\n"
+    "MODULE = FRONT,1,0,2,5,30,10,1\r\n"
+    "DEFINE REGISTER VISITS\r\n"
+    "; front door\r\n"
+    "EVENT FRONT.VALID\r\n"
+    "RELAY2 = ON\r\n"
+    "EVENTEND\r\n";
+
+static void test_error_in_files_and_diagnostics(void) {
+  vigil_result* result = vigil_compile(as_bytes(kMistake), strlen(kMistake));
+  const char* expected_err = "0000100004RELAY2 = ON%Unknown command\r\n";
+  const size_t relay2 = (size_t)(strstr(kMistake, "RELAY2") - kMistake);
+  size_t size = 0, i, found = 0, begin = 0, end = 0;
+  int line = 0;
+  const unsigned char* err = vigil_error_file(result, &size);
+  CHECK(size == strlen(expected_err) && memcmp(err, expected_err, size) == 0);
+  CHECK(vigil_error_count(result) == 1);
+  for (i = 0; i < vigil_diagnostic_count(result); ++i) {
+    if (strcmp(vigil_diagnostic_code(result, i), "E6") != 0) continue;
+    ++found;
+    CHECK(vigil_diagnostic_severity(result, i) == VIGIL_ERROR);
+    CHECK(strcmp(vigil_diagnostic_message(result, i), "Unknown command") == 0);
+    CHECK(vigil_diagnostic_location(result, i, &line, &begin, &end) == 1);
+    CHECK(line == 6);
+    CHECK(begin == relay2);
+    CHECK(end > begin && end <= relay2 + strlen("RELAY2 = ON"));
+  }
+  CHECK(found == 1);
+  CHECK(strstr(vigil_diagnostics_json(result), "\"code\": \"E6\"") != NULL);
+  CHECK(strstr(vigil_diagnostics_json(result), "\"line\": 6, \"column\": 1,") != NULL);
+  /* Out of range: nothing, and the outputs untouched. */
+  line = 99;
+  CHECK(vigil_diagnostic_code(result, 1000) == NULL);
+  CHECK(vigil_diagnostic_location(result, 1000, &line, &begin, &end) == 0 && line == 99);
+  CHECK(vigil_diagnostic_note(result, 1000, 0) == NULL);
+  CHECK(vigil_diagnostic_severity(result, 1000) == -1);
+  vigil_result_free(result);
+}
+
+/* A lone LF stays inside its script line but starts a line of the file:
+ * the location counts it, and the offsets still point into the script. */
+static void test_location_after_lone_lf(void) {
+  static const char kScript[] =
+      "MODULE = CTRL,0\r\n"
+      "MODULE = FRONT,1,0,2,5,30,10,1\r\n"
+      "EVENT FRONT.VALID\r\n"
+      "DELAY(5)\nRELAY2 = ON\r\n"
+      "EVENTEND\r\n";
+  vigil_result* result = vigil_compile(as_bytes(kScript), strlen(kScript));
+  const size_t relay2 = (size_t)(strstr(kScript, "RELAY2") - kScript);
+  size_t begin = 0, end = 0;
+  int line = 0;
+  CHECK(vigil_error_count(result) == 1);
+  CHECK(vigil_diagnostic_count(result) == 1);
+  CHECK(vigil_diagnostic_location(result, 0, &line, &begin, &end) == 1);
+  CHECK(line == 5);
+  CHECK(begin == relay2);
+  CHECK(end > begin && end <= relay2 + strlen("RELAY2 = ON"));
+  vigil_result_free(result);
+}
+
+/* Bytes above 127 reach the settings table as they are, and a mark's text
+ * is no name, so it is not checked. */
+static void test_bytes_pass_through(void) {
+  static const char kScript[] =
+      "MODULE = CTRL,0\r\n"
+      "DEFINE MARK DOOR = Caf\xe9 \xff\r\n";
+  vigil_result* result = vigil_compile(as_bytes(kScript), strlen(kScript));
+  size_t size = 0;
+  const unsigned char* set = vigil_settings_table(result, &size);
+  const char* line = "DOOR=254,0,Caf\xe9 \xff\r\n";
+  CHECK(strstr((const char*)set, line) != NULL);
+  vigil_result_free(result);
+}
+
+/* The code of a line is reported with that line. */
+static void test_code_beside_lines(void) {
+  static const char kScript[] =
+      "MODULE = CTRL,0\r\n"
+      "MODULE = FRONT,1,0,2,5,30,10,1\r\n"
+      "EVENT FRONT.VALID\r\n"
+      "  DELAY(5)\r\n"
+      "EVENTEND\r\n";
+  vigil_result* result = vigil_compile(as_bytes(kScript), strlen(kScript));
+  const char* json = vigil_code_json(result);
+  CHECK(vigil_error_count(result) == 0);
+  CHECK(strstr(json, "{\"line\": 3, \"offset\": 0, ") != NULL);
+  CHECK(strstr(json, "{\"line\": 4, ") != NULL);
+  vigil_result_free(result);
+}
+
+static void test_edges(void) {
+  vigil_result* empty = vigil_compile(NULL, 0);
+  size_t size = 99;
+  CHECK(empty != NULL);
+  CHECK(vigil_error_count(empty) == 0);
+  /* A date of any other shape gives no listing. */
+  CHECK(vigil_listing(empty, "2026-12-05", &size) != NULL && size == 0);
+  CHECK(vigil_listing(empty, NULL, &size) != NULL && size == 0);
+  vigil_result_free(empty);
+  vigil_result_free(NULL);
+  CHECK(vigil_download_file(NULL, &size) != NULL && size == 0);
+  CHECK(vigil_diagnostic_count(NULL) == 0);
+  CHECK(strcmp(vigil_version(), VIGIL_EXPECTED_VERSION) == 0);
+  CHECK(vigil_explanation("e6") != NULL);
+  CHECK(strstr(vigil_explanation("e6"), "Unknown command") != NULL);
+  CHECK(vigil_explanation("E6") == vigil_explanation("6"));
+  CHECK(vigil_explanation("W1") != NULL);
+  CHECK(vigil_explanation("E99") == NULL);
+  CHECK(vigil_explanation(NULL) == NULL);
+  /* Whole words between single blanks. */
+  CHECK(strncmp(vigil_keywords(), "EVENTEND ", 9) == 0);
+  CHECK(strstr(vigil_keywords(), " EVENT ") != NULL);
+  CHECK(strstr(vigil_keywords(), " OFFLINE") != NULL);
+  CHECK(strstr(vigil_keywords(), "  ") == NULL);
+}
+
+int main(void) {
+  test_example_files();
+  test_error_in_files_and_diagnostics();
+  test_location_after_lone_lf();
+  test_bytes_pass_through();
+  test_code_beside_lines();
+  test_edges();
+  if (failures > 0) fprintf(stderr, "%d checks failed\n", failures);
+  return failures == 0 ? 0 : 1;
+}

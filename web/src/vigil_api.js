@@ -1,0 +1,83 @@
+// The C API of vigil.wasm (include/vigil/vigil.h) for JavaScript: script
+// bytes in as a Uint8Array, the four files out as Uint8Arrays with exactly
+// the bytes vigilc writes. Text never goes through a UTF-8 conversion: every
+// byte is copied through HEAPU8 as it is.
+
+const latin1 = new TextDecoder('latin1');
+
+// The bytes of a NUL-terminated string at `pointer`, as one character each.
+function cString(module, pointer) {
+  if (pointer === 0) return null;
+  const heap = module.HEAPU8;
+  let end = pointer;
+  while (heap[end] !== 0) end++;
+  return latin1.decode(heap.subarray(pointer, end));
+}
+
+function sizeAt(module, pointer) {
+  return new DataView(module.HEAPU8.buffer).getUint32(pointer, true);
+}
+
+// Calls `get(result, sizePointer)` and copies the bytes it points at.
+function bytesOf(module, get) {
+  const sizePointer = module._malloc(4);
+  try {
+    const pointer = get(sizePointer);
+    const size = sizeAt(module, sizePointer);
+    return module.HEAPU8.slice(pointer, pointer + size);
+  } finally {
+    module._free(sizePointer);
+  }
+}
+
+function withCString(module, text, use) {
+  const bytes = new TextEncoder().encode(text);
+  const pointer = module._malloc(bytes.length + 1);
+  try {
+    module.HEAPU8.set(bytes, pointer);
+    module.HEAPU8[pointer + bytes.length] = 0;
+    return use(pointer);
+  } finally {
+    module._free(pointer);
+  }
+}
+
+// "YYYY-MM-DD HH:MM:SS" in local time, as vigilc writes into the listing.
+export function localDateText(date = new Date()) {
+  const two = (n) => String(n).padStart(2, '0');
+  return `${date.getFullYear()}-${two(date.getMonth() + 1)}-${two(date.getDate())} ` +
+      `${two(date.getHours())}:${two(date.getMinutes())}:${two(date.getSeconds())}`;
+}
+
+export function wrapVigil(module) {
+  return {
+    version: () => cString(module, module._vigil_version()),
+    keywords: () => cString(module, module._vigil_keywords()).split(' '),
+    // What an error or warning code means, or null.
+    explanation: (code) => withCString(module, code, (p) => cString(module, module._vigil_explanation(p))),
+    // Compiles `script` (a Uint8Array); the listing carries `date`.
+    compile(script, date) {
+      const input = module._malloc(Math.max(script.length, 1));
+      module.HEAPU8.set(script, input);
+      const result = module._vigil_compile(input, script.length);
+      module._free(input);
+      if (result === 0) throw new Error('vigil: out of memory');
+      try {
+        return {
+          bin: bytesOf(module, (s) => module._vigil_download_file(result, s)),
+          lst: withCString(module, date,
+              (d) => bytesOf(module, (s) => module._vigil_listing(result, d, s))),
+          err: bytesOf(module, (s) => module._vigil_error_file(result, s)),
+          set: bytesOf(module, (s) => module._vigil_settings_table(result, s)),
+          errorCount: module._vigil_error_count(result),
+          lineCount: module._vigil_line_count(result),
+          codeSize: module._vigil_code_size(result),
+          diagnostics: JSON.parse(cString(module, module._vigil_diagnostics_json(result))),
+          code: JSON.parse(cString(module, module._vigil_code_json(result))),
+        };
+      } finally {
+        module._vigil_result_free(result);
+      }
+    },
+  };
+}
