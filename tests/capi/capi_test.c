@@ -127,7 +127,9 @@ static void test_location_after_lone_lf(void) {
   size_t begin = 0, end = 0;
   int line = 0;
   CHECK(vigil_error_count(result) == 1);
-  CHECK(vigil_diagnostic_count(result) == 1);
+  /* The error, then the warning that the LF joined the two lines. */
+  CHECK(vigil_diagnostic_count(result) == 2);
+  CHECK(strcmp(vigil_diagnostic_code(result, 1), "W6") == 0);
   CHECK(vigil_diagnostic_location(result, 0, &line, &begin, &end) == 1);
   CHECK(line == 5);
   CHECK(begin == relay2);

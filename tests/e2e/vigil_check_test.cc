@@ -82,6 +82,7 @@ TEST_F(VigilTest, HelpListsTheCommands) {
                     "  build     compile a script and write its four files, as vigilc does\n"
                     "  explain   explain an error or warning code (E6, 6, W1)\n"
                     "  dis       print a download file (or a compiled script) readably\n"
+                    "  fix       rewrite line ends, byte-order mark and leading tabs safely\n"
                     "  sim       run one event of a script on the controller model, step by step\n"
                     "  test      run scenario files against a script\n"
                     "\nRun 'vigil COMMAND --help' for the options of a command.\n",
@@ -127,9 +128,11 @@ TEST_F(VigilTest, CheckInItsThreeFormats) {
   // The JSON and SARIF forms as a Python program reads them.
   EXPECT_EQ(
       std::get<1>(Exec("/usr/bin/env", {"python3", "-c", kReadJsonAndSarif, VIGIL_PATH})),
-      "[{'file': 'my site.txt', 'line': 2, 'column': 17, 'end_column': 22, 'severity': "
+      "[{'file': 'my site.txt', 'line': 2, 'column': 17, 'end_column': 22, 'column_unit': 'byte', "
+      "'severity': "
       "'warning', 'code': 'W3', 'message': 'Register SPARE is declared but never used', 'notes': "
-      "[]}, {'file': 'my site.txt', 'line': 4, 'column': 7, 'end_column': 10, 'severity': "
+      "[]}, {'file': 'my site.txt', 'line': 4, 'column': 7, 'end_column': 10, 'column_unit': "
+      "'byte', 'severity': "
       "'error', 'code': 'E11', 'message': 'Value out of range', 'notes': ['the DELAY number must "
       "lie in 0 to 255']}]\n"
       "2.1.0 sarif-2.1.0.json vigil 1.0\n"

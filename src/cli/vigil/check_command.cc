@@ -8,6 +8,7 @@
 #include "cli/platform/file_io.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
+#include "core/check/cascades.h"
 #include "core/check/diagnostic_printers.h"
 #include "core/check/notes.h"
 #include "core/check/warnings.h"
@@ -17,13 +18,16 @@ namespace vigil {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: vigil check SCRIPT [--format=text|json|sarif] [--werror]\n"
+    "usage: vigil check SCRIPT [--format=text|json|sarif] [--werror] [--all]\n"
     "Compiles SCRIPT in memory and prints its errors and warnings; writes no file.\n"
     "  --format=text   file:line:column diagnostics with the source line and notes,\n"
     "                  then a summary line (the default)\n"
     "  --format=json   a JSON array, one object per diagnostic; nothing else on stdout\n"
     "  --format=sarif  a SARIF 2.1.0 log for code-scanning tools; nothing else on stdout\n"
     "  --werror        warnings make the exit status 1 as errors do\n"
+    "  --all           also the errors that only follow from an earlier one (a failed\n"
+    "                  EVENT line, a missing ENDIF), which are otherwise counted in a\n"
+    "                  note of the first\n"
     "Exit status: 0 no errors, 1 errors (or warnings with --werror), 2 could not run.\n";
 
 enum class Format { kText, kJson, kSarif };
@@ -31,6 +35,7 @@ enum class Format { kText, kJson, kSarif };
 struct CheckOptions {
   Format format = Format::kText;
   bool werror = false;
+  bool all = false;
   bool help = false;
   std::string script;
 };
@@ -48,6 +53,8 @@ std::optional<CheckOptions> ParseArgs(const std::vector<std::string>& args, std:
       options.help = true;
     } else if (!only_paths && arg == "--werror") {
       options.werror = true;
+    } else if (!only_paths && arg == "--all") {
+      options.all = true;
     } else if (!only_paths && arg.starts_with("--format=")) {
       std::string_view name = std::string_view(arg).substr(9);
       if (name == "text") {
@@ -99,6 +106,7 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   Compilation compilation = Compile(*source);
   source.reset();
   std::vector<Diagnostic> diagnostics = ErrorsWithNotes(compilation);
+  if (!options->all) diagnostics = FoldCascades(std::move(diagnostics));
   std::vector<Diagnostic> warnings = Warnings(compilation);
   diagnostics.insert(diagnostics.end(), warnings.begin(), warnings.end());
   // In line order; a diagnostic without a line goes last.

@@ -17,6 +17,8 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 int RunExplain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // vigil dis SITE.BIN | vigil dis --script SITE.txt: the download file, readable.
 int RunDis(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil fix SCRIPT: line ends, byte-order mark and leading tabs, with a backup.
+int RunFix(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // vigil sim SCRIPT EVENT: what the controller does on one event, step by step.
 int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // vigil test SCRIPT SCENARIO...: scenario files run against the script.

@@ -23,6 +23,7 @@ constexpr Subcommand kSubcommands[] = {
     {"build", vigil::RunBuild, "compile a script and write its four files, as vigilc does"},
     {"explain", vigil::RunExplain, "explain an error or warning code (E6, 6, W1)"},
     {"dis", vigil::RunDis, "print a download file (or a compiled script) readably"},
+    {"fix", vigil::RunFix, "rewrite line ends, byte-order mark and leading tabs safely"},
     {"sim", vigil::RunSim, "run one event of a script on the controller model, step by step"},
     {"test", vigil::RunTest, "run scenario files against a script"},
 };

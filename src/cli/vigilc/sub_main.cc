@@ -1,6 +1,7 @@
 #include "cli/vigilc/sub_main.h"
 
 #include "cli/platform/file_io.h"
+#include "core/check/diagnostic_printers.h"
 #include "core/check/notes.h"
 #include "core/compile/compilation.h"
 #include "core/formats/output_files.h"
@@ -90,7 +91,7 @@ std::string FormatPlainDiagnostic(const Diagnostic& diagnostic, std::string_view
   text += diagnostic.severity == Severity::kError ? "error: " : "warning: ";
   text += ErrorMessage(diagnostic.number);
   text += " [E" + std::to_string(diagnostic.number) + "]\n";
-  text += "    " + diagnostic.source_text + "\n";
+  text += "    " + EscapeControls(diagnostic.source_text) + "\n";
   return text;
 }
 

@@ -134,16 +134,16 @@ std::string FormatTextDiagnostic(const Diagnostic& diagnostic, std::string_view 
   std::string blank_gutter(gutter, ' ');
   if (location && !IsBlank(location->text)) {
     text += std::string(gutter - number.size(), ' ') + number + " | ";
-    text += location->text;
+    text += EscapeControls(location->text);
     text += "\n" + blank_gutter + " | ";
     size_t column = static_cast<size_t>(location->column - 1);
     size_t end_column = static_cast<size_t>(location->end_column - 1);
-    // Tabs are copied so that the carets line up under the same columns.
-    for (size_t i = 0; i < column; ++i) {
-      text += i < location->text.size() && location->text[i] == '\t' ? '\t' : ' ';
-    }
-    for (size_t i = column; i < end_column; ++i) {
-      text += i < location->text.size() && location->text[i] == '\t' ? '\t' : '^';
+    // Tabs are copied and escaped bytes take their escape's width, so that
+    // the carets line up under the same columns.
+    for (size_t i = 0; i < end_column; ++i) {
+      char c = i < location->text.size() ? location->text[i] : ' ';
+      char mark = i < column ? ' ' : '^';
+      text += c == '\t' ? std::string(1, '\t') : std::string(EscapeControls({&c, 1}).size(), mark);
     }
     text += "\n";
   }
@@ -192,6 +192,32 @@ std::string JsonString(std::string_view text) {
   return json + "\"";
 }
 
+std::string EscapeControls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string shown;
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 && c != '\t') || byte == 0x7F) {
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 15];
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+int CodePointColumn(std::string_view line, int byte_column) {
+  int column = 1;
+  size_t end = std::min(line.size(), static_cast<size_t>(std::max(byte_column - 1, 0)));
+  for (size_t i = 0; i < end; ++i) {
+    // Continuation bytes of a UTF-8 sequence belong to the character before.
+    if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) ++column;
+  }
+  return column;
+}
+
 std::string FormatJson(std::span<const Diagnostic> diagnostics, std::string_view file) {
   std::string json = "[";
   std::string file_json = JsonString(file);
@@ -204,6 +230,7 @@ std::string FormatJson(std::span<const Diagnostic> diagnostics, std::string_view
     json += ", \"line\": " + number(location ? location->line : 0);
     json += ", \"column\": " + number(location ? location->column : 0);
     json += ", \"end_column\": " + number(location ? location->end_column : 0);
+    json += ", \"column_unit\": \"byte\"";
     json += ", \"severity\": \"" + std::string(SeverityName(diagnostic)) + "\"";
     json += ", \"code\": \"" + DiagnosticCode(diagnostic) + "\"";
     json += ", \"message\": " + JsonString(DiagnosticMessage(diagnostic));
@@ -246,6 +273,7 @@ std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_vie
   sarif +=
       "        }\n"
       "      },\n"
+      "      \"columnKind\": \"unicodeCodePoints\",\n"
       "      \"results\": [";
   std::string uri = JsonString(UriOf(file));
   for (size_t i = 0; i < diagnostics.size(); ++i) {
@@ -264,8 +292,10 @@ std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_vie
              "\"artifactLocation\": {\"uri\": " + uri + "}";
     if (std::optional<DisplayLocation> location = LocateDiagnostic(diagnostic)) {
       sarif += ", \"region\": {\"startLine\": " + std::to_string(location->line) +
-               ", \"startColumn\": " + std::to_string(location->column) +
-               ", \"endColumn\": " + std::to_string(location->end_column) + "}";
+               ", \"startColumn\": " +
+               std::to_string(CodePointColumn(location->text, location->column)) +
+               ", \"endColumn\": " +
+               std::to_string(CodePointColumn(location->text, location->end_column)) + "}";
     }
     sarif += "}}]}";
   }

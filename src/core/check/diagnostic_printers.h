@@ -60,6 +60,15 @@ std::string FormatJson(std::span<const Diagnostic> diagnostics, std::string_view
 std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_view file,
                         std::string_view tool_version);
 
+// The text with control bytes (but tabs) shown as \x1b escapes, so that a
+// script's bytes cannot drive the terminal; other bytes, UTF-8 included, as
+// they stand.
+std::string EscapeControls(std::string_view text);
+
+// The 1-based column in characters (UTF-8 code points; an invalid byte counts
+// as one) of the 1-based byte column `byte_column` of `line`.
+int CodePointColumn(std::string_view line, int byte_column);
+
 }  // namespace vigil
 
 #endif  // VIGIL_CORE_CHECK_DIAGNOSTIC_PRINTERS_H_

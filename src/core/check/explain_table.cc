@@ -11,7 +11,7 @@ namespace {
 
 constexpr size_t kWrapWidth = 78;
 
-constexpr std::array<Explanation, 36> kExplanations = {{
+constexpr std::array<Explanation, 40> kExplanations = {{
     {"E1",
      "A name is used as a module or partition, but no MODULE or PARTITION line declares it. "
      "DEVICE lines and EVENT lines look their module up this way; inside statements an "
@@ -320,7 +320,9 @@ constexpr std::array<Explanation, 36> kExplanations = {{
     {"E25",
      "A statement stands in an event block that does not count as open: an EVENTEND earlier "
      "in the script closed one block too many (E29), and from then on every EVENT only "
-     "brings the block count back to zero.",
+     "brings the block count back to zero. The extra EVENTEND is often the end of an event "
+     "whose EVENT line failed (a misspelt module: E6 on the EVENT line), so that its block "
+     "was never opened.",
      "MODULE = PANEL,0\n"
      "EVENT PANEL.INIT\n"
      "EVENTEND\n"
@@ -334,7 +336,10 @@ constexpr std::array<Explanation, 36> kExplanations = {{
      "EVENT PANEL.TIMER1SEC\n"
      "DELAY(1)\n"
      "EVENTEND\n",
-     "Remove the extra EVENTEND reported as E29 above this line.", true},
+     "Look at the first error above this line: correct an EVENT line that failed (its "
+     "EVENTEND then closes its own block again), or remove an EVENTEND that closes nothing "
+     "(E29).",
+     true},
     {"E26",
      "An EVENT line stands inside an open event block: the EVENTEND of the block before is "
      "missing (or was refused with E18). The new event's header is written all the same.",
@@ -500,6 +505,67 @@ constexpr std::array<Explanation, 36> kExplanations = {{
      "Write a real test after IF (a comparison such as RELAY1 = ON, or a test word such as "
      "TIMEPLAN(1), PRESENT, GROUP(2)) and put the statement on its own line inside the "
      "block.",
+     true},
+    {"W6",
+     "A line ends in LF alone, as some editors and pasted snippets leave it. The compiler ends "
+     "lines only at CR LF or a lone CR: the LF is read as a blank, and the next line becomes "
+     "part of this one, so its statement is not compiled as written (usually not at all). A "
+     "script saved with LF line ends only is one single line. vigilc reports nothing.",
+     "  MARK(FORCED)      (ending in LF alone)\n"
+     "  DOOR()\n",
+     "  MARK(FORCED)      (ending in CR LF)\n"
+     "  DOOR()\n",
+     "End every line in CR LF: `vigil fix SCRIPT` converts the line ends and keeps the script as "
+     "it was in SCRIPT.bak. Set the editor to CR LF (Windows) line ends for these scripts.",
+     false},
+    {"W7",
+     "A condition uses >=, <=, < or <>, which the language does not have. The compiler reads "
+     "\">\" as a separator and \"=\" as the comparison, so IF R >= 3 tests R = 3; \"<\" is no "
+     "word at all. The notes show the test the controller gets.",
+     "MODULE = PANEL,0\n"
+     "DEFINE REGISTER R\n"
+     "EVENT PANEL.INIT\n"
+     "IF R >= 3\n"
+     "DELAY(5)\n"
+     "ENDIF\n"
+     "EVENTEND\n",
+     "MODULE = PANEL,0\n"
+     "DEFINE REGISTER R\n"
+     "EVENT PANEL.INIT\n"
+     "IF R > 2\n"
+     "DELAY(5)\n"
+     "ENDIF\n"
+     "EVENTEND\n",
+     "Compare with = and > only: R > 2 for R >= 3, NOT R > 2 for R < 3, NOT R = 3 for R <> 3, "
+     "NOT R > 3 for R <= 3.",
+     true},
+    {"W8",
+     "A declaration line sets nothing and vigilc says nothing: a MODULE, PARTITION or DEVICE "
+     "line whose keyword does not stand at the very start of the line (indented), a MODULE or "
+     "PARTITION line after the first EVENT line, or a DEVICE line naming a device the module "
+     "does not save (a misspelling, or UserEvents not written exactly so).",
+     "MODULE = PANEL,0\n"
+     "MODULE = FRONT,1,0,2,5,30,10\n"
+     "DEVICE = FRONT.TAMPR,1\n",
+     "MODULE = PANEL,0\n"
+     "MODULE = FRONT,1,0,2,5,30,10\n"
+     "DEVICE = FRONT.TAMPER,1\n",
+     "Start declaration lines at the first column, put MODULE and PARTITION lines above the "
+     "first EVENT line, and spell the device as the module kind names it (the note suggests "
+     "the nearest).",
+     true},
+    {"W9",
+     "The script starts with a UTF-8 byte-order mark, three invisible bytes that some Windows "
+     "editors write first. The compiler reads them as part of the first line, which then "
+     "fails (E6), and a first MODULE line is lost with everything that names its module.",
+     "\xEF\xBB\xBFMODULE = PANEL,0\n"
+     "EVENT PANEL.INIT\n"
+     "EVENTEND\n",
+     "MODULE = PANEL,0\n"
+     "EVENT PANEL.INIT\n"
+     "EVENTEND\n",
+     "Save the script without a byte-order mark (\"UTF-8\" rather than \"UTF-8 with BOM\"), or "
+     "run `vigil fix SCRIPT`, which removes it.",
      true},
 }};
 

@@ -21,7 +21,7 @@ struct Explanation {
   bool whole_scripts;
 };
 
-// Errors E1 to E31, then warnings W1 to W5.
+// Errors E1 to E31, then the warnings from W1 on.
 std::span<const Explanation> Explanations();
 
 // The entry for "E6", "e6", "6", "W1" or "w1"; nullptr when there is none.

@@ -127,6 +127,7 @@ class NoteWriter {
   void Brackets();
   void MissingParameters();
   void UnknownWord();
+  bool MisreadWord();
   void UnknownMark();
   void UnknownParameter();
   void OutOfRange() { ValueOutOfRange(false); }
@@ -372,6 +373,16 @@ void NoteWriter::DuplicateName() {
 }
 
 void NoteWriter::Unreachable() {
+  // An EVENT line that failed opened no block, yet its EVENTEND closed one.
+  for (auto it = compilation_.diagnostics.rbegin(); it != compilation_.diagnostics.rend(); ++it) {
+    if (it->physical_line >= d_.physical_line) continue;
+    std::string_view rest = it->source_text;
+    if (!TakeWord(rest, "EVENT")) continue;
+    Note("the EVENT on line " + std::to_string(it->physical_line) +
+         " failed and opened no block, yet its EVENTEND closed one: the block count is one "
+         "short; correct that EVENT line");
+    return;
+  }
   LineNote(
       "opens no block: an EVENTEND before it closed one block too many, so the block count "
       "is one short");
@@ -475,6 +486,45 @@ std::span<const std::string> NoteWriter::BracketCandidates() const {
 }
 
 // Error 6: a word the word check refused, or a known word in the wrong place.
+// Words the word check refuses for how the line is read, not for their
+// spelling: a comment after a statement or after a tab, a decimal point, a
+// byte-order mark. True when one of them explained the error.
+bool NoteWriter::MisreadWord() {
+  if (focus_.starts_with(";")) {
+    std::string_view before =
+        TrimBlanks(std::string_view(d_.source_text)
+                       .substr(0, static_cast<size_t>(std::max(d_.span.begin, 0))));
+    if (!before.empty() && before.find_first_not_of('\t') == std::string_view::npos) {
+      Note(
+          "the tab before \";\" makes this no comment line: only blanks may stand before "
+          "\";\"; indent with blanks");
+    } else {
+      Note(
+          "a comment stands on a line of its own: \";\" after a statement is read as part of "
+          "the statement");
+    }
+    return true;
+  }
+  std::string_view number = focus_;
+  if (!number.empty() && (number.front() == '-' || number.front() == '+')) number.remove_prefix(1);
+  size_t point = number.find('.');
+  bool decimal = point != std::string_view::npos && point > 0 &&
+                 number.find_first_not_of("0123456789.") == std::string_view::npos;
+  if (decimal) {
+    Note("a decimal point is read as a module separator, not as a number: write " +
+         std::string(number.substr(0, point)) + std::string(number.substr(point + 1)) + "E-" +
+         std::to_string(number.size() - point - 1) + " or a whole number");
+    return true;
+  }
+  if (text_.starts_with("\xEF\xBB\xBF")) {
+    Note(
+        "the line starts with a UTF-8 byte-order mark, three bytes an editor added before the "
+        "first word; vigil fix removes them");
+    return true;
+  }
+  return false;
+}
+
 void NoteWriter::UnknownWord() {
   if (!d_.span.known()) {
     if (first_word_ == "EVENTEND") {
@@ -485,6 +535,7 @@ void NoteWriter::UnknownWord() {
     LineNote("is already closed");
     return;
   }
+  if (MisreadWord()) return;
   // The word check reports one token; a longer span, or a word it accepts,
   // is a statement's complaint.
   std::string_view word = focus_;

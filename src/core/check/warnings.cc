@@ -1,5 +1,5 @@
 // The warning analysis, run on a compilation's value: the blocks left open,
-// the declared names and their uses, and the code size.
+// the declared names and their uses, the code size, and the traps (traps.cc).
 
 #include "core/check/warnings.h"
 
@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "core/check/traps.h"
 #include "core/lang/limits.h"
 #include "core/scan/tokenizer.h"
 
@@ -51,6 +52,8 @@ class WarningList {
     warnings_.push_back(std::move(diagnostic));
     return warnings_.back();
   }
+
+  void Append(Diagnostic diagnostic) { warnings_.push_back(std::move(diagnostic)); }
 
   const SourceLine* Find(int physical_line) const {
     auto it = std::lower_bound(
@@ -149,6 +152,7 @@ std::vector<Diagnostic> Warnings(const Compilation& compilation) {
                               std::to_string(untested.earlier_line));
     }
   }
+  for (Diagnostic& trap : TrapWarnings(compilation)) list.Append(std::move(trap));
   return list.Take();
 }
 

@@ -79,6 +79,7 @@ Compilation Compile(std::string_view script) {
                         std::move(compiler.untested_ifs_)};
   // The lines are views into the compiler's copy of the script, which the
   // value shares.
+  result.ignored_declarations = std::move(compiler.ignored_declarations_);
   result.source = std::move(compiler.source_);
   result.lines = std::move(compiler.lines_);
   result.symbols = std::move(compiler.symbols_);

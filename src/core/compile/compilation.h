@@ -47,7 +47,8 @@ struct Compilation {
   std::vector<std::string> settings_table;    // the settings table file's lines
   ControllerRecords records;
   OpenBlocks open_blocks;
-  int counted_lines = 0;  // the listing's "Lines"
+  std::vector<IgnoredDeclaration> ignored_declarations;  // lines that set nothing
+  int counted_lines = 0;                                 // the listing's "Lines"
   int error_count = 0;
 
   // The line with physical number `line`, or nullptr (a line that held a

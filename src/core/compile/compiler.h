@@ -66,6 +66,10 @@ class C_Compiler {
   std::vector<int> UnclosedIfLines() const;
   int UnclosedEventLine() const { return open_events_ > 0 ? event_line_ : 0; }
   const std::vector<UntestedIf>& untested_ifs() const { return untested_ifs_; }
+  // The declaration lines that set nothing, in line order.
+  const std::vector<IgnoredDeclaration>& ignored_declarations() const {
+    return ignored_declarations_;
+  }
 
   // Controller records for the download file.
   std::vector<std::string> DefineParameters() const;
@@ -212,6 +216,9 @@ class C_Compiler {
   std::array<int, kMaxIfLevel + 1> target_lines_{};
   int event_line_ = 0;
   std::vector<UntestedIf> untested_ifs_;
+  std::vector<IgnoredDeclaration> ignored_declarations_;
+  int first_event_line_ = 0;  // where the declaration pass stopped reading modules
+  void Ignore(IgnoredDeclaration::Why why, std::string_view part, int module = 0);
 };
 
 }  // namespace vigil

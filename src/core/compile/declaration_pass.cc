@@ -83,10 +83,27 @@ void C_Compiler::Declare(SymbolKind kind, std::string_view name, int id) {
   declared_.push_back(std::move(symbol));
 }
 
+void C_Compiler::Ignore(IgnoredDeclaration::Why why, std::string_view part, int module) {
+  IgnoredDeclaration ignored{
+      display_line_ != nullptr ? display_line_->physical_line : 0, {}, why, module};
+  if (display_line_ != nullptr && !part.empty()) {
+    const char* line = display_line_->text.data();
+    if (part.data() >= line && part.data() + part.size() <= line + display_line_->text.size()) {
+      int begin = static_cast<int>(part.data() - line);
+      ignored.span = {begin, begin + static_cast<int>(part.size())};
+    }
+  }
+  ignored_declarations_.push_back(ignored);
+}
+
 void C_Compiler::CollectModules() {
   symbols_.modules.Clear();
+  first_event_line_ = 0;
   for (const SourceLine& line : lines_) {
-    if (StartsWithIgnoreCase(TrimBlanks(line.text), "EVENT")) break;
+    if (StartsWithIgnoreCase(TrimBlanks(line.text), "EVENT")) {
+      first_event_line_ = line.physical_line;
+      break;
+    }
     if (StartsWithIgnoreCase(line.text, "MODULE")) {
       SetWorkingLine(line, /*statement_pass=*/false);
       CollectModule(line.text);
@@ -243,6 +260,7 @@ void C_Compiler::CollectDevice(std::string_view line) {
     module->SaveUserEvents = fields[1] == "0" ? 0 : 1;
   } else if (fields.size() >= 2 && fields[1] == "1") {
     int32_t mask = DeviceMask(module->id, device);
+    if (mask == 0) Ignore(IgnoredDeclaration::Why::kUnknownDevice, device, module->id);
     module->SaveEvents = static_cast<int16_t>(module->SaveEvents | mask);
   }
 }

@@ -2,6 +2,8 @@
 // the dispatch to event blocks, INVERT, IF/ELSE/ENDIF, assignments and
 // commands.
 
+#include <algorithm>
+
 #include "core/compile/compiler.h"
 #include "core/compile/word_check.h"
 #include "core/lang/known_words.h"
@@ -19,7 +21,17 @@ void C_Compiler::CompileLine(const SourceLine& line) {
   WordAt first = PeekWord(rest);
   std::string_view keyword = first.word;
   if (keyword == "MODULE" || keyword == "DEVICE" || keyword == "PARTITION") {
-    return;  // settled by the declaration pass, and not counted
+    // Settled by the declaration pass, and not counted; it reads only lines
+    // that start with the keyword, and modules only before the first EVENT.
+    size_t at = std::min(line.text.find_first_not_of(" \t"), line.text.size());
+    std::string_view written = line.text.substr(at, keyword.size());
+    if (!StartsWithIgnoreCase(line.text, keyword)) {
+      Ignore(IgnoredDeclaration::Why::kIndented, written);
+    } else if (keyword != "DEVICE" && first_event_line_ > 0 &&
+               line.physical_line > first_event_line_) {
+      Ignore(IgnoredDeclaration::Why::kAfterFirstEvent, written);
+    }
+    return;
   }
   ++count_lines_;
   if (keyword == "DEFINE") return;

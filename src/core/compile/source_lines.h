@@ -36,6 +36,19 @@ struct UntestedIf {
   int earlier_line = 0;
 };
 
+// A MODULE, PARTITION or DEVICE line that sets nothing, without an error.
+struct IgnoredDeclaration {
+  enum class Why {
+    kIndented,         // the keyword does not stand at the start of the line
+    kAfterFirstEvent,  // a MODULE or PARTITION line after the first EVENT line
+    kUnknownDevice,    // DEVICE = module.device,1 names no device the module saves
+  };
+  int line = 0;  // physical line
+  Span span;     // the keyword, or the device name
+  Why why = Why::kIndented;
+  int module = 0;  // kUnknownDevice: the module's id
+};
+
 }  // namespace vigil
 
 #endif  // VIGIL_CORE_COMPILE_SOURCE_LINES_H_

@@ -55,7 +55,11 @@ namespace vigil {
   X(kOpenEvent, 2, "EVENT block not closed")                                            \
   X(kUnused, 3, "Declared name never used")                                             \
   X(kCodeSize, 4, "Code buffer nearly full")                                            \
-  X(kUntestedIf, 5, "IF condition compiled as a statement")
+  X(kUntestedIf, 5, "IF condition compiled as a statement")                            \
+  X(kLoneLineFeed, 6, "Line end read as a blank")                                       \
+  X(kComparison, 7, "Comparison compiled as another test")                              \
+  X(kIgnoredDeclaration, 8, "Declaration line sets nothing")                            \
+  X(kByteOrderMark, 9, "Byte-order mark before the first line")
 // clang-format on
 
 #define VIGIL_ENUMERATOR(name, number, text) name = number,

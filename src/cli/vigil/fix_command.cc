@@ -1,0 +1,59 @@
+// vigil fix SCRIPT: rewrites what has one safe meaning (line ends to CR LF,
+// the byte-order mark removed, tabs before a line's first word to blanks),
+// keeping the script as it was in SCRIPT.bak, and says what it changed.
+
+#include "cli/platform/file_io.h"
+#include "cli/vigil/vigil_commands.h"
+#include "cli/vigilc/sub_main.h"
+#include "core/check/fix.h"
+
+namespace vigil {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: vigil fix SCRIPT\n"
+    "Rewrites SCRIPT where the change has one safe meaning: every line end becomes CR LF\n"
+    "(a lone LF is otherwise read as a blank, joining two lines), a UTF-8 byte-order mark\n"
+    "is removed, and tabs before a line's first word become blanks. The script as it was\n"
+    "is kept in SCRIPT.bak; both files are written all or nothing. A script that needs\n"
+    "none of this is left alone.\n"
+    "Exit status: 0 fixed or nothing to fix, 2 could not run.\n";
+
+constexpr std::string_view kBackupSuffix = ".bak";
+
+}  // namespace
+
+int RunFix(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && args[0] == "--help") {
+    out << kUsage;
+    return kExitClean;
+  }
+  if (args.size() != 1 || args[0].starts_with("--")) {
+    err << kUsage;
+    return kExitCannotRun;
+  }
+  const std::string& script = args[0];
+  std::string error;
+  std::optional<std::string> text = ReadWholeFile(script, &error);
+  if (!text) {
+    err << "vigil fix: cannot read '" << script << "': " << error << "\n";
+    return kExitCannotRun;
+  }
+  FixResult fixed = FixScript(*text);
+  if (fixed.changes.empty()) {
+    out << script << ": nothing to fix\n";
+    return kExitClean;
+  }
+  std::string backup = script + std::string(kBackupSuffix);
+  OutputSet outputs;
+  if (!outputs.Stage(backup, *text, &error) || !outputs.Stage(script, fixed.text, &error) ||
+      !outputs.Commit(&error)) {
+    err << "vigil fix: " << error << "\n";
+    return kExitCannotRun;
+  }
+  for (const std::string& change : fixed.changes) out << script << ": " << change << "\n";
+  out << script << ": the script as it was is in " << backup << "\n";
+  return kExitClean;
+}
+
+}  // namespace vigil

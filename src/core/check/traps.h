@@ -1,0 +1,20 @@
+// The warnings for what compiles without an error yet does something else
+// than the script seems to say: a line end that is read as a blank, a
+// comparison the language does not have, a declaration line that sets
+// nothing, a byte-order mark. Each says what the controller actually gets.
+#ifndef VIGIL_CORE_CHECK_TRAPS_H_
+#define VIGIL_CORE_CHECK_TRAPS_H_
+
+#include <vector>
+
+#include "core/compile/compilation.h"
+#include "core/lang/diagnostics.h"
+
+namespace vigil {
+
+// W6 to W9, in no particular order.
+std::vector<Diagnostic> TrapWarnings(const Compilation& compilation);
+
+}  // namespace vigil
+
+#endif  // VIGIL_CORE_CHECK_TRAPS_H_
