@@ -14,6 +14,10 @@ namespace vigil {
 // or directory", "Is a directory", ...).
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error);
 
+// Puts standard input and output in binary mode: bytes pass unchanged, no
+// line-end translation (the language server's framing counts bytes).
+void UseBinaryStandardStreams();
+
 // "YYYY-MM-DD HH:MM:SS" in local time.
 std::string LocalTimeText(std::time_t time);
 

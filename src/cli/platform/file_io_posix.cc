@@ -147,4 +147,7 @@ void OutputSet::RemoveTemporaries() {
   staged_.clear();
 }
 
+// POSIX streams never translate line ends.
+void UseBinaryStandardStreams() {}
+
 }  // namespace vigil

@@ -17,6 +17,8 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 int RunExplain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // vigil dis SITE.BIN | vigil dis --script SITE.txt: the download file, readable.
 int RunDis(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil lsp: the language server over standard input and output.
+int RunLsp(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace vigil
 

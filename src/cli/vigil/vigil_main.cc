@@ -22,6 +22,7 @@ constexpr Subcommand kSubcommands[] = {
     {"build", vigil::RunBuild, "compile a script and write its four files, as vigilc does"},
     {"explain", vigil::RunExplain, "explain an error or warning code (E6, 6, W1)"},
     {"dis", vigil::RunDis, "print a download file (or a compiled script) readably"},
+    {"lsp", vigil::RunLsp, "run the language server over standard input and output"},
 };
 
 void PrintUsage(std::ostream& out) {

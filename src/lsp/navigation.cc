@@ -1,0 +1,75 @@
+#include "lsp/navigation.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/lang/known_words.h"
+#include "core/scan/tokenizer.h"
+
+namespace vigil::lsp {
+namespace {
+
+const Symbol* SymbolAtPosition(const Document& document, Position position) {
+  if (position.line < 0 || position.line >= document.line_count()) return nullptr;
+  return document.compilation().SymbolAt(position.line + 1, document.ByteColumnOf(position));
+}
+
+Json SiteRange(const Document& document, const SourceSite& site) {
+  return SpanRange(document, site.line - 1, site.span);
+}
+
+Json Location(const Document& document, const SourceSite& site) {
+  return {{"uri", document.uri()}, {"range", SiteRange(document, site)}};
+}
+
+}  // namespace
+
+Json DefinitionAt(const Document& document, Position position) {
+  const Symbol* symbol = SymbolAtPosition(document, position);
+  if (symbol == nullptr) return nullptr;
+  return Location(document, symbol->declaration);
+}
+
+Json ReferencesAt(const Document& document, Position position, bool include_declaration) {
+  const Symbol* symbol = SymbolAtPosition(document, position);
+  Json locations = Json::array();
+  if (symbol == nullptr) return locations;
+  if (include_declaration) locations.push_back(Location(document, symbol->declaration));
+  for (const SourceSite& use : symbol->uses) locations.push_back(Location(document, use));
+  return locations;
+}
+
+Json PrepareRenameAt(const Document& document, Position position) {
+  const Symbol* symbol = SymbolAtPosition(document, position);
+  if (symbol == nullptr) return nullptr;
+  return {{"range", SiteRange(document, symbol->declaration)}, {"placeholder", symbol->name}};
+}
+
+Json RenameAt(const Document& document, Position position, std::string_view new_name) {
+  const Symbol* symbol = SymbolAtPosition(document, position);
+  if (symbol == nullptr) throw ResponseError(kRequestFailed, "no declared name here to rename");
+  if (new_name.empty() || !std::all_of(new_name.begin(), new_name.end(), IsNameChar)) {
+    throw ResponseError(kRequestFailed, "'" + std::string(new_name) +
+                                            "' is no name: names have letters, digits and _ only");
+  }
+  if (IsKeyword(ToUpper(new_name))) {
+    throw ResponseError(kRequestFailed,
+                        "'" + std::string(new_name) + "' is a keyword of the language");
+  }
+  const Symbol* taken = document.compilation().FindSymbol(new_name);
+  if (taken != nullptr && taken != symbol) {
+    throw ResponseError(kRequestFailed, "'" + std::string(new_name) + "' is already declared as " +
+                                            std::string(SymbolKindName(taken->kind)) + " " +
+                                            taken->name);
+  }
+  Json edits = Json::array();
+  auto add = [&](const SourceSite& site) {
+    if (site.span.known())
+      edits.push_back({{"range", SiteRange(document, site)}, {"newText", new_name}});
+  };
+  add(symbol->declaration);
+  for (const SourceSite& use : symbol->uses) add(use);
+  return {{"changes", {{document.uri(), edits}}}};
+}
+
+}  // namespace vigil::lsp
