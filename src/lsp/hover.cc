@@ -135,7 +135,12 @@ Json HoverAt(const Document& document, Position position) {
   AddExplanations(document, line, column, sections);
   const Compilation& compilation = document.compilation();
   std::optional<WordRange> word = WordAtColumn(text, column);
-  if (const Symbol* symbol = compilation.SymbolAt(line + 1, column); symbol != nullptr) {
+  // In "FRONT.VALID" the part after the dot is the element, whatever span
+  // the module's use covers.
+  size_t dot = word ? TextOf(text, *word).find('.') : std::string_view::npos;
+  bool on_element = dot != std::string_view::npos && column > word->begin + static_cast<int>(dot);
+  const Symbol* symbol = on_element ? nullptr : compilation.SymbolAt(line + 1, column);
+  if (symbol != nullptr) {
     sections.push_back(DeclarationText(compilation, *symbol));
   } else if (word) {
     if (std::optional<std::string> element = ElementText(document, line, TextOf(text, *word))) {

@@ -1,17 +1,42 @@
 #include "lsp/navigation.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/lang/known_words.h"
 #include "core/scan/tokenizer.h"
+#include "lsp/words.h"
 
 namespace vigil::lsp {
 namespace {
 
+// In "MODULE FRONT = FRONT,1,..." the name before "=" repeats the declared
+// one (the name after it); its range when it does.
+std::optional<WordRange> LeadingName(const Document& document, const Symbol& symbol) {
+  if (symbol.kind != SymbolKind::kModule && symbol.kind != SymbolKind::kPartition) {
+    return std::nullopt;
+  }
+  std::string_view text = document.LineText(symbol.declaration.line - 1);
+  std::vector<WordRange> words = WordsOf(text.substr(0, text.find('=')));
+  if (words.size() != 2 || !EqualsIgnoreCase(TextOf(text, words[1]), symbol.name)) {
+    return std::nullopt;
+  }
+  return words[1];
+}
+
 const Symbol* SymbolAtPosition(const Document& document, Position position) {
   if (position.line < 0 || position.line >= document.line_count()) return nullptr;
-  return document.compilation().SymbolAt(position.line + 1, document.ByteColumnOf(position));
+  int column = document.ByteColumnOf(position);
+  const Compilation& compilation = document.compilation();
+  if (const Symbol* symbol = compilation.SymbolAt(position.line + 1, column)) return symbol;
+  for (const Symbol& symbol : compilation.declarations) {
+    if (symbol.declaration.line != position.line + 1) continue;
+    std::optional<WordRange> name = LeadingName(document, symbol);
+    if (name && column >= name->begin && column <= name->end) return &symbol;
+  }
+  return nullptr;
 }
 
 Json SiteRange(const Document& document, const SourceSite& site) {
@@ -68,6 +93,9 @@ Json RenameAt(const Document& document, Position position, std::string_view new_
       edits.push_back({{"range", SiteRange(document, site)}, {"newText", new_name}});
   };
   add(symbol->declaration);
+  if (std::optional<WordRange> name = LeadingName(document, *symbol)) {
+    add({symbol->declaration.line, Span{name->begin, name->end}});
+  }
   for (const SourceSite& use : symbol->uses) add(use);
   return {{"changes", {{document.uri(), edits}}}};
 }

@@ -78,28 +78,32 @@ std::vector<std::vector<Token>> SymbolTokens(const Document& document) {
   return lines;
 }
 
-bool Overlaps(const std::vector<Token>& tokens, int begin, int end) {
-  return std::any_of(tokens.begin(), tokens.end(),
-                     [&](const Token& token) { return token.begin < end && begin < token.end; });
+// Adds `token` unless it overlaps one already there (a declared name's site).
+void Add(std::vector<Token>& tokens, Token token) {
+  bool overlaps = std::any_of(tokens.begin(), tokens.end(), [&](const Token& other) {
+    return other.begin < token.end && token.begin < other.end;
+  });
+  if (!overlaps && token.begin < token.end) tokens.push_back(token);
 }
 
-// The tokens of a word that is no declared name's site.
+bool LooksNumeric(std::string_view upper) {
+  return IsNumberWord(upper) || (!upper.empty() && (upper[0] == '-' || upper[0] == '+' ||
+                                                    (upper[0] >= '0' && upper[0] <= '9')));
+}
+
+// The tokens of a word, where no declared name's site already covers it.
 void WordTokens(const Document& document, std::string_view text, WordRange word,
                 std::vector<Token>& tokens) {
   std::string upper = ToUpper(TextOf(text, word));
-  if (IsStatementWord(upper)) {
-    tokens.push_back({word.begin, word.end, kKeyword, 0});
-  } else if (IsNumberWord(upper) || (!upper.empty() && (upper[0] == '-' || upper[0] == '+' ||
-                                                        (upper[0] >= '0' && upper[0] <= '9')))) {
-    tokens.push_back({word.begin, word.end, kNumber, 0});
-  } else if (size_t dot = upper.find('.'); dot != std::string::npos) {
-    int split = word.begin + static_cast<int>(dot);
-    if (document.compilation().symbols.modules.Contains(upper.substr(0, dot)) &&
-        !Overlaps(tokens, word.begin, split)) {
-      tokens.push_back({word.begin, split, kNamespace, 0});
-    }
-    tokens.push_back({split + 1, word.end, kProperty, 0});
+  if (IsStatementWord(upper)) return Add(tokens, {word.begin, word.end, kKeyword, 0});
+  if (LooksNumeric(upper)) return Add(tokens, {word.begin, word.end, kNumber, 0});
+  size_t dot = upper.find('.');
+  if (dot == std::string::npos) return;
+  int split = word.begin + static_cast<int>(dot);
+  if (document.compilation().symbols.modules.Contains(upper.substr(0, dot))) {
+    Add(tokens, {word.begin, split, kNamespace, 0});
   }
+  Add(tokens, {split + 1, word.end, kProperty, 0});
 }
 
 std::vector<Token> LineTokens(const Document& document, int line, std::vector<Token> tokens) {
@@ -124,9 +128,7 @@ std::vector<Token> LineTokens(const Document& document, int line, std::vector<To
       words = WordsOf(statement);
     }
   }
-  for (WordRange word : words) {
-    if (!Overlaps(tokens, word.begin, word.end)) WordTokens(document, text, word, tokens);
-  }
+  for (WordRange word : words) WordTokens(document, text, word, tokens);
   std::sort(tokens.begin(), tokens.end(),
             [](const Token& a, const Token& b) { return a.begin < b.begin; });
   return tokens;
