@@ -82,6 +82,7 @@ TEST_F(VigilTest, HelpListsTheCommands) {
                     "  build     compile a script and write its four files, as vigilc does\n"
                     "  explain   explain an error or warning code (E6, 6, W1)\n"
                     "  dis       print a download file (or a compiled script) readably\n"
+                    "  lsp       run the language server over standard input and output\n"
                     "\nRun 'vigil COMMAND --help' for the options of a command.\n",
                     ""));
   auto [list_status, list, list_err] = Exec(VIGIL_PATH, {"explain"});
