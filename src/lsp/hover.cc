@@ -13,6 +13,7 @@
 #include "core/lang/name_codes.h"
 #include "core/scan/tokenizer.h"
 #include "lsp/blocks.h"
+#include "lsp/navigation.h"
 #include "lsp/site_names.h"
 #include "lsp/words.h"
 
@@ -139,7 +140,7 @@ Json HoverAt(const Document& document, Position position) {
   // the module's use covers.
   size_t dot = word ? TextOf(text, *word).find('.') : std::string_view::npos;
   bool on_element = dot != std::string_view::npos && column > word->begin + static_cast<int>(dot);
-  const Symbol* symbol = on_element ? nullptr : compilation.SymbolAt(line + 1, column);
+  const Symbol* symbol = on_element ? nullptr : DeclaredNameAt(document, position);
   if (symbol != nullptr) {
     sections.push_back(DeclarationText(compilation, *symbol));
   } else if (word) {

@@ -26,7 +26,9 @@ std::optional<WordRange> LeadingName(const Document& document, const Symbol& sym
   return words[1];
 }
 
-const Symbol* SymbolAtPosition(const Document& document, Position position) {
+}  // namespace
+
+const Symbol* DeclaredNameAt(const Document& document, Position position) {
   if (position.line < 0 || position.line >= document.line_count()) return nullptr;
   int column = document.ByteColumnOf(position);
   const Compilation& compilation = document.compilation();
@@ -39,6 +41,8 @@ const Symbol* SymbolAtPosition(const Document& document, Position position) {
   return nullptr;
 }
 
+namespace {
+
 Json SiteRange(const Document& document, const SourceSite& site) {
   return SpanRange(document, site.line - 1, site.span);
 }
@@ -50,13 +54,13 @@ Json Location(const Document& document, const SourceSite& site) {
 }  // namespace
 
 Json DefinitionAt(const Document& document, Position position) {
-  const Symbol* symbol = SymbolAtPosition(document, position);
+  const Symbol* symbol = DeclaredNameAt(document, position);
   if (symbol == nullptr) return nullptr;
   return Location(document, symbol->declaration);
 }
 
 Json ReferencesAt(const Document& document, Position position, bool include_declaration) {
-  const Symbol* symbol = SymbolAtPosition(document, position);
+  const Symbol* symbol = DeclaredNameAt(document, position);
   Json locations = Json::array();
   if (symbol == nullptr) return locations;
   if (include_declaration) locations.push_back(Location(document, symbol->declaration));
@@ -65,13 +69,13 @@ Json ReferencesAt(const Document& document, Position position, bool include_decl
 }
 
 Json PrepareRenameAt(const Document& document, Position position) {
-  const Symbol* symbol = SymbolAtPosition(document, position);
+  const Symbol* symbol = DeclaredNameAt(document, position);
   if (symbol == nullptr) return nullptr;
   return {{"range", SiteRange(document, symbol->declaration)}, {"placeholder", symbol->name}};
 }
 
 Json RenameAt(const Document& document, Position position, std::string_view new_name) {
-  const Symbol* symbol = SymbolAtPosition(document, position);
+  const Symbol* symbol = DeclaredNameAt(document, position);
   if (symbol == nullptr) throw ResponseError(kRequestFailed, "no declared name here to rename");
   if (new_name.empty() || !std::all_of(new_name.begin(), new_name.end(), IsNameChar)) {
     throw ResponseError(kRequestFailed, "'" + std::string(new_name) +

@@ -11,6 +11,10 @@
 
 namespace vigil::lsp {
 
+// The declared name at `position`: a site the compiler recorded, or the name
+// before "=" in a MODULE or PARTITION line; nullptr when there is none.
+const Symbol* DeclaredNameAt(const Document& document, Position position);
+
 // A Location, or null when no declared name is at `position`.
 Json DefinitionAt(const Document& document, Position position);
 // Locations of the declaration (when asked for) and every use.

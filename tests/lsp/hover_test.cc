@@ -60,6 +60,14 @@ TEST(HoverTest, AnErrorShowsItsExplanation) {
   EXPECT_TRUE(Has(text, "E6")) << text;
 }
 
+TEST(HoverTest, TheNameBeforeEqualsInAModuleLineIsTheModule) {
+  Document document("file:///a", 1, "MODULE KEYPAD = KEYPAD,4,0,3,5,30,15,1\r\n");
+  Json hover = HoverAt(document, {0, 8});
+  ASSERT_FALSE(hover.is_null());
+  std::string text = hover["contents"]["value"];
+  EXPECT_TRUE(Has(text, "module **KEYPAD**: a door module (id 4)")) << text;
+}
+
 TEST(HoverTest, NothingToShowIsNull) {
   EXPECT_EQ(HoverText({9, 30}), "");
   EXPECT_EQ(HoverText({40, 0}), "");
