@@ -1,6 +1,8 @@
 #include "lsp/protocol.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <string_view>
 
 namespace vigil::lsp {
@@ -26,9 +28,29 @@ Json SpanRange(const Document& document, int line, Span span) {
   return RangeJson(document.PositionOf(line, begin), document.PositionOf(line, end));
 }
 
-Position ReadPosition(const Json& params) {
-  const Json& position = params.at("position");
-  return {position.at("line").get<int>(), position.at("character").get<int>()};
+int ReadInt(const Json& object, const char* key, int fallback) {
+  if (!object.is_object() || !object.contains(key)) return fallback;
+  const Json& value = object[key];
+  if (value.is_number_unsigned()) {
+    return static_cast<int>(std::min<uint64_t>(value.get<uint64_t>(), INT_MAX));
+  }
+  if (!value.is_number_integer()) {
+    throw ResponseError(kInvalidParams, std::string(key) + " is no integer");
+  }
+  return static_cast<int>(std::clamp<int64_t>(value.get<int64_t>(), INT_MIN, INT_MAX));
 }
+
+int ReadInt(const Json& object, const char* key) {
+  if (!object.is_object() || !object.contains(key)) {
+    throw ResponseError(kInvalidParams, std::string("missing ") + key);
+  }
+  return ReadInt(object, key, 0);
+}
+
+Position ReadPositionObject(const Json& position) {
+  return {ReadInt(position, "line"), ReadInt(position, "character")};
+}
+
+Position ReadPosition(const Json& params) { return ReadPositionObject(params.at("position")); }
 
 }  // namespace vigil::lsp

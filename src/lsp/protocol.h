@@ -37,6 +37,12 @@ Json RangeJson(Position start, Position end);
 // The range of byte span `span` on editor line `line`; the line's text from
 // its first non-blank character when the span is unknown.
 Json SpanRange(const Document& document, int line, Span span);
+// The integer `object[key]`, clamped to int; `fallback` when the key is
+// missing; ResponseError when the value is no integer.
+int ReadInt(const Json& object, const char* key, int fallback);
+int ReadInt(const Json& object, const char* key);
+// A Position object; ResponseError when it is none.
+Position ReadPositionObject(const Json& position);
 // A TextDocumentPosition's position; ResponseError when it has none.
 Position ReadPosition(const Json& params);
 

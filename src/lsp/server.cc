@@ -59,9 +59,8 @@ constexpr NotificationRoute kNotifications[] = {
     {"exit", &Server::Exit},
 };
 
-Position ReadRangeEnd(const Json& range, std::string_view which) {
-  const Json& position = range.at(which);
-  return {position.at("line").get<int>(), position.at("character").get<int>()};
+Position ReadRangeEnd(const Json& range, const char* which) {
+  return ReadPositionObject(range.at(which));
 }
 
 }  // namespace
@@ -196,7 +195,7 @@ Json Server::SemanticTokensFull(const Json& params) { return SemanticTokens(Docu
 
 Json Server::Formatting(const Json& params) {
   int indent = kDefaultIndent;
-  if (params.contains("options")) indent = params["options"].value("tabSize", kDefaultIndent);
+  if (params.contains("options")) indent = ReadInt(params["options"], "tabSize", kDefaultIndent);
   if (indent < 0 || indent > 16) indent = kDefaultIndent;
   return FormattingEdits(DocumentOf(params), indent);
 }
@@ -210,7 +209,7 @@ Json Server::CodeAction(const Json& params) {
 void Server::DidOpen(const Json& params) {
   const Json& item = params.at("textDocument");
   std::string uri = item.at("uri").get<std::string>();
-  Document document(uri, item.value("version", 0), item.at("text").get<std::string>());
+  Document document(uri, ReadInt(item, "version", 0), item.at("text").get<std::string>());
   auto [at, added] = documents_.insert_or_assign(uri, std::move(document));
   PublishDiagnostics(at->second);
 }
@@ -220,16 +219,22 @@ void Server::DidChange(const Json& params) {
   auto found = documents_.find(uri);
   if (found == documents_.end()) return;
   Document& document = found->second;
-  for (const Json& change : params.at("contentChanges")) {
-    std::string text = change.at("text").get<std::string>();
-    if (change.contains("range")) {
-      const Json& range = change["range"];
-      document.Edit(ReadRangeEnd(range, "start"), ReadRangeEnd(range, "end"), text);
-    } else {
-      document.Edit({0, 0}, {INT_MAX, 0}, text);
+  try {
+    for (const Json& change : params.at("contentChanges")) {
+      std::string text = change.at("text").get<std::string>();
+      if (change.contains("range")) {
+        const Json& range = change["range"];
+        document.Edit(ReadRangeEnd(range, "start"), ReadRangeEnd(range, "end"), text);
+      } else {
+        document.Edit({0, 0}, {INT_MAX, 0}, text);
+      }
     }
+    document.set_version(ReadInt(params["textDocument"], "version", document.version()));
+  } catch (const std::exception&) {
+    // The changes before a malformed one stay: the compilation follows the text.
+    document.Recompile();
+    throw;
   }
-  document.set_version(params["textDocument"].value("version", document.version()));
   document.Recompile();
   PublishDiagnostics(document);
 }

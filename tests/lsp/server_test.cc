@@ -78,6 +78,34 @@ TEST(ServerTest, PublishesDiagnosticsOnOpenAndChange) {
   EXPECT_TRUE(messages[2]["params"]["diagnostics"].empty());
 }
 
+TEST(ServerTest, PositionsThatAreNoIntegersAreInvalidParams) {
+  std::string open = Framed(
+      R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///s","version":1,"text":"; x"}}})");
+  std::string hover = Framed(
+      R"({"jsonrpc":"2.0","id":2,"method":"textDocument/hover","params":{"textDocument":{"uri":"file:///s"},"position":{"line":1e300,"character":0}}})");
+  std::string far = Framed(
+      R"({"jsonrpc":"2.0","id":3,"method":"textDocument/definition","params":{"textDocument":{"uri":"file:///s"},"position":{"line":18446744073709551615,"character":-9}}})");
+  auto [status, messages] = Session(kInitialize + open + hover + far);
+  ASSERT_EQ(messages.size(), 4u);
+  EXPECT_EQ(messages[2]["error"]["code"], kInvalidParams);
+  EXPECT_EQ(messages[3]["id"], 3);
+  EXPECT_TRUE(messages[3]["result"].is_null());
+}
+
+TEST(ServerTest, AMalformedChangeKeepsTheChangesBeforeIt) {
+  std::string open = Framed(
+      R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///s","version":1,"text":"; x"}}})");
+  std::string change = Framed(
+      R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":"file:///s","version":2},"contentChanges":[{"text":"RELAY1 = ON"},{"range":7}]}})");
+  std::string hover = Framed(
+      R"({"jsonrpc":"2.0","id":2,"method":"textDocument/hover","params":{"textDocument":{"uri":"file:///s"},"position":{"line":0,"character":2}}})");
+  auto [status, messages] = Session(kInitialize + open + change + hover);
+  ASSERT_EQ(messages.size(), 3u);
+  // The hover sees the first change: "RELAY1 = ON" outside an event is E6.
+  std::string text = messages[2]["result"]["contents"]["value"];
+  EXPECT_NE(text.find("**E6**"), std::string::npos) << text;
+}
+
 TEST(ServerTest, RequestsAfterShutdownAreRefused) {
   auto [status, messages] = Session(
       kInitialize + kShutdown +
