@@ -10,11 +10,8 @@
 #include "lsp/words.h"
 
 namespace vigil::lsp {
-namespace {
 
-// In "MODULE FRONT = FRONT,1,..." the name before "=" repeats the declared
-// one (the name after it); its range when it does.
-std::optional<WordRange> LeadingName(const Document& document, const Symbol& symbol) {
+std::optional<WordRange> RepeatedName(const Document& document, const Symbol& symbol) {
   if (symbol.kind != SymbolKind::kModule && symbol.kind != SymbolKind::kPartition) {
     return std::nullopt;
   }
@@ -26,8 +23,6 @@ std::optional<WordRange> LeadingName(const Document& document, const Symbol& sym
   return words[1];
 }
 
-}  // namespace
-
 const Symbol* DeclaredNameAt(const Document& document, Position position) {
   if (position.line < 0 || position.line >= document.line_count()) return nullptr;
   int column = document.ByteColumnOf(position);
@@ -35,7 +30,7 @@ const Symbol* DeclaredNameAt(const Document& document, Position position) {
   if (const Symbol* symbol = compilation.SymbolAt(position.line + 1, column)) return symbol;
   for (const Symbol& symbol : compilation.declarations) {
     if (symbol.declaration.line != position.line + 1) continue;
-    std::optional<WordRange> name = LeadingName(document, symbol);
+    std::optional<WordRange> name = RepeatedName(document, symbol);
     if (name && column >= name->begin && column <= name->end) return &symbol;
   }
   return nullptr;
@@ -97,7 +92,7 @@ Json RenameAt(const Document& document, Position position, std::string_view new_
       edits.push_back({{"range", SiteRange(document, site)}, {"newText", new_name}});
   };
   add(symbol->declaration);
-  if (std::optional<WordRange> name = LeadingName(document, *symbol)) {
+  if (std::optional<WordRange> name = RepeatedName(document, *symbol)) {
     add({symbol->declaration.line, Span{name->begin, name->end}});
   }
   for (const SourceSite& use : symbol->uses) add(use);

@@ -4,12 +4,18 @@
 #ifndef VIGIL_LSP_NAVIGATION_H_
 #define VIGIL_LSP_NAVIGATION_H_
 
+#include <optional>
 #include <string_view>
 
 #include "lsp/document.h"
 #include "lsp/protocol.h"
+#include "lsp/words.h"
 
 namespace vigil::lsp {
+
+// In "MODULE FRONT = FRONT,1,..." the name before "=" repeats the declared
+// one (the name after it): its range when `symbol` is declared so.
+std::optional<WordRange> RepeatedName(const Document& document, const Symbol& symbol);
 
 // The declared name at `position`: a site the compiler recorded, or the name
 // before "=" in a MODULE or PARTITION line; nullptr when there is none.

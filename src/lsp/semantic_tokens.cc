@@ -1,6 +1,7 @@
 #include "lsp/semantic_tokens.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "core/lang/name_codes.h"
 #include "core/scan/tokenizer.h"
 #include "lsp/blocks.h"
+#include "lsp/navigation.h"
 #include "lsp/words.h"
 
 namespace vigil::lsp {
@@ -73,6 +75,10 @@ std::vector<std::vector<Token>> SymbolTokens(const Document& document) {
   };
   for (const Symbol& symbol : document.compilation().declarations) {
     add(symbol.declaration, TypeOf(symbol.kind), kDeclarationModifier);
+    if (std::optional<WordRange> name = RepeatedName(document, symbol)) {
+      add({symbol.declaration.line, Span{name->begin, name->end}}, TypeOf(symbol.kind),
+          kDeclarationModifier);
+    }
     for (const SourceSite& use : symbol.uses) add(use, TypeOf(symbol.kind), 0);
   }
   return lines;

@@ -59,5 +59,12 @@ TEST(SemanticTokensTest, ClassifiesTheWordsOfAScript) {
   EXPECT_EQ(tokens, expected);
 }
 
+TEST(SemanticTokensTest, BothNamesOfAModuleLineAreTheModule) {
+  std::vector<Decoded> tokens = Decode("MODULE KEYPAD = KEYPAD,4,0,3,5,30,15,1\r\n");
+  ASSERT_GE(tokens.size(), 3u);
+  EXPECT_EQ(tokens[1], (Decoded{0, 7, 6, "namespace"}));
+  EXPECT_EQ(tokens[2], (Decoded{0, 16, 6, "namespace"}));
+}
+
 }  // namespace
 }  // namespace vigil::lsp
