@@ -97,10 +97,13 @@ std::optional<std::string> ElementText(const Document& document, int line, std::
   if (module == nullptr || !IsElementOfKind(module->id, element)) return std::nullopt;
   std::string text = "element **" + std::string(element) + "** of " + module->name + " (" +
                      KindDescription(module->id) + ")";
-  std::optional<int> code = ModuleKindOf(module->id) == ModuleKind::kPartition
-                                ? PartitionEventCode(element)
-                                : EventCode(element);
-  if (code) text += ": code " + Hex(*code);
+  if (std::optional<int> code = EventCode(element)) text += ": code " + Hex(*code);
+  // A partition state tested in an IF has a code of its own.
+  std::optional<int> state = PartitionEventCode(element);
+  if (ModuleKindOf(module->id) == ModuleKind::kPartition && state &&
+      IsPartitionStateName(element)) {
+    text += "; as a state tested by IF: code " + Hex(*state);
+  }
   return text;
 }
 

@@ -54,6 +54,16 @@ TEST(HoverTest, AnElementShowsItsCodeAndModule) {
   EXPECT_TRUE(Has(event, "FF 01 01")) << event;
 }
 
+TEST(HoverTest, APartitionStateShowsItsEventAndItsStateCode) {
+  Document document("file:///a", 1,
+                    "MODULE = CTRL,0\r\nPARTITION OFFICE = OFFICE,101,1,0\r\n"
+                    "EVENT OFFICE.ARMED\r\nEVENTEND\r\n");
+  std::string text = HoverAt(document, {2, 15})["contents"]["value"];
+  // ARMED: event code 01 (shared with DISARMED and STATUSCHANGED), state 04.
+  EXPECT_TRUE(Has(text, "code 01; as a state tested by IF: code 04")) << text;
+  EXPECT_TRUE(Has(text, "FF 65 01")) << text;
+}
+
 TEST(HoverTest, AnErrorShowsItsExplanation) {
   std::string text = HoverText({8, 3});
   EXPECT_TRUE(Has(text, "**E6** Unknown command")) << text;
