@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release vigilc and the core benchmark, then:
-#  1. runs the core benchmark (script MB/s and lines/s) and the simulator's
-#     10 000-event scenario;
+#  1. runs the core benchmark (script MB/s and lines/s), the simulator's
+#     10 000-event scenario and the language server's re-check of a 1 MB
+#     script;
 #  2. times one whole vigilc run on a maximal legal script (a code buffer just
 #     below the 12 000-byte limit) beside a cp of the same file: the I/O floor.
 # Uses hyperfine when installed, else a loop timed with date +%s%N.
@@ -17,7 +18,7 @@ bench_dir="${BENCH_DIR:-build/bench}"
 cmake --preset release -B "$build_dir" >/dev/null
 cmake --build "$build_dir" --target vigilc >/dev/null
 cmake --preset bench -B "$bench_dir" >/dev/null
-cmake --build "$bench_dir" --target core_bench >/dev/null
+cmake --build "$bench_dir" --target core_bench lsp_bench >/dev/null
 vigilc="$(pwd)/$build_dir/src/cli/vigilc"
 
 echo "== Core throughput"
@@ -25,6 +26,9 @@ echo "== Core throughput"
 cmake --build "$bench_dir" --target sim_bench >/dev/null
 echo "== Simulator: one 10 000-event scenario (goal: under a second)"
 "$bench_dir/bench/sim_bench" 2>/dev/null
+
+echo "== Language server: re-check of a 1 MB script after a keystroke (goal: 50 ms)"
+"$bench_dir/bench/lsp_bench" 2>/dev/null
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -20,7 +20,7 @@ ensure_packages() {
   fi
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev nlohmann-json3-dev)
 # test.sh: GNU time measures vigilc's peak memory in the scale tests.
 TEST_PACKAGES=(time)
 # test.sh: the libFuzzer target (the fuzz preset).

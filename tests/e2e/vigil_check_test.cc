@@ -85,6 +85,7 @@ TEST_F(VigilTest, HelpListsTheCommands) {
                     "  fix       rewrite line ends, byte-order mark and leading tabs safely\n"
                     "  sim       run one event of a script on the controller model, step by step\n"
                     "  test      run scenario files against a script\n"
+                    "  lsp       run the language server over standard input and output\n"
                     "\nRun 'vigil COMMAND --help' for the options of a command.\n",
                     ""));
   auto [list_status, list, list_err] = Exec(VIGIL_PATH, {"explain"});

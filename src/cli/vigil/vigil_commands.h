@@ -23,6 +23,8 @@ int RunFix(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // vigil test SCRIPT SCENARIO...: scenario files run against the script.
 int RunTest(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil lsp: the language server over standard input and output.
+int RunLsp(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace vigil
 

@@ -26,6 +26,7 @@ constexpr Subcommand kSubcommands[] = {
     {"fix", vigil::RunFix, "rewrite line ends, byte-order mark and leading tabs safely"},
     {"sim", vigil::RunSim, "run one event of a script on the controller model, step by step"},
     {"test", vigil::RunTest, "run scenario files against a script"},
+    {"lsp", vigil::RunLsp, "run the language server over standard input and output"},
 };
 
 void PrintUsage(std::ostream& out) {

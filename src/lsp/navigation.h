@@ -1,0 +1,37 @@
+// Go to definition, find references and rename for the declared names:
+// modules, partitions, parameters, marks, registers and timers, from the
+// declaration site and uses the compiler recorded.
+#ifndef VIGIL_LSP_NAVIGATION_H_
+#define VIGIL_LSP_NAVIGATION_H_
+
+#include <optional>
+#include <string_view>
+
+#include "lsp/document.h"
+#include "lsp/protocol.h"
+#include "lsp/words.h"
+
+namespace vigil::lsp {
+
+// In "MODULE FRONT = FRONT,1,..." the name before "=" repeats the declared
+// one (the name after it): its range when `symbol` is declared so.
+std::optional<WordRange> RepeatedName(const Document& document, const Symbol& symbol);
+
+// The declared name at `position`: a site the compiler recorded, or the name
+// before "=" in a MODULE or PARTITION line; nullptr when there is none.
+const Symbol* DeclaredNameAt(const Document& document, Position position);
+
+// A Location, or null when no declared name is at `position`.
+Json DefinitionAt(const Document& document, Position position);
+// Locations of the declaration (when asked for) and every use.
+Json ReferencesAt(const Document& document, Position position, bool include_declaration);
+// The range of the name at `position` and its text, or null.
+Json PrepareRenameAt(const Document& document, Position position);
+// A WorkspaceEdit renaming the name at `position` to `new_name`. Throws
+// ResponseError when there is no name there, or the new name is empty, has a
+// character a name cannot have, or is taken by another declaration.
+Json RenameAt(const Document& document, Position position, std::string_view new_name);
+
+}  // namespace vigil::lsp
+
+#endif  // VIGIL_LSP_NAVIGATION_H_

@@ -1,0 +1,271 @@
+#include "lsp/server.h"
+
+#include <climits>
+#include <exception>
+#include <utility>
+
+#include "lsp/code_actions.h"
+#include "lsp/completion.h"
+#include "lsp/diagnostics.h"
+#include "lsp/formatting.h"
+#include "lsp/hover.h"
+#include "lsp/navigation.h"
+#include "lsp/semantic_tokens.h"
+#include "lsp/symbols.h"
+#include "lsp/transport.h"
+
+namespace vigil::lsp {
+namespace {
+
+constexpr int kInternalError = -32603;
+constexpr int kIncrementalSync = 2;
+constexpr int kDefaultIndent = 2;
+
+struct RequestRoute {
+  std::string_view method;
+  Json (Server::*handler)(const Json&);
+};
+
+// The requests the server answers. A code lens that runs a script in the
+// simulator (src/sim) will be added here as "textDocument/codeLens", with
+// "codeLensProvider" in Initialize's capabilities.
+constexpr RequestRoute kRequests[] = {
+    {"initialize", &Server::Initialize},
+    {"shutdown", &Server::Shutdown},
+    {"textDocument/hover", &Server::Hover},
+    {"textDocument/completion", &Server::Completion},
+    {"textDocument/definition", &Server::Definition},
+    {"textDocument/references", &Server::References},
+    {"textDocument/prepareRename", &Server::PrepareRename},
+    {"textDocument/rename", &Server::Rename},
+    {"textDocument/documentSymbol", &Server::DocumentSymbol},
+    {"textDocument/foldingRange", &Server::FoldingRange},
+    {"textDocument/semanticTokens/full", &Server::SemanticTokensFull},
+    {"textDocument/formatting", &Server::Formatting},
+    {"textDocument/codeAction", &Server::CodeAction},
+};
+
+struct NotificationRoute {
+  std::string_view method;
+  void (Server::*handler)(const Json&);
+};
+
+constexpr NotificationRoute kNotifications[] = {
+    {"initialized", &Server::Ignore},
+    {"textDocument/didOpen", &Server::DidOpen},
+    {"textDocument/didChange", &Server::DidChange},
+    {"textDocument/didClose", &Server::DidClose},
+    {"textDocument/didSave", &Server::Ignore},
+    {"exit", &Server::Exit},
+};
+
+Position ReadRangeEnd(const Json& range, const char* which) {
+  return ReadPositionObject(range.at(which));
+}
+
+}  // namespace
+
+void Server::Send(const Json& message) {
+  WriteFrame(out_, message.dump(-1, ' ', false, Json::error_handler_t::replace));
+}
+
+void Server::ReplyError(const Json& id, int code, std::string_view message) {
+  Send({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}});
+}
+
+void Server::ReportBadHeader(std::string_view why) { ReplyError(nullptr, kParseError, why); }
+
+void Server::HandleMessage(std::string_view body) {
+  Json message = Json::parse(body, nullptr, false);
+  if (message.is_discarded()) return ReplyError(nullptr, kParseError, "the message is no JSON");
+  if (!message.is_object()) return ReplyError(nullptr, kInvalidRequest, "the message is no object");
+  Json id = message.contains("id") ? message["id"] : Json();
+  bool id_ok = id.is_null() || id.is_number_integer() || id.is_string();
+  if (!message.contains("method") || !message["method"].is_string() || !id_ok) {
+    // A response to a request of ours carries no method: nothing to answer.
+    if (message.contains("result") || message.contains("error")) return;
+    return ReplyError(id_ok ? id : Json(), kInvalidRequest, "the message has no method");
+  }
+  std::string method = message["method"].get<std::string>();
+  Json params = message.contains("params") ? message["params"] : Json::object();
+  if (message.contains("id")) {
+    HandleRequest(id, method, params);
+  } else {
+    HandleNotification(method, params);
+  }
+}
+
+void Server::HandleRequest(const Json& id, std::string_view method, const Json& params) {
+  if (shutdown_) return ReplyError(id, kInvalidRequest, "the server is shutting down");
+  for (const RequestRoute& route : kRequests) {
+    if (route.method != method) continue;
+    try {
+      Json result = (this->*route.handler)(params);
+      Send({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
+    } catch (const ResponseError& error) {
+      ReplyError(id, error.code(), error.what());
+    } catch (const Json::exception& error) {
+      ReplyError(id, kInvalidParams, std::string("invalid params: ") + error.what());
+    } catch (const std::exception& error) {
+      ReplyError(id, kInternalError, error.what());
+    }
+    return;
+  }
+  ReplyError(id, kMethodNotFound, "unknown method " + std::string(method));
+}
+
+void Server::HandleNotification(std::string_view method, const Json& params) {
+  for (const NotificationRoute& route : kNotifications) {
+    if (route.method != method) continue;
+    try {
+      (this->*route.handler)(params);
+    } catch (const std::exception&) {
+      // A notification gets no reply; a malformed one changes nothing.
+    }
+    return;
+  }
+}
+
+const Document& Server::DocumentOf(const Json& params) const {
+  std::string uri = params.at("textDocument").at("uri").get<std::string>();
+  auto found = documents_.find(uri);
+  if (found == documents_.end()) throw ResponseError(kInvalidParams, "no open document " + uri);
+  return found->second;
+}
+
+void Server::PublishDiagnostics(const Document& document) {
+  Send({{"jsonrpc", "2.0"},
+        {"method", "textDocument/publishDiagnostics"},
+        {"params", PublishDiagnosticsParams(document)}});
+}
+
+Json Server::Initialize(const Json&) {
+  Json capabilities = {
+      {"positionEncoding", "utf-16"},
+      {"textDocumentSync", {{"openClose", true}, {"change", kIncrementalSync}}},
+      {"hoverProvider", true},
+      {"completionProvider", {{"triggerCharacters", {".", "(", ",", "="}}}},
+      {"definitionProvider", true},
+      {"referencesProvider", true},
+      {"renameProvider", {{"prepareProvider", true}}},
+      {"documentSymbolProvider", true},
+      {"foldingRangeProvider", true},
+      {"semanticTokensProvider", {{"legend", SemanticTokensLegend()}, {"full", true}}},
+      {"documentFormattingProvider", true},
+      {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+  };
+  return {{"capabilities", capabilities}, {"serverInfo", {{"name", "vigil"}, {"version", "1.0"}}}};
+}
+
+Json Server::Shutdown(const Json&) {
+  shutdown_ = true;
+  return nullptr;
+}
+
+Json Server::Hover(const Json& params) { return HoverAt(DocumentOf(params), ReadPosition(params)); }
+
+Json Server::Completion(const Json& params) {
+  return CompletionAt(DocumentOf(params), ReadPosition(params));
+}
+
+Json Server::Definition(const Json& params) {
+  return DefinitionAt(DocumentOf(params), ReadPosition(params));
+}
+
+Json Server::References(const Json& params) {
+  bool declaration =
+      params.contains("context") && params["context"].value("includeDeclaration", false);
+  return ReferencesAt(DocumentOf(params), ReadPosition(params), declaration);
+}
+
+Json Server::PrepareRename(const Json& params) {
+  return PrepareRenameAt(DocumentOf(params), ReadPosition(params));
+}
+
+Json Server::Rename(const Json& params) {
+  return RenameAt(DocumentOf(params), ReadPosition(params),
+                  params.at("newName").get<std::string>());
+}
+
+Json Server::DocumentSymbol(const Json& params) { return DocumentSymbols(DocumentOf(params)); }
+
+Json Server::FoldingRange(const Json& params) { return FoldingRanges(DocumentOf(params)); }
+
+Json Server::SemanticTokensFull(const Json& params) { return SemanticTokens(DocumentOf(params)); }
+
+Json Server::Formatting(const Json& params) {
+  int indent = kDefaultIndent;
+  if (params.contains("options")) indent = ReadInt(params["options"], "tabSize", kDefaultIndent);
+  if (indent < 0 || indent > 16) indent = kDefaultIndent;
+  return FormattingEdits(DocumentOf(params), indent);
+}
+
+Json Server::CodeAction(const Json& params) {
+  const Json& range = params.at("range");
+  return CodeActions(DocumentOf(params), ReadRangeEnd(range, "start").line,
+                     ReadRangeEnd(range, "end").line);
+}
+
+void Server::DidOpen(const Json& params) {
+  const Json& item = params.at("textDocument");
+  std::string uri = item.at("uri").get<std::string>();
+  Document document(uri, ReadInt(item, "version", 0), item.at("text").get<std::string>());
+  auto [at, added] = documents_.insert_or_assign(uri, std::move(document));
+  PublishDiagnostics(at->second);
+}
+
+void Server::DidChange(const Json& params) {
+  std::string uri = params.at("textDocument").at("uri").get<std::string>();
+  auto found = documents_.find(uri);
+  if (found == documents_.end()) return;
+  Document& document = found->second;
+  try {
+    for (const Json& change : params.at("contentChanges")) {
+      std::string text = change.at("text").get<std::string>();
+      if (change.contains("range")) {
+        const Json& range = change["range"];
+        document.Edit(ReadRangeEnd(range, "start"), ReadRangeEnd(range, "end"), text);
+      } else {
+        document.Edit({0, 0}, {INT_MAX, 0}, text);
+      }
+    }
+    document.set_version(ReadInt(params["textDocument"], "version", document.version()));
+  } catch (const std::exception&) {
+    // The changes before a malformed one stay: the compilation follows the text.
+    document.Recompile();
+    throw;
+  }
+  document.Recompile();
+  PublishDiagnostics(document);
+}
+
+void Server::DidClose(const Json& params) {
+  std::string uri = params.at("textDocument").at("uri").get<std::string>();
+  auto found = documents_.find(uri);
+  if (found == documents_.end()) return;
+  documents_.erase(found);
+  // An editor shows no diagnostics for a closed document.
+  Send({{"jsonrpc", "2.0"},
+        {"method", "textDocument/publishDiagnostics"},
+        {"params", {{"uri", uri}, {"diagnostics", Json::array()}}}});
+}
+
+void Server::Exit(const Json&) { exit_requested_ = true; }
+
+void Server::Ignore(const Json&) {}
+
+int RunServer(std::istream& in, std::ostream& out) {
+  Server server(out);
+  while (!server.exit_requested()) {
+    Frame frame = ReadFrame(in);
+    if (frame.status == Frame::Status::kEnd) break;
+    if (frame.status == Frame::Status::kBadHeader) {
+      server.ReportBadHeader(frame.error);
+      continue;
+    }
+    server.HandleMessage(frame.body);
+  }
+  return server.exit_requested() ? server.exit_code() : 1;
+}
+
+}  // namespace vigil::lsp

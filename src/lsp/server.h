@@ -1,0 +1,75 @@
+// The language server: JSON-RPC messages in, replies and notifications out,
+// a table of methods and their handlers, and the open documents.
+//
+//   std::istream& in = ...; std::ostream& out = ...;
+//   int status = RunServer(in, out);  // until "exit" or the end of input
+#ifndef VIGIL_LSP_SERVER_H_
+#define VIGIL_LSP_SERVER_H_
+
+#include <istream>
+#include <map>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "lsp/document.h"
+#include "lsp/protocol.h"
+
+namespace vigil::lsp {
+
+class Server {
+ public:
+  explicit Server(std::ostream& out) : out_(out) {}
+
+  // Handles one message body: a request gets its reply, a malformed message
+  // an error reply; the server goes on either way.
+  void HandleMessage(std::string_view body);
+  // Answers a message whose header could not be read.
+  void ReportBadHeader(std::string_view why);
+
+  bool exit_requested() const { return exit_requested_; }
+  // 0 when "exit" came after "shutdown", 1 otherwise.
+  int exit_code() const { return shutdown_ ? 0 : 1; }
+
+  // The handlers, public for the method table.
+  Json Initialize(const Json& params);
+  Json Shutdown(const Json& params);
+  Json Hover(const Json& params);
+  Json Completion(const Json& params);
+  Json Definition(const Json& params);
+  Json References(const Json& params);
+  Json PrepareRename(const Json& params);
+  Json Rename(const Json& params);
+  Json DocumentSymbol(const Json& params);
+  Json FoldingRange(const Json& params);
+  Json SemanticTokensFull(const Json& params);
+  Json Formatting(const Json& params);
+  Json CodeAction(const Json& params);
+  void DidOpen(const Json& params);
+  void DidChange(const Json& params);
+  void DidClose(const Json& params);
+  void Exit(const Json& params);
+  void Ignore(const Json& params);
+
+ private:
+  void HandleRequest(const Json& id, std::string_view method, const Json& params);
+  void HandleNotification(std::string_view method, const Json& params);
+  void Send(const Json& message);
+  void ReplyError(const Json& id, int code, std::string_view message);
+  void PublishDiagnostics(const Document& document);
+  // The open document the params name; ResponseError when none is open.
+  const Document& DocumentOf(const Json& params) const;
+
+  std::ostream& out_;
+  std::map<std::string, Document> documents_;  // by URI
+  bool shutdown_ = false;
+  bool exit_requested_ = false;
+};
+
+// Reads framed messages from `in` until "exit" or the end of the input and
+// returns the process's exit status.
+int RunServer(std::istream& in, std::ostream& out);
+
+}  // namespace vigil::lsp
+
+#endif  // VIGIL_LSP_SERVER_H_

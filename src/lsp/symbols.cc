@@ -1,0 +1,79 @@
+#include "lsp/symbols.h"
+
+#include <string>
+
+#include "core/compile/symbol_table.h"
+#include "core/scan/tokenizer.h"
+#include "lsp/blocks.h"
+
+namespace vigil::lsp {
+namespace {
+
+// SymbolKind values of the protocol.
+enum ProtocolSymbolKind {
+  kModuleSymbol = 2,
+  kNamespaceSymbol = 3,
+  kFunctionSymbol = 12,
+  kVariableSymbol = 13,
+  kConstantSymbol = 14,
+  kStringSymbol = 15,
+  kEventSymbol = 24,
+};
+
+int ProtocolKind(SymbolKind kind) {
+  switch (kind) {
+    case SymbolKind::kModule:
+      return kModuleSymbol;
+    case SymbolKind::kPartition:
+      return kNamespaceSymbol;
+    case SymbolKind::kParameter:
+      return kConstantSymbol;
+    case SymbolKind::kMark:
+      return kStringSymbol;
+    case SymbolKind::kRegister:
+    case SymbolKind::kTimer:
+      return kVariableSymbol;
+  }
+  return kVariableSymbol;
+}
+
+Json LineRange(const Document& document, int first, int last) {
+  return RangeJson({first, 0},
+                   document.PositionOf(last, static_cast<int>(document.LineText(last).size())));
+}
+
+}  // namespace
+
+Json DocumentSymbols(const Document& document) {
+  Json symbols = Json::array();
+  for (const Symbol& symbol : document.compilation().declarations) {
+    Json selection = SpanRange(document, symbol.declaration.line - 1, symbol.declaration.span);
+    int line = symbol.declaration.line - 1;
+    symbols.push_back({{"name", symbol.name},
+                       {"detail", SymbolKindName(symbol.kind)},
+                       {"kind", ProtocolKind(symbol.kind)},
+                       {"range", LineRange(document, line, line)},
+                       {"selectionRange", selection}});
+  }
+  for (const Block& block : StructureOf(document).blocks) {
+    if (block.kind != LineKind::kEvent) continue;
+    std::string_view header = TrimBlanks(document.LineText(block.first_line));
+    symbols.push_back(
+        {{"name", std::string(header)},
+         {"kind", kEventSymbol},
+         {"range", LineRange(document, block.first_line, block.last_line)},
+         {"selectionRange", LineRange(document, block.first_line, block.first_line)}});
+  }
+  return symbols;
+}
+
+Json FoldingRanges(const Document& document) {
+  Json ranges = Json::array();
+  for (const Block& block : StructureOf(document).blocks) {
+    if (block.last_line <= block.first_line) continue;
+    ranges.push_back({{"startLine", block.first_line}, {"endLine", block.last_line}});
+  }
+  return ranges;
+}
+
+}  // namespace vigil::lsp
