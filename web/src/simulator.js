@@ -87,9 +87,18 @@ function scenarioItem(scenario) {
 // `scriptBytes()` gives the bytes the page compiles.
 export function setupSimulator(vigil, scriptBytes) {
   const picker = $('sim-event');
+  let ranOn = null;  // the script bytes the shown results are of
+
+  function clearResults() {
+    for (const id of ['sim-errors', 'scenarios-errors', 'scenarios-results']) $(id).replaceChildren();
+    renderTrace([]);
+    $('sim-result').textContent = '';
+    $('scenarios-summary').textContent = '';
+  }
 
   function run() {
-    const answer = vigil.simulate(scriptBytes(), picker.value, bytesOfBox($('sim-state')));
+    ranOn = scriptBytes();
+    const answer = vigil.simulate(ranOn, picker.value, bytesOfBox($('sim-state')));
     const errors = answer.errors ?? [];
     $('sim-errors').replaceChildren(...errors.map((error) => errorItem(error,
         (line) => line === 0 ? 'event' : `state line ${line}`)));
@@ -98,7 +107,8 @@ export function setupSimulator(vigil, scriptBytes) {
   }
 
   function runScenarios() {
-    const report = vigil.runScenarios(scriptBytes(), bytesOfBox($('scenarios')));
+    ranOn = scriptBytes();
+    const report = vigil.runScenarios(ranOn, bytesOfBox($('scenarios')));
     $('scenarios-errors').replaceChildren(...report.errors.map((error) => errorItem(error,
         (line) => line === 0 ? null : `line ${line}`)));
     $('scenarios-results').replaceChildren(...report.scenarios.map(scenarioItem));
@@ -112,8 +122,13 @@ export function setupSimulator(vigil, scriptBytes) {
   $('scenarios-run').addEventListener('click', runScenarios);
 
   // After each compile: the script's events in the picker, the choice kept
-  // while the event is still there.
+  // while the event is still there; results of another script are cleared.
   return function update(result) {
+    const bytes = scriptBytes();
+    if (ranOn !== null && (ranOn.length !== bytes.length || ranOn.some((b, i) => b !== bytes[i]))) {
+      ranOn = null;
+      clearResults();
+    }
     const chosen = picker.value;
     const names = result.events.map((event) => event.name);
     picker.replaceChildren(...result.events.map((event) => {

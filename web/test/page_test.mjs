@@ -226,6 +226,16 @@ try {
   assert.ok(verdicts[1].startsWith('FAIL a night visit is not counted') && verdicts[1].includes('line 8:'),
       verdicts[1]);
 
+  // An edit of the script clears the results of the script before it.
+  await page.click('.cm-content');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('End');
+  await page.keyboard.up('Control');
+  await page.keyboard.type('; edited');
+  await page.waitForFunction(() => document.getElementById('scenarios-summary').textContent === '',
+      {timeout: 10000});
+  assert.equal(await page.$$eval('#scenarios-results li', (items) => items.length), 0);
+
   const loaded = ['page.js', 'vigil.js', 'vigil.wasm'].map((name) => {
     const bytes = readFileSync(join(siteDir, name));
     return {name, raw: bytes.length, gzip: gzipSync(bytes, {level: 9}).length};
