@@ -65,8 +65,13 @@ function jsonOf(module, pointer) {
   return JSON.parse(cString(module, pointer));
 }
 
+// One byte per character, as the page's script bytes (beyond Latin-1: "?").
 function withCString(module, text, use) {
-  return withBytes(module, new TextEncoder().encode(text), use);
+  const bytes = Uint8Array.from(text, (c) => {
+    const code = c.codePointAt(0);
+    return code <= 0xff ? code : 0x3f;
+  });
+  return withBytes(module, bytes, use);
 }
 
 export function wrapVigil(module) {
