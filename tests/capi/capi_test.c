@@ -24,9 +24,9 @@ static int starts_with(const char* text, const char* prefix) {
   return text != NULL && strncmp(text, prefix, strlen(prefix)) == 0;
 }
 
-/* Whether `text` is not NULL and holds `part`. */
-static int holds(const char* text, const char* part) {
-  return text != NULL && strstr(text, part) != NULL;
+/* Whether `text` is not NULL and holds `piece`. */
+static int holds(const char* text, const char* piece) {
+  return text != NULL && strstr(text, piece) != NULL;
 }
 
 /* The whole file, or NULL; *size is its length. */
