@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tests of the web playground: the WebAssembly build against the native
 # vigilc (all four files, byte for byte, over the examples and the fuzz
-# seeds), then the page in headless Chromium. Skips with one line when
+# seeds) and its simulator against the native vigil sim and vigil test (over
+# the examples), then the page in headless Chromium. Skips with one line when
 # emscripten, node, the npm packages or Chromium cannot be installed.
 #   tools/web_test.sh [VIGILC]     (default: the debug build's vigilc)
 set -euo pipefail
@@ -9,9 +10,10 @@ cd "$(dirname "$0")/.."
 . tools/ensure_packages.sh
 
 vigilc="${1:-build/debug/src/cli/vigilc}"
-if [ ! -x "$vigilc" ]; then
+vigil="$(dirname "$vigilc")/vigil"
+if [ ! -x "$vigilc" ] || [ ! -x "$vigil" ]; then
   cmake --preset debug >/dev/null
-  cmake --build --preset debug --target vigilc
+  cmake --build --preset debug --target vigilc vigil
 fi
 
 status=0
@@ -23,6 +25,7 @@ fi
 [ "$status" -eq 0 ] || exit "$status"
 
 node web/test/wasm_compare.mjs "$vigilc" build/wasm/web/vigil.js examples/*.txt fuzz/corpus/*.txt
+node web/test/sim_compare.mjs "$vigil" build/wasm/web/vigil.js examples/*.txt
 
 if ! (ensure_packages chromium) >/dev/null; then
   echo "web: page test skipped, chromium cannot be installed" >&2

@@ -11,7 +11,9 @@
  * Ownership: a vigil_result is owned by the caller and released with
  * vigil_result_free. Every pointer a function returns from a result belongs to
  * that result and stays valid until vigil_result_free, except the listing's,
- * which stays valid until the next vigil_listing call on the same result.
+ * which stays valid until the next vigil_listing call on the same result, and
+ * those of vigil_sim_json and vigil_scenarios_json, which stay valid until the
+ * next call of the same function on the same result.
  * Strings that do not come from a result (vigil_version, vigil_explanation,
  * vigil_keywords) are static and never freed. Texts are bytes: the script's bytes above 127
  * are passed through unchanged, every file line ends in CR LF, and each
@@ -89,6 +91,37 @@ VIGIL_API const char* vigil_diagnostics_json(const vigil_result* result);
  * script line whose code holds the item (0 for the trailer and anything no
  * line produced) and T is the item as `vigil dis` prints it. */
 VIGIL_API const char* vigil_code_json(const vigil_result* result);
+
+/* The simulator (as `vigil sim` and `vigil test` run it): the compiled code
+ * on a model of the controller, everything OFF and 0 at the start. A script
+ * with errors is not run: the functions below give "[]" or one error on
+ * line 0. */
+
+/* The events the script has blocks for, in the order of their first block:
+ * a JSON array of {"name": "FRONT.VALID", "module": 1, "event": 1,
+ * "line": L, "blocks": B}, L the line of the first block's EVENT line and B
+ * the blocks the event fires. */
+VIGIL_API const char* vigil_events_json(vigil_result* result);
+
+/* Runs `event` ("FRONT.VALID") after setting the states of `state`: `size`
+ * bytes of lines "NAME = VALUE" as `vigil sim --set` and a scenario's SET take
+ * them (blank lines and lines starting with ';' are left out). Returns the
+ * JSON `vigil sim --json` prints, with "script" as the script's name, or
+ * {"errors": [{"line", "column", "end_column", "code", "message", "text"}]}
+ * where line 0 is the event, line n the state's line n, and the columns
+ * count in "text", the line as read ("EVENT FRONT.VALID", "SET CARS = 3").
+ * NULL for a NULL result or event, or when memory runs out. */
+VIGIL_API const char* vigil_sim_json(vigil_result* result, const char* event,
+                                     const unsigned char* state, size_t size);
+
+/* Runs every scenario of `size` bytes of scenario file, each on a fresh
+ * controller: {"passed": N, "failed": N, "summary": "N passed, N failed",
+ * "errors": [...as above, columns in the scenario line...], "scenarios":
+ * [{"name", "line", "passed", "failures": [{"line", "message"}], "trace"}]}.
+ * A file with errors is not run (no scenarios). NULL for a NULL result or
+ * when memory runs out. */
+VIGIL_API const char* vigil_scenarios_json(vigil_result* result, const unsigned char* scenarios,
+                                           size_t size);
 
 /* What an error or warning code ("E6", "6", "w1") means and how to fix it,
  * as `vigil explain` prints it; NULL for a code that does not exist. */

@@ -32,6 +32,9 @@ struct Result {
   std::vector<DiagnosticView> diagnostics;
   std::string diagnostics_json;
   std::string code_json;
+  std::string events_json;     // made by the first vigil_events_json call
+  std::string sim_json;        // made by each vigil_sim_json call
+  std::string scenarios_json;  // made by each vigil_scenarios_json call
 };
 
 Result MakeResult(std::string_view script);

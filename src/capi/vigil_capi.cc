@@ -7,6 +7,7 @@
 #include <string>
 
 #include "capi/result.h"
+#include "capi/simulation.h"
 #include "core/check/explain_table.h"
 #include "core/formats/output_files.h"
 #include "core/lang/known_words.h"
@@ -35,6 +36,12 @@ const vigil::capi::DiagnosticView* At(const vigil_result* result, size_t index) 
   return &result->value.diagnostics[index];
 }
 
+// `size` bytes at `bytes` (NULL is allowed when size is 0).
+std::string_view Text(const unsigned char* bytes, size_t size) {
+  return size == 0 ? std::string_view()
+                   : std::string_view(reinterpret_cast<const char*>(bytes), size);
+}
+
 // "YYYY-MM-DD HH:MM:SS" and nothing else.
 bool IsDate(const char* date) {
   constexpr std::string_view kShape = "0000-00-00 00:00:00";
@@ -54,10 +61,7 @@ const char* vigil_version(void) { return VIGIL_VERSION; }
 
 vigil_result* vigil_compile(const unsigned char* script, size_t size) {
   try {
-    std::string_view text = size == 0
-                                ? std::string_view()
-                                : std::string_view(reinterpret_cast<const char*>(script), size);
-    return new vigil_result{vigil::capi::MakeResult(text)};
+    return new vigil_result{vigil::capi::MakeResult(Text(script, size))};
   } catch (...) {
     return nullptr;
   }
@@ -147,6 +151,41 @@ const char* vigil_diagnostics_json(const vigil_result* result) {
 
 const char* vigil_code_json(const vigil_result* result) {
   return result == nullptr ? "[]\n" : result->value.code_json.c_str();
+}
+
+const char* vigil_events_json(vigil_result* result) {
+  if (result == nullptr) return "[]\n";
+  try {
+    vigil::capi::Result& value = result->value;
+    if (value.events_json.empty()) value.events_json = vigil::capi::EventsJson(value.compilation);
+    return value.events_json.c_str();
+  } catch (...) {
+    return "[]\n";
+  }
+}
+
+const char* vigil_sim_json(vigil_result* result, const char* event, const unsigned char* state,
+                           size_t size) {
+  if (result == nullptr || event == nullptr) return nullptr;
+  try {
+    result->value.sim_json =
+        vigil::capi::SimJson(result->value.compilation, event, Text(state, size));
+    return result->value.sim_json.c_str();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+const char* vigil_scenarios_json(vigil_result* result, const unsigned char* scenarios,
+                                 size_t size) {
+  if (result == nullptr) return nullptr;
+  try {
+    result->value.scenarios_json =
+        vigil::capi::ScenariosJson(result->value.compilation, Text(scenarios, size));
+    return result->value.scenarios_json.c_str();
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 const char* vigil_explanation(const char* code) {

@@ -1,5 +1,6 @@
 /* The C API as a C program meets it: compiles scripts through vigil.h and
- * checks the four files, the diagnostics and the ownership rules. */
+ * checks the four files, the diagnostics, the simulator and the ownership
+ * rules. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -17,6 +18,16 @@ static int failures = 0;
   } while (0)
 
 static const unsigned char* as_bytes(const char* text) { return (const unsigned char*)text; }
+
+/* Whether `text` is not NULL and starts with `prefix`. */
+static int starts_with(const char* text, const char* prefix) {
+  return text != NULL && strncmp(text, prefix, strlen(prefix)) == 0;
+}
+
+/* Whether `text` is not NULL and holds `piece`. */
+static int holds(const char* text, const char* piece) {
+  return text != NULL && strstr(text, piece) != NULL;
+}
 
 /* The whole file, or NULL; *size is its length. */
 static unsigned char* read_file(const char* path, size_t* size) {
@@ -167,6 +178,121 @@ static void test_code_beside_lines(void) {
   vigil_result_free(result);
 }
 
+/* A front door that counts the visits in office hours (time plan 1) and
+ * logs the others; BACK has no block. */
+static const char kSimScript[] =
+    "MODULE = CTRL,0\r\n"
+    "MODULE = FRONT,1,0,2,5,30,10,1\r\n"
+    "MODULE = BACK,2,0,2,1,60,15,2\r\n"
+    "DEFINE REGISTER VISITS\r\n"
+    "DEFINE MARK LATE = Card out of hours\r\n"
+    "EVENT FRONT.VALID\r\n"
+    "  IF TIMEPLAN(1)\r\n"
+    "    VISITS = VISITS + 1\r\n"
+    "  ELSE\r\n"
+    "    MARK(LATE)\r\n"
+    "  ENDIF\r\n"
+    "EVENTEND\r\n"
+    "EVENT FRONT.INVALID\r\n"
+    "  MARK(LATE)\r\n"
+    "EVENTEND\r\n"
+    "EVENT FRONT.VALID\r\n"
+    "  FRONT.RELAY1 = ON\r\n"
+    "EVENTEND\r\n";
+
+/* Each event once, in the order of its first block, with the blocks it
+ * fires. */
+static void test_events(void) {
+  static const char kValid[] = "{\"name\": \"FRONT.VALID\", \"module\": 1, ";
+  static const char kInvalid[] = "{\"name\": \"FRONT.INVALID\", \"module\": 1, ";
+  vigil_result* result = vigil_compile(as_bytes(kSimScript), strlen(kSimScript));
+  const char* json = vigil_events_json(result);
+  const char* valid = strstr(json, kValid);
+  const char* invalid = strstr(json, kInvalid);
+  CHECK(vigil_error_count(result) == 0);
+  CHECK(valid != NULL && invalid != NULL && valid < invalid);
+  CHECK(valid != NULL &&
+        starts_with(valid + strlen(kValid), "\"event\": 1, \"line\": 6, \"blocks\": 2}"));
+  CHECK(holds(invalid, "\"line\": 13, \"blocks\": 1}"));
+  CHECK(!holds(json, "BACK"));
+  CHECK(vigil_events_json(result) == json); /* made once */
+  CHECK(strcmp(vigil_events_json(NULL), "[]\n") == 0);
+  vigil_result_free(result);
+}
+
+/* The state decides the branch; both blocks of the event run. */
+static void test_sim_run(void) {
+  static const char kInHours[] = "; office hours\r\n\r\nTIMEPLAN(1) = ON\r\n";
+  vigil_result* result = vigil_compile(as_bytes(kSimScript), strlen(kSimScript));
+  const char* json = vigil_sim_json(result, "FRONT.VALID", as_bytes(kInHours), strlen(kInHours));
+  CHECK(starts_with(json, "{\"script\": \"script\", \"event\": \"FRONT.VALID\", "));
+  CHECK(holds(json, "\"result\": \"result: FRONT.RELAY1 OFF -> ON; VISITS 0 -> 1\""));
+  CHECK(holds(json, "\"taken\": true"));
+  CHECK(holds(json, "{\"what\": \"VISITS\", \"before\": \"0\", \"after\": \"1\"}"));
+  /* No state: out of hours, the mark and no visit. */
+  json = vigil_sim_json(result, "FRONT.VALID", NULL, 0);
+  CHECK(holds(json, "\"result\": \"result: FRONT.RELAY1 OFF -> ON; archive +1\""));
+  CHECK(holds(json, "\"taken\": false"));
+  /* An event without blocks does nothing. */
+  json = vigil_sim_json(result, "BACK.VALID", NULL, 0);
+  CHECK(holds(json, "\"result\": \"result: nothing changed\""));
+  CHECK(vigil_sim_json(NULL, "FRONT.VALID", NULL, 0) == NULL);
+  CHECK(vigil_sim_json(result, NULL, NULL, 0) == NULL);
+  vigil_result_free(result);
+}
+
+/* Errors name the state's line (0 for the event) and the line as read. */
+static void test_sim_errors(void) {
+  static const char kState[] = "TIMEPLAN(1) = ON\nNOSUCH = ON\n";
+  static const char kBroken[] = "EVENT FRONT.VALID\r\n";
+  vigil_result* result = vigil_compile(as_bytes(kSimScript), strlen(kSimScript));
+  vigil_result* broken = vigil_compile(as_bytes(kBroken), strlen(kBroken));
+  const char* json = vigil_sim_json(result, "FRONT.VALID", as_bytes(kState), strlen(kState));
+  CHECK(starts_with(json, "{\"errors\": [\n  {\"line\": 2, "));
+  CHECK(holds(json, "\"text\": \"SET NOSUCH = ON\"}"));
+  CHECK(!holds(json, "\"line\": 1,"));
+  json = vigil_sim_json(result, "FRONT.NOSUCH", NULL, 0);
+  CHECK(starts_with(json, "{\"errors\": [\n  {\"line\": 0, "));
+  CHECK(holds(json, "\"text\": \"EVENT FRONT.NOSUCH\"}"));
+  CHECK(vigil_error_count(broken) > 0);
+  CHECK(strcmp(vigil_events_json(broken), "[]\n") == 0);
+  CHECK(holds(vigil_sim_json(broken, "FRONT.VALID", NULL, 0), "the script has errors"));
+  vigil_result_free(broken);
+  vigil_result_free(result);
+}
+
+/* One scenario passes, one fails with its line and trace; a file with an
+ * error is not run. */
+static void test_scenarios(void) {
+  static const char kScenarios[] =
+      "SCENARIO visit in hours\r\n"
+      "SET TIMEPLAN(1) = ON\r\n"
+      "EVENT FRONT.VALID\r\n"
+      "EXPECT VISITS = 1\r\n"
+      "EXPECT NOT MARK(LATE)\r\n"
+      "SCENARIO visit at night counts too\r\n"
+      "EVENT FRONT.VALID\r\n"
+      "EXPECT VISITS = 1\r\n";
+  static const char kBad[] = "SCENARIO typo\nEVENT FRONT.VALID\nEXPECT NOSUCH = ON\n";
+  vigil_result* result = vigil_compile(as_bytes(kSimScript), strlen(kSimScript));
+  const char* json = vigil_scenarios_json(result, as_bytes(kScenarios), strlen(kScenarios));
+  CHECK(starts_with(json,
+                    "{\"passed\": 1, \"failed\": 1, \"summary\": \"1 passed, 1 failed\",\n"
+                    "\"errors\": [],"));
+  CHECK(holds(json,
+              "{\"name\": \"visit in hours\", \"line\": 1, \"passed\": true, "
+              "\"failures\": [], "));
+  CHECK(holds(json,
+              "{\"name\": \"visit at night counts too\", \"line\": 6, \"passed\": false, "
+              "\"failures\": [{\"line\": 8, "));
+  json = vigil_scenarios_json(result, as_bytes(kBad), strlen(kBad));
+  CHECK(starts_with(json, "{\"passed\": 0, \"failed\": 0, "));
+  CHECK(holds(json, "\"errors\": [\n  {\"line\": 3, \"column\": 8, "));
+  CHECK(holds(json, "\"scenarios\": []}\n"));
+  CHECK(vigil_scenarios_json(NULL, NULL, 0) == NULL);
+  vigil_result_free(result);
+}
+
 static void test_edges(void) {
   vigil_result* empty = vigil_compile(NULL, 0);
   size_t size = 99;
@@ -199,6 +325,10 @@ int main(void) {
   test_location_after_lone_lf();
   test_bytes_pass_through();
   test_code_beside_lines();
+  test_events();
+  test_sim_run();
+  test_sim_errors();
+  test_scenarios();
   test_edges();
   if (failures > 0) fprintf(stderr, "%d checks failed\n", failures);
   return failures == 0 ? 0 : 1;

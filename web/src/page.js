@@ -1,5 +1,5 @@
 // The playground page: an editor, live diagnostics, the four files, the code
-// beside the script lines and share links. Everything is compiled in the
+// beside the script lines, share links and the simulator. Everything is compiled in the
 // page by vigil.wasm; nothing is sent anywhere.
 import {EditorState} from '@codemirror/state';
 import {EditorView, keymap, lineNumbers, highlightActiveLine} from '@codemirror/view';
@@ -11,6 +11,7 @@ import {localDateText, wrapVigil} from './vigil_api.js';
 import {bytesOfLines, scriptOfFragment, shareFragment, textOfBytes} from './script_bytes.js';
 import {scriptLanguage} from './script_language.js';
 import {renderCode, renderDiagnostics, renderFiles, toEditorDiagnostics} from './panes.js';
+import {setupSimulator} from './simulator.js';
 
 const kWelcome = [
   '; Paste or type a script here; it is compiled as you type.',
@@ -29,7 +30,7 @@ const $ = (id) => document.getElementById(id);
 // What the page compiles: the opened file's bytes while it is unchanged,
 // else the editor's lines with CR LF.
 const state = {vigil: null, view: null, fileBytes: null, fileName: null, origin: '', loading: false,
-  last: null, timer: 0};
+  last: null, timer: 0, updateSimulator: null};
 
 function scriptBytes() {
   return state.fileBytes ?? bytesOfLines(state.view.state.doc.toJSON());
@@ -61,6 +62,7 @@ function compileNow() {
   renderDiagnostics($('diagnostics'), result.diagnostics, showExplanation);
   renderFiles(result, stem());
   renderCode($('code'), state.view.state.doc, result.code);
+  state.updateSimulator(result);
   $('summary').textContent = `${result.lineCount} counted lines, ${result.errorCount} ` +
       `error${result.errorCount === 1 ? '' : 's'}, ${result.codeSize} bytes of code ` +
       `(compiled in ${elapsed.toFixed(1)} ms)`;
@@ -137,6 +139,7 @@ async function main() {
   window.vigilStats.wasmLoadMs = performance.now() - started;
   $('version').textContent = `vigilc ${state.vigil.version()}`;
   state.view = makeEditor(state.vigil.keywords());
+  state.updateSimulator = setupSimulator(state.vigil, scriptBytes);
 
   $('open').addEventListener('change', (event) => {
     if (event.target.files.length > 0) openFile(event.target.files[0]);

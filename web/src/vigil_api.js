@@ -30,8 +30,15 @@ function bytesOf(module, get) {
   }
 }
 
-function withCString(module, text, use) {
-  const bytes = new TextEncoder().encode(text);
+// "YYYY-MM-DD HH:MM:SS" in local time, as vigilc writes into the listing.
+export function localDateText(date = new Date()) {
+  const two = (n) => String(n).padStart(2, '0');
+  return `${date.getFullYear()}-${two(date.getMonth() + 1)}-${two(date.getDate())} ` +
+      `${two(date.getHours())}:${two(date.getMinutes())}:${two(date.getSeconds())}`;
+}
+
+// Bytes into the heap for `use(pointer)`, followed by a NUL byte.
+function withBytes(module, bytes, use) {
   const pointer = module._malloc(bytes.length + 1);
   try {
     module.HEAPU8.set(bytes, pointer);
@@ -42,11 +49,29 @@ function withCString(module, text, use) {
   }
 }
 
-// "YYYY-MM-DD HH:MM:SS" in local time, as vigilc writes into the listing.
-export function localDateText(date = new Date()) {
-  const two = (n) => String(n).padStart(2, '0');
-  return `${date.getFullYear()}-${two(date.getMonth() + 1)}-${two(date.getDate())} ` +
-      `${two(date.getHours())}:${two(date.getMinutes())}:${two(date.getSeconds())}`;
+// Compiles `script` for `use(result)` and frees the result after.
+function withResult(module, script, use) {
+  const result = withBytes(module, script, (p) => module._vigil_compile(p, script.length));
+  if (result === 0) throw new Error('vigil: out of memory');
+  try {
+    return use(result);
+  } finally {
+    module._vigil_result_free(result);
+  }
+}
+
+function jsonOf(module, pointer) {
+  if (pointer === 0) throw new Error('vigil: out of memory');
+  return JSON.parse(cString(module, pointer));
+}
+
+// One byte per character, as the page's script bytes (beyond Latin-1: "?").
+function withCString(module, text, use) {
+  const bytes = Uint8Array.from(text, (c) => {
+    const code = c.codePointAt(0);
+    return code <= 0xff ? code : 0x3f;
+  });
+  return withBytes(module, bytes, use);
 }
 
 export function wrapVigil(module) {
@@ -74,10 +99,20 @@ export function wrapVigil(module) {
           codeSize: module._vigil_code_size(result),
           diagnostics: JSON.parse(cString(module, module._vigil_diagnostics_json(result))),
           code: JSON.parse(cString(module, module._vigil_code_json(result))),
+          events: JSON.parse(cString(module, module._vigil_events_json(result))),
         };
       } finally {
         module._vigil_result_free(result);
       }
     },
+    // Runs `event` of `script` after the assignments of `state` (bytes, one
+    // "NAME = VALUE" a line): what `vigil sim --json` prints, or {errors}.
+    simulate: (script, event, state) => withResult(module, script, (result) =>
+      withCString(module, event, (e) => withBytes(module, state,
+          (s) => jsonOf(module, module._vigil_sim_json(result, e, s, state.length))))),
+    // Runs the scenarios of `scenarios` (a scenario file's bytes) against `script`.
+    runScenarios: (script, scenarios) => withResult(module, script, (result) =>
+      withBytes(module, scenarios,
+          (s) => jsonOf(module, module._vigil_scenarios_json(result, s, scenarios.length)))),
   };
 }

@@ -1,7 +1,8 @@
 // The page as a user meets it, in headless Chromium: loads it from
 // 127.0.0.1, types a script with a mistake, and checks the underline, the
 // BIN pane and the bytes its download button saves, an opened file's bytes,
-// and that a share link brings the script back. Prints the size of what the
+// that a share link brings the script back, and the simulator: an event run
+// after a state is set, and scenarios that pass and fail. Prints the size of what the
 // page loads and how long the first compile took; keeps a screenshot.
 //   node test/page_test.mjs SITE_DIR SCREENSHOT
 import assert from 'node:assert/strict';
@@ -33,6 +34,36 @@ const kLines = [
   '',
 ];
 const kTypedBytes = Buffer.from(kLines.join('\r\n'), 'latin1');
+// The simulator's script: visits counted in office hours (time plan 1),
+// the others logged; a second block switches the relay.
+const kSimScript = Buffer.from([
+  'MODULE = CTRL,0',
+  'MODULE = FRONT,1,0,2,5,30,10,1',
+  'DEFINE REGISTER VISITS',
+  'DEFINE MARK LATE = Card out of hours',
+  'EVENT FRONT.INVALID',
+  '  MARK(LATE)',
+  'EVENTEND',
+  'EVENT FRONT.VALID',
+  '  IF TIMEPLAN(1)',
+  '    VISITS = VISITS + 1',
+  '  ELSE',
+  '    MARK(LATE)',
+  '  ENDIF',
+  '  FRONT.RELAY1 = ON',
+  'EVENTEND',
+  '',
+].join('\r\n'), 'latin1');
+const kScenarios = [
+  'SCENARIO visit in hours',
+  'SET TIMEPLAN(1) = ON',
+  'EVENT FRONT.VALID',
+  'EXPECT VISITS = 1',
+  'SCENARIO a night visit is not counted',
+  'EVENT FRONT.VALID',
+  'EXPECT MARK(LATE)',
+  'EXPECT VISITS = 1',
+].join('\n');
 const kSizeGoal = 300 * 1024;
 const kFirstCompileGoalMs = 100;
 
@@ -135,6 +166,75 @@ try {
   assert.deepEqual(await compiledBytes(page, fileBytes), fileBytes, 'opened file compiled as it is');
   assert.match(await page.$eval('#line-ends', (p) => p.textContent), /site\.txt: compiled from its own 44 bytes/);
 
+  // The simulator: pick an event of an opened script, set a state, run it.
+  const simFile = join(work, 'visits.txt');
+  writeFileSync(simFile, kSimScript);
+  await (await page.$('#open')).uploadFile(simFile);
+  assert.deepEqual(await compiledBytes(page, kSimScript), kSimScript, 'simulator script opened');
+  assert.deepEqual(await page.$$eval('#sim-event option', (options) => options.map((o) => o.value)),
+      ['FRONT.INVALID', 'FRONT.VALID'], 'the script\'s events in the picker');
+  await page.select('#sim-event', 'FRONT.VALID');
+  await page.type('#sim-state', '; office hours\nTIMEPLAN(1) = ON');
+  await page.click('#sim-run');
+  await page.waitForSelector('#sim-trace:not([hidden])');
+  assert.equal(await page.$eval('#sim-result', (p) => p.textContent),
+      'result: FRONT.RELAY1 OFF -> ON; VISITS 0 -> 1');
+  const rows = async () => page.$$eval('#sim-trace tbody tr',
+      (trs) => trs.map((tr) => Array.from(tr.cells, (td) => td.textContent.trim())));
+  let trace = await rows();
+  assert.deepEqual(trace[0], ['FRONT.VALID (door FRONT, id 1)'], 'the event starts');
+  const ifRow = trace.find((row) => row[2] === 'IF TIMEPLAN(1)');
+  assert.ok(ifRow, `an IF row: ${JSON.stringify(trace)}`);
+  assert.equal(ifRow[4], 'taken');
+  assert.match(ifRow[3], /TIMEPLAN\(1\) is ON/);
+  const visitRow = trace.find((row) => row[2] === 'VISITS = VISITS + 1');
+  assert.equal(visitRow?.[5], 'VISITS: 0 → 1', 'the register before and after');
+  assert.ok(!trace.some((row) => row[2] === 'MARK(LATE)'), 'the ELSE branch is skipped');
+  await (await page.$('#simulator')).screenshot({path: screenshot.replace(/\.png$/, '_simulator.png')});
+
+  // Without the time plan the ELSE branch runs.
+  await page.$eval('#sim-state', (box) => { box.value = ''; });
+  await page.click('#sim-run');
+  await page.waitForFunction(() => document.getElementById('sim-result').textContent.includes('archive'));
+  assert.equal(await page.$eval('#sim-result', (p) => p.textContent),
+      'result: FRONT.RELAY1 OFF -> ON; archive +1');
+  trace = await rows();
+  assert.equal(trace.find((row) => row[2] === 'IF TIMEPLAN(1)')?.[4], 'not taken');
+  assert.ok(trace.some((row) => row[2] === 'MARK(LATE)'), 'the ELSE branch runs');
+
+  // A state the script has no name for is an error on its line; nothing runs.
+  await page.type('#sim-state', 'NOSUCH = ON');
+  await page.click('#sim-run');
+  await page.waitForSelector('#sim-errors li.error');
+  assert.match(await page.$eval('#sim-errors', (list) => list.textContent), /^state line 1, column \d+:/);
+  assert.equal(await page.$eval('#sim-result', (p) => p.textContent), '');
+  assert.equal(await page.$eval('#sim-trace', (table) => table.hidden), true);
+
+  // Scenarios: the first passes, the second fails on its last line.
+  await page.type('#scenarios', kScenarios.split('\n').slice(0, 4).join('\n'));
+  await page.click('#scenarios-run');
+  await page.waitForFunction(() => document.getElementById('scenarios-summary').textContent !== '');
+  assert.equal(await page.$eval('#scenarios-summary', (p) => p.textContent), '1 passed, 0 failed');
+  assert.equal(await page.$eval('#scenarios-summary', (p) => p.className), 'good');
+  await page.$eval('#scenarios', (box, text) => { box.value = text; }, kScenarios);
+  await page.click('#scenarios-run');
+  await page.waitForFunction(() => document.getElementById('scenarios-summary').textContent === '1 passed, 1 failed');
+  assert.equal(await page.$eval('#scenarios-summary', (p) => p.className), 'bad');
+  const verdicts = await page.$$eval('#scenarios-results li', (items) => items.map((i) => i.textContent));
+  assert.equal(verdicts.length, 2);
+  assert.ok(verdicts[0].startsWith('PASS visit in hours'), verdicts[0]);
+  assert.ok(verdicts[1].startsWith('FAIL a night visit is not counted') && verdicts[1].includes('line 8:'),
+      verdicts[1]);
+
+  // An edit of the script clears the results of the script before it.
+  await page.click('.cm-content');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('End');
+  await page.keyboard.up('Control');
+  await page.keyboard.type('; edited');
+  await page.waitForFunction(() => document.getElementById('scenarios-summary').textContent === '',
+      {timeout: 10000});
+  assert.equal(await page.$$eval('#scenarios-results li', (items) => items.length), 0);
 
   const loaded = ['page.js', 'vigil.js', 'vigil.wasm'].map((name) => {
     const bytes = readFileSync(join(siteDir, name));

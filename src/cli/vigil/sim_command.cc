@@ -6,12 +6,9 @@
 #include "cli/platform/file_io.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
-#include "core/check/diagnostic_printers.h"
 #include "core/compile/compilation.h"
-#include "sim/machine.h"
-#include "sim/program.h"
-#include "sim/result.h"
-#include "sim/scenario.h"
+#include "sim/event_run.h"
+#include "sim/trace.h"
 
 namespace vigil {
 namespace {
@@ -66,14 +63,6 @@ std::optional<SimOptions> ParseArgs(const std::vector<std::string>& args, std::s
   return options;
 }
 
-std::string Json(const std::string& script, const std::string& event,
-                 const std::vector<sim::TraceEntry>& trace, const std::string& result) {
-  std::string json = "{\"script\": " + JsonString(script) + ", \"event\": " + JsonString(event);
-  json += ", \"result\": " + JsonString(result.substr(0, result.size() - 1));
-  json += ", \"trace\": " + sim::FormatTraceJson(trace) + "}\n";
-  return json;
-}
-
 }  // namespace
 
 int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -98,29 +87,17 @@ int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream
         << "' shows them\n";
     return kExitCannotRun;
   }
-  sim::StepParser parser(*source);
-  std::vector<sim::ScenarioError> errors;
-  std::optional<sim::Step> event = parser.Parse("EVENT " + options->event, 1, "", &errors);
-  std::vector<sim::Step> sets;
-  int number = 1;
+  sim::EventRequest request{options->event, 1, {}};
   for (const std::string& set : options->sets) {
-    std::optional<sim::Step> step = parser.Parse("SET " + set, ++number, options->event, &errors);
-    if (step) sets.push_back(*step);
+    request.sets.push_back({static_cast<int>(request.sets.size()) + 2, set});
   }
-  for (const sim::ScenarioError& e : errors) err << sim::FormatScenarioError(e, "command line");
-  if (!errors.empty()) return kExitCannotRun;
-
-  sim::Program program = sim::MakeProgram(compilation);
-  sim::Machine machine(program);
-  for (const sim::Step& set : sets) sim::MakeTerm(machine.state(), set.term, set.truth);
-  sim::State before = machine.state();
-  machine.Fire(event->module, event->event);
-  machine.Settle();
-  std::string result = sim::ResultLine(program, before, machine.state(), machine.happenings());
+  sim::EventRun run = sim::RunEvent(compilation, request);
+  for (const sim::ScenarioError& e : run.errors) err << sim::FormatScenarioError(e, "command line");
+  if (!run.errors.empty()) return kExitCannotRun;
   if (options->json) {
-    out << Json(options->script, options->event, machine.trace(), result);
+    out << sim::EventRunJson(options->script, options->event, run);
   } else {
-    out << sim::FormatTraceText(machine.trace()) << result;
+    out << sim::FormatTraceText(run.trace) << run.result;
   }
   return kExitClean;
 }

@@ -1,0 +1,52 @@
+#include "capi/simulation.h"
+
+#include <vector>
+
+#include "sim/event_run.h"
+#include "sim/program.h"
+#include "sim/report_json.h"
+#include "sim/runner.h"
+#include "sim/scenario.h"
+
+namespace vigil::capi {
+namespace {
+
+// A script with errors is not run, as `vigil sim` and `vigil test` refuse it.
+const sim::ScenarioError kScriptHasErrors{
+    0, 0, 0, "", "the script has errors; fix them before running it", ""};
+
+}  // namespace
+
+std::string EventsJson(const Compilation& compilation) {
+  if (compilation.error_count > 0) return "[]\n";
+  return sim::EventsJson(sim::Events(sim::MakeProgram(compilation)));
+}
+
+std::string SimJson(const Compilation& compilation, std::string_view event,
+                    std::string_view state) {
+  std::vector<sim::ScenarioError> errors{kScriptHasErrors};
+  if (compilation.error_count == 0) {
+    sim::EventRequest request{std::string(event), 0, sim::AssignmentLines(state)};
+    sim::EventRun run = sim::RunEvent(compilation, request);
+    if (run.errors.empty()) return sim::EventRunJson("script", event, run);
+    errors = std::move(run.errors);
+  }
+  return "{\"errors\": " + sim::ScenarioErrorsJson(errors) + "}\n";
+}
+
+std::string ScenariosJson(const Compilation& compilation, std::string_view text) {
+  if (compilation.error_count > 0) {
+    return sim::ScenarioReportJson({{}, {kScriptHasErrors}}, {"scenarios", {}});
+  }
+  sim::ScenarioFile file = sim::ParseScenarios(text, *compilation.source);
+  sim::SuiteResult suite{"scenarios", {}};
+  if (file.errors.empty()) {
+    sim::Program program = sim::MakeProgram(compilation);
+    for (const sim::Scenario& scenario : file.scenarios) {
+      suite.results.push_back(sim::RunScenario(program, scenario));
+    }
+  }
+  return sim::ScenarioReportJson(file, suite);
+}
+
+}  // namespace vigil::capi

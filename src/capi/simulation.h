@@ -1,0 +1,26 @@
+// The simulator through the C API: the events of a compiled script, one
+// event run and scenario runs, each as JSON text.
+#ifndef VIGIL_CAPI_SIMULATION_H_
+#define VIGIL_CAPI_SIMULATION_H_
+
+#include <string>
+#include <string_view>
+
+#include "core/compile/compilation.h"
+
+namespace vigil::capi {
+
+// The events the script has blocks for; "[]\n" when it has errors.
+std::string EventsJson(const Compilation& compilation);
+
+// `event` run after the states of `state` (assignment lines) are set: the
+// JSON `vigil sim --json` prints with "script" as the script's name, or
+// {"errors": [...]} (line 0 is the event, line n the state's line n).
+std::string SimJson(const Compilation& compilation, std::string_view event, std::string_view state);
+
+// The scenarios of `text` run against the script, as sim::ScenarioReportJson.
+std::string ScenariosJson(const Compilation& compilation, std::string_view text);
+
+}  // namespace vigil::capi
+
+#endif  // VIGIL_CAPI_SIMULATION_H_
