@@ -4,7 +4,9 @@
 #include <exception>
 #include <utility>
 
+#include "core/scan/tokenizer.h"
 #include "lsp/code_actions.h"
+#include "lsp/code_lens.h"
 #include "lsp/completion.h"
 #include "lsp/diagnostics.h"
 #include "lsp/formatting.h"
@@ -26,9 +28,7 @@ struct RequestRoute {
   Json (Server::*handler)(const Json&);
 };
 
-// The requests the server answers. A code lens that runs a script in the
-// simulator (src/sim) will be added here as "textDocument/codeLens", with
-// "codeLensProvider" in Initialize's capabilities.
+// The requests the server answers.
 constexpr RequestRoute kRequests[] = {
     {"initialize", &Server::Initialize},
     {"shutdown", &Server::Shutdown},
@@ -43,6 +43,9 @@ constexpr RequestRoute kRequests[] = {
     {"textDocument/semanticTokens/full", &Server::SemanticTokensFull},
     {"textDocument/formatting", &Server::Formatting},
     {"textDocument/codeAction", &Server::CodeAction},
+    {"textDocument/codeLens", &Server::CodeLens},
+    {"codeLens/resolve", &Server::CodeLensResolve},
+    {"workspace/executeCommand", &Server::ExecuteCommand},
 };
 
 struct NotificationRoute {
@@ -153,6 +156,8 @@ Json Server::Initialize(const Json&) {
       {"semanticTokensProvider", {{"legend", SemanticTokensLegend()}, {"full", true}}},
       {"documentFormattingProvider", true},
       {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+      {"codeLensProvider", {{"resolveProvider", true}}},
+      {"executeCommandProvider", {{"commands", {kSimulateCommand}}}},
   };
   return {{"capabilities", capabilities}, {"serverInfo", {{"name", "vigil"}, {"version", "1.0"}}}};
 }
@@ -204,6 +209,33 @@ Json Server::CodeAction(const Json& params) {
   const Json& range = params.at("range");
   return CodeActions(DocumentOf(params), ReadRangeEnd(range, "start").line,
                      ReadRangeEnd(range, "end").line);
+}
+
+Json Server::CodeLens(const Json& params) { return CodeLenses(DocumentOf(params)); }
+
+Json Server::CodeLensResolve(const Json& params) {
+  const Json& data = params.at("data");
+  return ResolveCodeLens(DocumentOf({{"textDocument", {{"uri", data.at("uri")}}}}), params);
+}
+
+// vigil.simulate URI EVENT: the trace goes to the client's log, its result
+// line to a message, and back as the reply.
+Json Server::ExecuteCommand(const Json& params) {
+  if (params.at("command").get<std::string>() != kSimulateCommand) {
+    throw ResponseError(kInvalidParams, "unknown command");
+  }
+  const Json& arguments = params.at("arguments");
+  const Document& document = DocumentOf({{"textDocument", {{"uri", arguments.at(0)}}}});
+  std::string text = SimulationText(document, arguments.at(1).get<std::string>());
+  Send({{"jsonrpc", "2.0"},
+        {"method", "window/logMessage"},
+        {"params", {{"type", 3}, {"message", text}}}});
+  size_t last = text.rfind('\n', text.size() - 2);
+  std::string result = text.substr(last == std::string::npos ? 0 : last + 1);
+  Send({{"jsonrpc", "2.0"},
+        {"method", "window/showMessage"},
+        {"params", {{"type", 3}, {"message", std::string(TrimBlanks(result))}}}});
+  return text;
 }
 
 void Server::DidOpen(const Json& params) {

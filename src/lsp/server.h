@@ -45,6 +45,9 @@ class Server {
   Json SemanticTokensFull(const Json& params);
   Json Formatting(const Json& params);
   Json CodeAction(const Json& params);
+  Json CodeLens(const Json& params);
+  Json CodeLensResolve(const Json& params);
+  Json ExecuteCommand(const Json& params);
   void DidOpen(const Json& params);
   void DidChange(const Json& params);
   void DidClose(const Json& params);

@@ -149,7 +149,7 @@ std::string JunitXml(const std::vector<SuiteResult>& suites) {
   long failures = 0;
   for (const SuiteResult& suite : suites) {
     tests += static_cast<long>(suite.results.size());
-    failures += count(suite, false);
+    failures += static_cast<long>(count(suite, false));
   }
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   xml += "<testsuites tests=\"" + std::to_string(tests) + "\" failures=\"" +
