@@ -63,7 +63,7 @@ inline bool ParseRecord(std::string_view line, std::vector<long>* fields) {
   }
 }
 
-inline bool SpanInside(const Span& span, const std::string& text) {
+inline bool SpanInside(const Span& span, std::string_view text) {
   if (!span.known()) return span.end == Span::kUnknown;
   return span.begin >= 0 && span.begin <= span.end && static_cast<size_t>(span.end) <= text.size();
 }

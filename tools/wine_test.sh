@@ -157,6 +157,25 @@ for case in missing.txt dir.txt ab t.txt; do
   compare "could not run ($case)" "$linux" "$windows" "cannot-$case".{out,err,status}
 done
 
+# An output that is the script itself: refused, status 2, the script kept.
+# Wine's drive ignores case, so SITE.err is site.ERR; so is a hard link.
+same="$work/windows/same"
+mkdir -p "$same"
+cp examples/office.txt "$same/site.ERR"
+cp examples/office.txt "$same/link.txt" && ln "$same/link.txt" "$same/link.SET"
+for case in SITE.err site.ERR link.txt; do
+  for program in vigilc "vigil build"; do
+    read -r exe sub <<<"$program"
+    # shellcheck disable=SC2086  # no subcommand for vigilc
+    run "$same" refused wine "$PWD/build/windows/src/cli/$exe.exe" $sub "$case"
+    [ "$(cat "$same/refused.status")" = 2 ] || fail "$program $case: status, not 2"
+    grep -q "^vigilc: refusing to write '.*': it is the script '$case' itself" "$same/refused.err" ||
+      fail "$program $case: no refusal on stderr"
+    cmp -s examples/office.txt "$same/${case/SITE.err/site.ERR}" || fail "$program $case: script changed"
+  done
+done
+[ "$(find "$same" -type f | wc -l)" = 6 ] || fail "same-file refusal wrote files"
+
 # The programs' own texts: usage, version, the list of error codes.
 commands=("vigilc" "vigilc --help" "vigilc --version" "vigil" "vigil --help" "vigil --version"
   "vigil explain" "vigil explain E6 W1" "vigil check" "vigil nosuchcommand")

@@ -130,7 +130,10 @@ const StepParser::Probe& StepParser::Compiled(std::string_view context,
                    compilation.code.begin() + line.end);
     }
   }
-  for (const Diagnostic& diagnostic : compilation.diagnostics) {
+  for (Diagnostic diagnostic : compilation.diagnostics) {
+    // The probe outlives the compilation whose script its texts view.
+    diagnostic.error_file_text = {};
+    diagnostic.source_text = {};
     if (diagnostic.physical_line == event_line) probe.event_diagnostics.push_back(diagnostic);
     if (diagnostic.physical_line == event_line + 1) probe.diagnostics.push_back(diagnostic);
   }

@@ -170,6 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Declared and never used: each one is warned about.
         Shape{"Timers", Declared("DEFINE TIMER T#", "BREAK"), 100000},
         Shape{"Events", Events, 100000}, Shape{"NestedIfs", NestedIfs, 10000},
+        // Every line an error: the error file and stderr grow with them.
+        Shape{"ErrorLines", [](int n) { return Numbered(n, "  WRONG LINE #"); }, 100000},
         Shape{"LongWordLine", LongLine("RELAY1 = ON", " OFF ON"), kMegabyte},
         Shape{"LongParamLine", LongLine("DELAY(", "5,", "5)"), kMegabyte},
         Shape{"LongNameLine", LongLine("R1 = ", "9"), kMegabyte}),

@@ -1,11 +1,15 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 
 #include "cli/platform/file_io.h"
 #include "cli/platform/program_start.h"
@@ -15,7 +19,82 @@ namespace {
 
 std::string Reason(int error_number) { return std::strerror(error_number); }
 
-bool WriteAll(int fd, const std::string& contents) {
+// The temporary files an interrupt must remove. The signal handler reads only
+// this fixed table, so it needs no allocation and no lock: a slot's path is
+// written before the slot is marked used, and unmarked before it is reused.
+struct LiveFile {
+  std::atomic<bool> used;
+  char path[PATH_MAX];
+};
+constexpr int kLiveFiles = 16;
+LiveFile live_files[kLiveFiles];
+constexpr int kInterrupts[] = {SIGINT, SIGTERM};
+
+extern "C" void RemoveLiveFilesAndDie(int signal_number) {
+  for (LiveFile& file : live_files) {
+    if (file.used.load()) ::unlink(file.path);
+  }
+  // The signal is blocked while its handler runs: it ends the program, with
+  // the status of a program the signal killed, as soon as the handler returns.
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  ::sigaction(signal_number, &action, nullptr);
+  ::raise(signal_number);
+}
+
+// Installs the handler once; a signal the program was started to ignore
+// stays ignored.
+void InstallInterruptHandler() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  for (int signal_number : kInterrupts) {
+    struct sigaction old {};
+    if (::sigaction(signal_number, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+    struct sigaction action {};
+    action.sa_handler = RemoveLiveFilesAndDie;
+    ::sigemptyset(&action.sa_mask);
+    for (int blocked : kInterrupts) ::sigaddset(&action.sa_mask, blocked);
+    ::sigaction(signal_number, &action, nullptr);
+  }
+}
+
+// A slot for `path`, or -1 when the table is full or the path too long.
+int AddLiveFile(const std::string& path) {
+  if (path.size() >= PATH_MAX) return -1;
+  for (int slot = 0; slot < kLiveFiles; ++slot) {
+    LiveFile& file = live_files[slot];
+    if (file.used.load()) continue;
+    std::memcpy(file.path, path.c_str(), path.size() + 1);
+    file.used.store(true);
+    return slot;
+  }
+  return -1;
+}
+
+void DropLiveFile(int slot) {
+  if (slot >= 0) live_files[slot].used.store(false);
+}
+
+// Holds off SIGINT and SIGTERM while it lives: a temporary file is created and
+// registered, or all are renamed and unregistered, as one step.
+class InterruptsHeld {
+ public:
+  InterruptsHeld() {
+    sigset_t held;
+    ::sigemptyset(&held);
+    for (int signal_number : kInterrupts) ::sigaddset(&held, signal_number);
+    ::sigprocmask(SIG_BLOCK, &held, &saved_);
+  }
+  ~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+ private:
+  sigset_t saved_;
+};
+
+bool WriteAll(int fd, std::string_view contents) {
   const char* data = contents.data();
   size_t left = contents.size();
   while (left > 0) {
@@ -52,6 +131,13 @@ int CreateTemporary(const std::string& path, std::string* temporary) {
 }
 
 }  // namespace
+
+bool SameFile(const std::string& path_a, const std::string& path_b) {
+  struct stat a {};
+  struct stat b {};
+  return ::stat(path_a.c_str(), &a) == 0 && ::stat(path_b.c_str(), &b) == 0 &&
+         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error) {
   // Non-blocking, so that a pipe without a writer cannot hang the open.
@@ -90,14 +176,34 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
 OutputSet::~OutputSet() { RemoveTemporaries(); }
 
 bool OutputSet::Stage(const std::string& path, const std::string& contents, std::string* error) {
+  bool given = false;
+  return Stage(
+      path,
+      [&]() {
+        if (given) return std::string_view();
+        given = true;
+        return std::string_view(contents);
+      },
+      error);
+}
+
+bool OutputSet::Stage(const std::string& path, const Pieces& next_piece, std::string* error) {
   std::string temporary;
-  int fd = CreateTemporary(path, &temporary);
+  int fd;
+  {
+    InterruptsHeld held;
+    InstallInterruptHandler();
+    fd = CreateTemporary(path, &temporary);
+    if (fd >= 0) staged_.push_back({path, temporary, AddLiveFile(temporary)});
+  }
   if (fd < 0) {
     *error = "cannot write '" + path + "': " + Reason(errno);
     return false;
   }
-  staged_.push_back({path, temporary});
-  bool ok = WriteAll(fd, contents);
+  bool ok = true;
+  for (std::string_view piece = next_piece(); ok && !piece.empty(); piece = next_piece()) {
+    ok = WriteAll(fd, piece);
+  }
   int saved = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
@@ -125,11 +231,15 @@ bool OutputSet::Commit(std::string* error) {
       return false;
     }
   }
-  for (const Staged& file : staged_) {
+  // All the targets are replaced, or an interrupt finds the temporaries.
+  InterruptsHeld held;
+  for (Staged& file : staged_) {
     if (::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
       *error = "cannot write '" + file.target + "': " + Reason(errno);
       return false;
     }
+    DropLiveFile(file.live_slot);
+    file.live_slot = -1;
   }
   staged_.clear();
   return true;
@@ -144,7 +254,10 @@ std::string LocalTimeText(std::time_t time) {
 }
 
 void OutputSet::RemoveTemporaries() {
-  for (const Staged& file : staged_) ::unlink(file.temporary.c_str());
+  for (const Staged& file : staged_) {
+    ::unlink(file.temporary.c_str());
+    DropLiveFile(file.live_slot);
+  }
   staged_.clear();
 }
 

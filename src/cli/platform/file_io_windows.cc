@@ -7,9 +7,13 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <ctime>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 #include "cli/platform/file_io.h"
 #include "cli/platform/program_start.h"
@@ -74,7 +78,53 @@ bool IsDirectory(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool WriteAll(HANDLE file, const std::string& contents) {
+// The temporary files a console interrupt must remove. The console runs its
+// handler on a thread of its own, so the handler reads only this fixed table:
+// a slot's path is written before the slot is marked used.
+struct LiveFile {
+  std::atomic<bool> used;
+  wchar_t path[MAX_PATH * 4];
+};
+constexpr int kLiveFiles = 16;
+LiveFile live_files[kLiveFiles];
+
+// Ctrl-C, Ctrl-Break, closing the console, logging off, shutting down: the
+// temporary files go, and the next handler (the default one) ends the
+// program. A temporary file is open with FILE_SHARE_DELETE, so that it can be
+// deleted while it is being written; it goes when the program ends.
+BOOL WINAPI RemoveLiveFiles(DWORD /*event*/) {
+  for (LiveFile& file : live_files) {
+    if (file.used.load()) ::DeleteFileW(file.path);
+  }
+  return FALSE;
+}
+
+void InstallInterruptHandler() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  ::SetConsoleCtrlHandler(RemoveLiveFiles, TRUE);
+}
+
+// A slot for `path`, or -1 when the table is full or the path too long.
+int AddLiveFile(const std::string& path) {
+  std::wstring wide = Wide(path);
+  if (wide.size() >= MAX_PATH * 4) return -1;
+  for (int slot = 0; slot < kLiveFiles; ++slot) {
+    LiveFile& file = live_files[slot];
+    if (file.used.load()) continue;
+    std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, file.path);
+    file.used.store(true);
+    return slot;
+  }
+  return -1;
+}
+
+void DropLiveFile(int slot) {
+  if (slot >= 0) live_files[slot].used.store(false);
+}
+
+bool WriteAll(HANDLE file, std::string_view contents) {
   const char* data = contents.data();
   size_t left = contents.size();
   while (left > 0) {
@@ -106,8 +156,8 @@ std::string TemporaryName(const std::string& path, unsigned attempt) {
 HANDLE CreateTemporary(const std::string& path, std::string* temporary) {
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     *temporary = TemporaryName(path, attempt);
-    HANDLE file = ::CreateFileW(Wide(*temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(Wide(*temporary).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;
@@ -122,7 +172,29 @@ std::time_t UnixTime(const FILETIME& time) {
   return static_cast<std::time_t>((ticks - kUnixEpochTicks) / 10000000ULL);
 }
 
+// The volume and the file's index on it; nullopt when it cannot be opened.
+std::optional<std::pair<DWORD, unsigned long long>> FileIdentity(const std::string& path) {
+  // No access asked for, and folders too (backup semantics): only the
+  // identity is read.
+  HANDLE file =
+      ::CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool ok = ::GetFileInformationByHandle(file, &info) != 0;
+  ::CloseHandle(file);
+  if (!ok) return std::nullopt;
+  return std::make_pair(
+      info.dwVolumeSerialNumber,
+      (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
+
 }  // namespace
+
+bool SameFile(const std::string& path_a, const std::string& path_b) {
+  std::optional<std::pair<DWORD, unsigned long long>> a = FileIdentity(path_a);
+  return a && a == FileIdentity(path_b);
+}
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error) {
   if (IsDirectory(path)) {
@@ -164,14 +236,30 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
 OutputSet::~OutputSet() { RemoveTemporaries(); }
 
 bool OutputSet::Stage(const std::string& path, const std::string& contents, std::string* error) {
+  bool given = false;
+  return Stage(
+      path,
+      [&]() {
+        if (given) return std::string_view();
+        given = true;
+        return std::string_view(contents);
+      },
+      error);
+}
+
+bool OutputSet::Stage(const std::string& path, const Pieces& next_piece, std::string* error) {
+  InstallInterruptHandler();
   std::string temporary;
   HANDLE file = CreateTemporary(path, &temporary);
   if (file == INVALID_HANDLE_VALUE) {
     *error = "cannot write '" + path + "': " + Reason(::GetLastError());
     return false;
   }
-  staged_.push_back({path, temporary});
-  bool ok = WriteAll(file, contents);
+  staged_.push_back({path, temporary, AddLiveFile(temporary)});
+  bool ok = true;
+  for (std::string_view piece = next_piece(); ok && !piece.empty(); piece = next_piece()) {
+    ok = WriteAll(file, piece);
+  }
   DWORD saved = ok ? 0 : ::GetLastError();
   if (!::CloseHandle(file) && ok) {
     ok = false;
@@ -201,12 +289,14 @@ bool OutputSet::Commit(std::string* error) {
       return false;
     }
   }
-  for (const Staged& file : staged_) {
+  for (Staged& file : staged_) {
     if (!::MoveFileExW(Wide(file.temporary).c_str(), Wide(file.target).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       *error = "cannot write '" + file.target + "': " + Reason(::GetLastError());
       return false;
     }
+    DropLiveFile(file.live_slot);
+    file.live_slot = -1;
   }
   staged_.clear();
   return true;
@@ -221,7 +311,10 @@ std::string LocalTimeText(std::time_t time) {
 }
 
 void OutputSet::RemoveTemporaries() {
-  for (const Staged& file : staged_) ::DeleteFileW(Wide(file.temporary).c_str());
+  for (const Staged& file : staged_) {
+    ::DeleteFileW(Wide(file.temporary).c_str());
+    DropLiveFile(file.live_slot);
+  }
   staged_.clear();
 }
 

@@ -34,6 +34,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
   for (const Diagnostic& diagnostic : result.diagnostics) {
     err << FormatTextDiagnostic(diagnostic, result.script);
   }
+  err << FormatMoreErrors(result);
   return result.status;
 }
 

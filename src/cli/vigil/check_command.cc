@@ -2,6 +2,7 @@
 // prints its errors and warnings as text, JSON or SARIF.
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -85,6 +86,35 @@ std::optional<CheckOptions> ParseArgs(const std::vector<std::string>& args, std:
   return options;
 }
 
+// The errors (but those that follow from another, when `causes` says so) and
+// then the warnings, stably sorted into line order; a diagnostic without a
+// line goes last.
+std::vector<const Diagnostic*> InLineOrder(const std::vector<Diagnostic>& errors,
+                                           const std::vector<size_t>& causes,
+                                           const std::vector<Diagnostic>& warnings) {
+  std::vector<const Diagnostic*> order;
+  order.reserve(errors.size() + warnings.size());
+  for (size_t i = 0; i < errors.size(); ++i) {
+    if (causes.empty() || causes[i] == kNoCause) order.push_back(&errors[i]);
+  }
+  for (const Diagnostic& warning : warnings) order.push_back(&warning);
+  auto key = [](const Diagnostic* d) {
+    return d->physical_line > 0 ? d->physical_line : std::numeric_limits<int>::max();
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const Diagnostic* a, const Diagnostic* b) { return key(a) < key(b); });
+  return order;
+}
+
+// One of the first kAnnotatedErrors errors, which get notes (as
+// ErrorsWithNotes gives them).
+bool IsAnnotated(const Compilation& compilation, const Diagnostic* diagnostic) {
+  const std::vector<Diagnostic>& errors = compilation.diagnostics;
+  std::less<const Diagnostic*> before;  // ordered even across arrays
+  return !before(diagnostic, errors.data()) &&
+         before(diagnostic, errors.data() + std::min(errors.size(), kAnnotatedErrors));
+}
+
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -105,36 +135,43 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   }
   Compilation compilation = Compile(*source);
   source.reset();
-  std::vector<Diagnostic> diagnostics = ErrorsWithNotes(compilation);
-  if (!options->all) diagnostics = FoldCascades(std::move(diagnostics));
   std::vector<Diagnostic> warnings = Warnings(compilation);
-  diagnostics.insert(diagnostics.end(), warnings.begin(), warnings.end());
-  // In line order; a diagnostic without a line goes last.
-  std::stable_sort(
-      diagnostics.begin(), diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
-        auto key = [](const Diagnostic& d) {
-          return d.physical_line > 0 ? d.physical_line : std::numeric_limits<int>::max();
-        };
-        return key(a) < key(b);
-      });
+  const std::vector<Diagnostic>& errors = compilation.diagnostics;
+  // Errors that follow from an earlier one are counted in its notes.
+  std::vector<size_t> causes = options->all ? std::vector<size_t>() : CascadeCauses(errors);
+  std::vector<int> caused(causes.size(), 0);
+  for (size_t cause : causes) {
+    if (cause != kNoCause) ++caused[cause];
+  }
+  std::vector<const Diagnostic*> order = InLineOrder(errors, causes, warnings);
+  // The first errors with their notes; a diagnostic at a time, so that a
+  // script of millions of errors is not copied whole.
+  auto with_notes = [&](const Diagnostic* diagnostic) {
+    Diagnostic annotated = *diagnostic;
+    if (IsAnnotated(compilation, diagnostic)) annotated.notes = NotesOf(compilation, annotated);
+    size_t index = static_cast<size_t>(diagnostic - errors.data());
+    if (diagnostic->severity == Severity::kError && index < caused.size() && caused[index] > 0) {
+      annotated.notes.push_back(CascadeNote(caused[index]));
+    }
+    return annotated;
+  };
 
-  switch (options->format) {
-    case Format::kText:
-      for (const Diagnostic& diagnostic : diagnostics) {
-        out << FormatTextDiagnostic(diagnostic, options->script);
-      }
-      out << FormatSummary(options->script, compilation.error_count,
-                           static_cast<int>(warnings.size()),
-                           static_cast<int>(compilation.code.size()));
-      break;
-    case Format::kJson:
-      out << FormatJson(diagnostics, options->script);
-      break;
-    case Format::kSarif:
-      out << FormatSarif(
-          diagnostics, options->script,
-          std::to_string(VIGIL_VERSION_MAJOR) + "." + std::to_string(VIGIL_VERSION_MINOR));
-      break;
+  if (options->format == Format::kText) {
+    for (const Diagnostic* diagnostic : order) {
+      out << FormatTextDiagnostic(with_notes(diagnostic), options->script);
+    }
+    out << FormatSummary(options->script, compilation.error_count,
+                         static_cast<int>(warnings.size()),
+                         static_cast<int>(compilation.code.size()));
+  } else {
+    std::vector<Diagnostic> diagnostics;
+    diagnostics.reserve(order.size());
+    for (const Diagnostic* diagnostic : order) diagnostics.push_back(with_notes(diagnostic));
+    out << (options->format == Format::kJson
+                ? FormatJson(diagnostics, options->script)
+                : FormatSarif(diagnostics, options->script,
+                              std::to_string(VIGIL_VERSION_MAJOR) + "." +
+                                  std::to_string(VIGIL_VERSION_MINOR)));
   }
   if (compilation.error_count > 0) return kExitErrors;
   if (options->werror && !warnings.empty()) return kExitErrors;

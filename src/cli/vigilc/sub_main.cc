@@ -1,5 +1,8 @@
 #include "cli/vigilc/sub_main.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "cli/platform/file_io.h"
 #include "core/check/diagnostic_printers.h"
 #include "core/check/notes.h"
@@ -17,6 +20,18 @@ constexpr std::string_view kUsage =
     "characters, followed by BIN, LST, ERR and SET.\n"
     "Exit status: 0 no errors, 1 errors were reported (all files are written), 2 could not run.\n";
 
+// Errors per piece of the error file: a script of millions of errors never
+// holds its whole error file.
+constexpr size_t kErrorsPerPiece = 4096;
+
+OutputSet::Pieces ErrorFilePieces(const Compilation& compilation) {
+  return [&compilation, first = size_t{0}, piece = std::string()]() mutable {
+    piece = ErrorFileText(compilation, first, kErrorsPerPiece);
+    first += kErrorsPerPiece;
+    return std::string_view(piece);
+  };
+}
+
 bool WriteOutputs(const Compilation& compilation, const OutputNames& names,
                   std::string_view program, std::string* error) {
   OutputSet outputs;
@@ -24,8 +39,27 @@ bool WriteOutputs(const Compilation& compilation, const OutputNames& names,
   ListingHeader header{std::string(program), VIGIL_VERSION_MAJOR, VIGIL_VERSION_MINOR,
                        LocalTimeText(outputs.StagedTime(names.bin).value_or(0))};
   return outputs.Stage(names.lst, ListingText(compilation, header), error) &&
-         outputs.Stage(names.err, ErrorFileText(compilation), error) &&
+         outputs.Stage(names.err, ErrorFilePieces(compilation), error) &&
          outputs.Stage(names.set, SettingsFileText(compilation), error) && outputs.Commit(error);
+}
+
+// The output that would replace the script itself, if any.
+std::optional<std::string> OutputThatIsScript(const std::string& script, const OutputNames& names) {
+  for (const std::string* name : {&names.bin, &names.lst, &names.err, &names.set}) {
+    if (SameFile(script, *name)) return *name;
+  }
+  return std::nullopt;
+}
+
+// The first kShownErrors errors, with their notes when asked for.
+std::vector<Diagnostic> ShownErrors(const Compilation& compilation, bool with_notes) {
+  size_t count = std::min(compilation.diagnostics.size(), kShownErrors);
+  std::vector<Diagnostic> shown(compilation.diagnostics.begin(),
+                                compilation.diagnostics.begin() + static_cast<long>(count));
+  if (with_notes) {
+    for (Diagnostic& diagnostic : shown) diagnostic.notes = NotesOf(compilation, diagnostic);
+  }
+  return shown;
 }
 
 }  // namespace
@@ -38,6 +72,12 @@ BuildResult BuildScript(const std::vector<std::string>& args, std::string_view p
     err << program << ": script path '" << result.script << "' is too short to name outputs\n";
     return result;
   }
+  OutputNames names = MakeOutputNames(result.script);
+  if (std::optional<std::string> output = OutputThatIsScript(result.script, names)) {
+    err << program << ": refusing to write '" << *output << "': it is the script '" << result.script
+        << "' itself\n";
+    return result;
+  }
   std::string error;
   std::optional<std::string> source = ReadWholeFile(result.script, &error);
   if (!source) {
@@ -47,12 +87,14 @@ BuildResult BuildScript(const std::vector<std::string>& args, std::string_view p
   Compilation compilation = Compile(*source);
   source.reset();
 
-  OutputNames names = MakeOutputNames(result.script);
   if (!WriteOutputs(compilation, names, program, &error)) {
     err << program << ": " << error << "\n";
     return result;
   }
-  result.diagnostics = with_notes ? ErrorsWithNotes(compilation) : compilation.diagnostics;
+  result.error_file = names.err;
+  result.diagnostics = ShownErrors(compilation, with_notes);
+  result.source = compilation.source;
+  result.error_count = compilation.diagnostics.size();
   int errors = compilation.error_count;
   result.status = errors > 0 ? kExitErrors : kExitClean;
   out << program << ": " << result.script << ": " << compilation.counted_lines << " lines, "
@@ -82,7 +124,15 @@ int SubMain(const std::vector<std::string>& args, std::string_view argv0, std::o
   for (const Diagnostic& diagnostic : result.diagnostics) {
     err << FormatPlainDiagnostic(diagnostic, result.script);
   }
+  err << FormatMoreErrors(result);
   return result.status;
+}
+
+std::string FormatMoreErrors(const BuildResult& result) {
+  if (result.error_count <= result.diagnostics.size()) return std::string();
+  size_t more = result.error_count - result.diagnostics.size();
+  return result.script + ": " + std::to_string(more) +
+         (more == 1 ? " more error in " : " more errors in ") + result.error_file + "\n";
 }
 
 std::string FormatPlainDiagnostic(const Diagnostic& diagnostic, std::string_view file) {

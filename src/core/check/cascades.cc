@@ -56,6 +56,11 @@ std::vector<size_t> CascadeCauses(std::span<const Diagnostic> errors) {
   return causes;
 }
 
+std::string CascadeNote(int caused) {
+  return "and " + std::to_string(caused) + (caused == 1 ? " more error" : " more errors") +
+         " caused by this (vigil check --all shows them)";
+}
+
 std::vector<Diagnostic> FoldCascades(std::vector<Diagnostic> errors) {
   std::vector<size_t> causes = CascadeCauses(errors);
   std::vector<int> caused(errors.size(), 0);
@@ -66,9 +71,7 @@ std::vector<Diagnostic> FoldCascades(std::vector<Diagnostic> errors) {
   for (size_t i = 0; i < errors.size(); ++i) {
     if (causes[i] != kNoCause) continue;
     if (caused[i] > 0) {
-      errors[i].notes.push_back("and " + std::to_string(caused[i]) +
-                                (caused[i] == 1 ? " more error" : " more errors") +
-                                " caused by this (vigil check --all shows them)");
+      errors[i].notes.push_back(CascadeNote(caused[i]));
     }
     kept.push_back(std::move(errors[i]));
   }

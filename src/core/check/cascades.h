@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/lang/diagnostics.h"
@@ -23,8 +24,11 @@ inline constexpr size_t kNoCause = static_cast<size_t>(-1);
 // follow from another.
 std::vector<size_t> CascadeCauses(std::span<const Diagnostic> errors);
 
+// "and N more errors caused by this (vigil check --all shows them)".
+std::string CascadeNote(int caused);
+
 // The errors without those that follow from another; each cause gets the
-// note "and N more errors caused by this".
+// note CascadeNote.
 std::vector<Diagnostic> FoldCascades(std::vector<Diagnostic> errors);
 
 }  // namespace vigil

@@ -41,7 +41,7 @@ class TrapFinder {
     diagnostic.number = static_cast<int>(warning);
     diagnostic.severity = Severity::kWarning;
     diagnostic.physical_line = line.physical_line;
-    diagnostic.source_text.assign(line.text);
+    diagnostic.source_text = line.text;
     diagnostic.span = span;
     diagnostic.message = std::move(message);
     warnings_.push_back(std::move(diagnostic));

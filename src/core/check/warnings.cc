@@ -48,7 +48,7 @@ class WarningList {
     diagnostic.severity = Severity::kWarning;
     diagnostic.physical_line = physical_line;
     diagnostic.message = std::move(message);
-    if (const SourceLine* line = Find(physical_line)) diagnostic.source_text.assign(line->text);
+    if (const SourceLine* line = Find(physical_line)) diagnostic.source_text = line->text;
     warnings_.push_back(std::move(diagnostic));
     return warnings_.back();
   }

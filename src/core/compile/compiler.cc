@@ -67,7 +67,7 @@ void C_Compiler::ReportError(Err error, std::string_view focus) {
   diagnostic.event_line = event_line_;
   if (display_line_ != nullptr) {
     diagnostic.physical_line = display_line_->physical_line;
-    diagnostic.source_text.assign(display_line_->text);
+    diagnostic.source_text = display_line_->text;
     diagnostic.span = SpanOf(focus);
   }
   diagnostics_.push_back(std::move(diagnostic));

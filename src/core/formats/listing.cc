@@ -14,7 +14,7 @@ std::string FormatListing(const ListingSummary& summary) {
   });
 }
 
-std::string FormatErrorFile(const std::vector<Diagnostic>& diagnostics) {
+std::string FormatErrorFile(std::span<const Diagnostic> diagnostics) {
   std::string file;
   for (const Diagnostic& diagnostic : diagnostics) {
     if (diagnostic.severity != Severity::kError) continue;

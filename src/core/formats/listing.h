@@ -2,6 +2,7 @@
 #ifndef VIGIL_CORE_FORMATS_LISTING_H_
 #define VIGIL_CORE_FORMATS_LISTING_H_
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +26,7 @@ struct ListingSummary {
 std::string FormatListing(const ListingSummary& summary);
 
 // The error file: one line per error (ErrorFileLine), each ending in CR LF.
-std::string FormatErrorFile(const std::vector<Diagnostic>& diagnostics);
+std::string FormatErrorFile(std::span<const Diagnostic> diagnostics);
 
 // Lines joined, each ending in CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);

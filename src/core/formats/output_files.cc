@@ -1,5 +1,8 @@
 #include "core/formats/output_files.h"
 
+#include <algorithm>
+#include <span>
+
 #include "core/formats/download_file.h"
 #include "core/formats/listing.h"
 
@@ -19,6 +22,12 @@ std::string ListingText(const Compilation& compilation, const ListingHeader& hea
 
 std::string ErrorFileText(const Compilation& compilation) {
   return FormatErrorFile(compilation.diagnostics);
+}
+
+std::string ErrorFileText(const Compilation& compilation, size_t first, size_t count) {
+  std::span<const Diagnostic> all(compilation.diagnostics);
+  if (first >= all.size()) return std::string();
+  return FormatErrorFile(all.subspan(first, std::min(count, all.size() - first)));
 }
 
 std::string SettingsFileText(const Compilation& compilation) {

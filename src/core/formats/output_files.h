@@ -3,6 +3,7 @@
 #ifndef VIGIL_CORE_FORMATS_OUTPUT_FILES_H_
 #define VIGIL_CORE_FORMATS_OUTPUT_FILES_H_
 
+#include <cstddef>
 #include <string>
 
 #include "core/compile/compilation.h"
@@ -20,6 +21,10 @@ struct ListingHeader {
 std::string DownloadFileText(const Compilation& compilation);
 std::string ListingText(const Compilation& compilation, const ListingHeader& header);
 std::string ErrorFileText(const Compilation& compilation);
+// The error file's lines for the diagnostics [first, first + count) of
+// `compilation`, so that a large error file can be written piece by piece:
+// the pieces of consecutive ranges joined are ErrorFileText.
+std::string ErrorFileText(const Compilation& compilation, size_t first, size_t count);
 std::string SettingsFileText(const Compilation& compilation);
 
 }  // namespace vigil

@@ -23,11 +23,14 @@ struct Span {
 struct Diagnostic {
   int number = 0;  // 1 to 31 for errors
   Severity severity = Severity::kError;
-  int counted_line = 0;         // the line count the error file shows
-  int physical_line = 0;        // 1-based line of the script file
-  std::string error_file_text;  // the line text the error file shows
-  std::string source_text;      // the physical line, for display
-  Span span;                    // within source_text
+  int counted_line = 0;   // the line count the error file shows
+  int physical_line = 0;  // 1-based line of the script file
+  // Views into the script's bytes, which the Compilation that reported the
+  // diagnostic owns: a diagnostic must not outlive its Compilation (or, for
+  // one made by hand, the text it was given).
+  std::string_view error_file_text;  // the line text the error file shows
+  std::string_view source_text;      // the physical line, for display
+  Span span;                         // within source_text
   std::vector<std::string> notes;
   std::string message;  // a warning's text; errors use ErrorMessage
   // What was open when the error was reported, for the notes: the open

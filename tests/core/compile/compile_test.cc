@@ -54,7 +54,7 @@ TEST(CompileTest, SplitsAndCountsLines) {
     EXPECT_EQ(compiler->CountLines(), c.count) << c.source;
     std::string errors;
     for (const Diagnostic& d : compiler->diagnostics()) {
-      errors += d.error_file_text + "@" + std::to_string(d.physical_line) + "/" +
+      errors += std::string(d.error_file_text) + "@" + std::to_string(d.physical_line) + "/" +
                 std::to_string(d.counted_line) + ";";
     }
     EXPECT_EQ(errors, c.errors) << c.source;

@@ -161,7 +161,7 @@ TEST(DeclarationPassTest, ReportsInSubPassOrder) {
   std::string got;  // physical:counted, then the text
   for (const Diagnostic& d : compiler->diagnostics()) {
     got += std::to_string(d.physical_line) + ":" + std::to_string(d.counted_line) +
-           d.error_file_text + " ";
+           std::string(d.error_file_text) + " ";
   }
   EXPECT_EQ(got, "6:0 5:0 4:0 3:0 2:0 1:0 ");
   EXPECT_EQ(ErrorFileLine(compiler->diagnostics()[0]), "0000100000%Missing commnad parameters");

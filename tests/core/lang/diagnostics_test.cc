@@ -28,7 +28,7 @@ TEST(ErrorFileLineTest, PadsTheCountAndKeepsTheTextAsRead) {
     Diagnostic diagnostic;
     diagnostic.number = number;
     diagnostic.counted_line = counted_line;
-    diagnostic.error_file_text = std::move(text);
+    diagnostic.error_file_text = text;
     return ErrorFileLine(diagnostic);
   };
   EXPECT_EQ(line(24, 0, ""), "0000100000%Duplicate name");

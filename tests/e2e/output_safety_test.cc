@@ -1,0 +1,291 @@
+// What vigilc and vigil build must not do to the user's files: replace the
+// script with an output, leave temporary files behind when interrupted, or
+// bury the terminal in errors the error file already holds.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vigil::testing::ProgramRun;
+
+const std::string kScript = "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nRELAY1 = ON\r\nEVENTEND\r\n";
+const std::vector<std::string> kSuffixes = {"BIN", "LST", "ERR", "SET"};
+
+class OutputSafetyTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(dir_.path().empty()); }
+
+  std::string Path(const std::string& name) const { return dir_ / name; }
+  void Write(const std::string& name, const std::string& bytes) const {
+    vigil::testing::WriteFile(Path(name), bytes);
+  }
+  std::string Read(const std::string& name) const { return vigil::testing::ReadFile(Path(name)); }
+  ProgramRun Run(const std::string& program, const std::vector<std::string>& args) const {
+    fs::create_directories(dir_ / "scratch");
+    return vigil::testing::RunProgram(program, args, dir_.path(), dir_ / "scratch");
+  }
+
+  // The names in the directory, the scratch directory left out.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_.path())) {
+      std::string name = entry.path().filename().string();
+      if (name != "scratch") names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  vigil::testing::TempDir dir_{"vigil-safety"};
+};
+
+// --- An output that is the script itself ------------------------------------
+
+struct SameFileCase {
+  const char* name;
+  // Makes the script and whatever links to it in `dir`; the script path to
+  // compile, relative to `dir`.
+  std::string (*prepare)(const std::string& dir);
+  const char* output;  // the output that is the script, as vigilc names it
+};
+
+void PrintTo(const SameFileCase& c, std::ostream* os) { *os << c.name; }
+
+class SameFileTest : public OutputSafetyTest, public ::testing::WithParamInterface<SameFileCase> {};
+
+TEST_P(SameFileTest, RefusesWithExitTwoAndWritesNothing) {
+  std::string script = GetParam().prepare(dir_.path());
+  std::vector<std::string> before = Names();
+  std::string script_bytes = Read(script);
+  ASSERT_EQ(script_bytes, kScript);
+  const std::string expected = std::string("vigilc: refusing to write '") + GetParam().output +
+                               "': it is the script '" + script + "' itself\n";
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{VIGILC_PATH, script},
+        std::vector<std::string>{VIGIL_PATH, "build", script}}) {
+    ProgramRun run = Run(command[0], std::vector<std::string>(command.begin() + 1, command.end()));
+    EXPECT_EQ(run.status, 2) << command[0];
+    EXPECT_EQ(run.err, expected) << command[0];
+    EXPECT_EQ(run.out, "") << command[0];
+    EXPECT_EQ(Read(script), script_bytes) << command[0];
+    EXPECT_EQ(Names(), before) << command[0];
+  }
+}
+
+std::string ExactName(const std::string& dir) {
+  vigil::testing::WriteFile(dir + "/site.ERR", kScript);
+  return "site.ERR";
+}
+
+std::string ThroughDotAndDotDot(const std::string& dir) {
+  fs::create_directory(dir + "/sub");
+  vigil::testing::WriteFile(dir + "/site.BIN", kScript);
+  return "./sub/../site.BIN";
+}
+
+std::string SymbolicLink(const std::string& dir) {
+  vigil::testing::WriteFile(dir + "/site.txt", kScript);
+  fs::create_symlink("./site.txt", dir + "/site.LST");
+  return "site.txt";
+}
+
+std::string HardLink(const std::string& dir) {
+  vigil::testing::WriteFile(dir + "/site.txt", kScript);
+  fs::create_hard_link(dir + "/site.txt", dir + "/site.SET");
+  return "site.txt";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, SameFileTest,
+    ::testing::Values(SameFileCase{"ExactName", ExactName, "site.ERR"},
+                      SameFileCase{"DotAndDotDot", ThroughDotAndDotDot, "./sub/../site.BIN"},
+                      SameFileCase{"SymbolicLink", SymbolicLink, "site.LST"},
+                      SameFileCase{"HardLink", HardLink, "site.SET"}),
+    [](const ::testing::TestParamInfo<SameFileCase>& param) { return param.param.name; });
+
+TEST_F(OutputSafetyTest, RefusesAnOutputThatDiffersFromTheScriptOnlyInCase) {
+  Write("site.err", kScript);
+  struct stat info {};
+  if (::stat(Path("site.ERR").c_str(), &info) != 0) {
+    GTEST_SKIP() << "the file system here tells site.err from site.ERR";
+  }
+  ProgramRun run = Run(VIGILC_PATH, {"site.err"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "vigilc: refusing to write 'site.ERR': it is the script 'site.err' itself\n");
+  EXPECT_EQ(Read("site.err"), kScript);
+}
+
+TEST_F(OutputSafetyTest, OutputsThatAreOtherFilesAreReplaced) {
+  // A stale output, and one linked to a file that is not the script.
+  Write("site.txt", kScript);
+  Write("site.ERR", "stale");
+  Write("other.txt", "other");
+  fs::create_hard_link(Path("other.txt"), Path("site.SET"));
+  ProgramRun run = Run(VIGILC_PATH, {"site.txt"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Read("site.ERR"), "");
+  EXPECT_EQ(Read("other.txt"), "other");
+  EXPECT_EQ(Read("site.txt"), kScript);
+}
+
+// --- The errors on stderr ----------------------------------------------------
+
+// `count` lines the compiler cannot read, each its own error (E6, unknown
+// command), after a panel and an event that are fine.
+std::string ScriptWithErrors(int count) {
+  std::string script = "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\n";
+  for (int i = 0; i < count; ++i) script += "BOGUS\r\n";
+  return script + "EVENTEND\r\n";
+}
+
+// The lines of `text` that start with "site.txt:" and a line number.
+int CountErrorLines(const std::string& text) {
+  int count = 0;
+  const std::string prefix = "site.txt:";
+  for (size_t at = text.find(prefix); at != std::string::npos; at = text.find(prefix, at + 1)) {
+    bool line_start = at == 0 || text[at - 1] == '\n';
+    size_t after = at + prefix.size();
+    if (line_start && after < text.size() &&
+        std::isdigit(static_cast<unsigned char>(text[after]))) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+TEST_F(OutputSafetyTest, StderrShowsFiftyErrorsAndCountsTheRest) {
+  struct Case {
+    int errors;
+    const char* more;  // the line after the fiftieth error; "" none
+  };
+  for (const Case& c :
+       {Case{49, ""}, Case{50, ""}, Case{51, "site.txt: 1 more error in site.ERR\n"},
+        Case{1234, "site.txt: 1184 more errors in site.ERR\n"}}) {
+    Write("site.txt", ScriptWithErrors(c.errors));
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{VIGILC_PATH, "site.txt"},
+          std::vector<std::string>{VIGIL_PATH, "build", "site.txt"}}) {
+      ProgramRun run =
+          Run(command[0], std::vector<std::string>(command.begin() + 1, command.end()));
+      SCOPED_TRACE(command[0] + " on " + std::to_string(c.errors) + " errors");
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(CountErrorLines(run.err), std::min(c.errors, 50));
+      // The first shown is the first error, on line 3; the last shown, line 52 at most.
+      EXPECT_EQ(run.err.find("site.txt:3:"), 0u);
+      EXPECT_EQ(run.err.find("site.txt:53:"), std::string::npos);
+      std::string more(c.more);
+      // Nothing says "more" unless the errors pass fifty, and then only the last line.
+      EXPECT_EQ(run.err.find(" more error"),
+                more.empty() ? std::string::npos
+                             : run.err.size() - more.size() + more.find(" more error"));
+      EXPECT_TRUE(run.err.ends_with("BOGUS\n" + more) || run.err.ends_with("^^^^^\n" + more));
+      // The error file holds every error, one line each.
+      std::string error_file = Read("site.ERR");
+      EXPECT_EQ(std::count(error_file.begin(), error_file.end(), '\n'), c.errors);
+    }
+  }
+}
+
+// --- Interrupted while writing -------------------------------------------------
+
+// Starts vigilc on `script` in `dir`, its output to /dev/null, with SIGINT and
+// SIGTERM at their default actions (as a terminal's shell starts it).
+pid_t StartVigilc(const std::string& dir, const std::string& script) {
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::signal(SIGINT, SIG_DFL);
+    ::signal(SIGTERM, SIG_DFL);
+    if (::chdir(dir.c_str()) != 0) ::_exit(127);
+    FILE* null = std::freopen("/dev/null", "w", stdout);
+    null = std::freopen("/dev/null", "w", stderr);
+    (void)null;
+    ::execl(VIGILC_PATH, VIGILC_PATH, script.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  return child;
+}
+
+bool HasTemporary(const std::string& dir) {
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().filename().string().starts_with(".vigilc-")) return true;
+  }
+  return false;
+}
+
+class InterruptTest : public OutputSafetyTest, public ::testing::WithParamInterface<int> {};
+
+// The first run writes good outputs; later runs on a script of many errors
+// (whose error file takes a while to write) are sent the signal as soon as a
+// temporary file appears. The interrupted run leaves no temporary file and
+// the first run's outputs as they were, or, when the signal came as the
+// outputs were being renamed into place, every output of the new run.
+TEST_P(InterruptTest, RemovesTemporariesAndKeepsTheOldOutputs) {
+  const int signal_number = GetParam();
+  Write("site.txt", kScript);
+  ASSERT_EQ(Run(VIGILC_PATH, {"site.txt"}).status, 0);
+  std::map<std::string, std::string> old;
+  for (const std::string& suffix : kSuffixes) old[suffix] = Read("site." + suffix);
+
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  int errors = 100000;
+  bool caught = false;
+  while (!caught && std::chrono::steady_clock::now() < deadline) {
+    Write("site.txt", ScriptWithErrors(errors));
+    pid_t child = StartVigilc(dir_.path(), "site.txt");
+    ASSERT_GT(child, 0);
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+      if (HasTemporary(dir_.path())) {
+        ::kill(child, signal_number);
+        caught = true;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        break;
+      }
+    }
+    if (!caught) {
+      // It finished before a temporary file was seen: put back the old
+      // outputs and try a larger script.
+      ASSERT_TRUE(WIFEXITED(status));
+      for (const std::string& suffix : kSuffixes) Write("site." + suffix, old[suffix]);
+      errors *= 2;
+      continue;
+    }
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
+    EXPECT_EQ(WTERMSIG(status), signal_number);
+  }
+  ASSERT_TRUE(caught) << "no run was caught while writing";
+  EXPECT_FALSE(HasTemporary(dir_.path()));
+  std::string error_file = Read("site.ERR");
+  if (error_file == old["ERR"]) {
+    for (const std::string& suffix : kSuffixes) {
+      EXPECT_EQ(Read("site." + suffix), old[suffix]) << suffix;
+    }
+  } else {
+    EXPECT_EQ(std::count(error_file.begin(), error_file.end(), '\n'), errors);
+    EXPECT_NE(Read("site.LST"), old["LST"]);
+    EXPECT_NE(Read("site.BIN"), old["BIN"]);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, InterruptTest, ::testing::Values(SIGINT, SIGTERM),
+                         [](const ::testing::TestParamInfo<int>& param) {
+                           return param.param == SIGINT ? "Sigint" : "Sigterm";
+                         });
+
+}  // namespace
