@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/check/fix.h"
 #include "core/check/notes.h"
 #include "core/check/warnings.h"
 #include "core/compile/compilation.h"
@@ -203,6 +204,21 @@ inline std::string CheckCompile(std::string_view source) {
     return "the value's settings table differs from the engine's";
   }
   return CheckDownloadFile(download, code);
+}
+
+// vigil fix keeps the code of a script whose lines end in CR LF and that
+// compiles without an error. ("" when it does, else the fault.)
+inline std::string CheckFixKeepsCode(std::string_view source) {
+  for (size_t i = 0; i < source.size(); ++i) {
+    bool crlf = source[i] == '\r' && i + 1 < source.size() && source[i + 1] == '\n';
+    if ((source[i] == '\r' && !crlf) || (source[i] == '\n' && (i == 0 || source[i - 1] != '\r'))) {
+      return "";
+    }
+  }
+  Compilation before = Compile(source);
+  if (before.error_count > 0) return "";
+  if (Compile(FixScript(source).text).code != before.code) return "vigil fix changed the code";
+  return "";
 }
 
 // The language ignores case: the script with every ASCII letter upper-cased

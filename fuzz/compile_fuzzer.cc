@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view source(reinterpret_cast<const char*>(data), size);
   std::string fault = vigil::fuzz::CheckCompile(source);
   if (fault.empty()) fault = vigil::fuzz::CheckCaseIgnored(source);
+  if (fault.empty()) fault = vigil::fuzz::CheckFixKeepsCode(source);
   if (!fault.empty()) {
     std::fprintf(stderr, "consistency fault: %s\n", fault.c_str());
     std::abort();

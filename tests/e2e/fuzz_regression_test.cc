@@ -35,6 +35,7 @@ TEST(FuzzRegressionTest, SeedsKeepTheChecks) {
       std::string script = ReadBytes(entry.path());
       EXPECT_EQ(fuzz::CheckCompile(script), "") << entry.path();
       EXPECT_EQ(fuzz::CheckCaseIgnored(script), "") << entry.path();
+      EXPECT_EQ(fuzz::CheckFixKeepsCode(script), "") << entry.path();
     }
   }
   EXPECT_GT(seeds, 5);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/scan/tokenizer.h"
+
 namespace vigil {
 namespace {
 
@@ -22,6 +24,16 @@ std::string LineList(const std::vector<int>& lines) {
   return text;
 }
 
+// Tabs before an EVENT or EVENTEND line stay: the module declarations are
+// read up to the first line that starts with EVENT after its blanks, and a
+// tab would move that line.
+bool KeepsTabs(std::string_view line) {
+  size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  std::string_view word = line.substr(first, 5);
+  return word.size() == 5 && ToUpper(word) == "EVENT";
+}
+
 }  // namespace
 
 FixResult FixScript(std::string_view script) {
@@ -35,11 +47,16 @@ FixResult FixScript(std::string_view script) {
   std::vector<int> tabbed;
   int line = 1;
   bool line_start = true;
+  bool keep_tabs = false;
   for (size_t i = 0; i < script.size(); ++i) {
     char c = script[i];
     if (line_start && (c == ' ' || c == '\t')) {
-      if (c == '\t' && (tabbed.empty() || tabbed.back() != line)) tabbed.push_back(line);
-      result.text += c == '\t' ? kTabAsBlanks : " ";
+      if (i == 0 || script[i - 1] == '\r' || script[i - 1] == '\n')
+        keep_tabs = KeepsTabs(script.substr(i));
+      if (c == '\t' && !keep_tabs && (tabbed.empty() || tabbed.back() != line)) {
+        tabbed.push_back(line);
+      }
+      result.text += c == '\t' && !keep_tabs ? kTabAsBlanks : std::string_view(&c, 1);
       continue;
     }
     line_start = false;

@@ -1,0 +1,69 @@
+#include "core/check/fix.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/compile/compilation.h"
+
+namespace vigil {
+namespace {
+
+TEST(FixScript, RewritesLineEndsMarkAndLeadingTabsAndSaysWhere) {
+  struct Case {
+    std::string script;
+    std::string fixed;
+    std::vector<std::string> changes;
+  };
+  for (const Case& c : {
+           Case{"A\r\nB\r\n", "A\r\nB\r\n", {}},
+           Case{"A\nB\rC\r\n",
+                "A\r\nB\r\nC\r\n",
+                {"ended line 1 in CR LF instead of LF alone",
+                 "ended line 2 in CR LF instead of CR alone"}},
+           Case{"\xEF\xBB\xBFMODULE\r\n",
+                "MODULE\r\n",
+                {"removed the byte-order mark before line 1"}},
+           // Tabs before the first word only; a tab inside a line stays.
+           Case{"\t \tDOOR()\tX\r\n; a\r\n\t;b",
+                "     DOOR()\tX\r\n; a\r\n  ;b",
+                {"indented lines 1 and 3 with blanks instead of tabs"}},
+           // Before EVENT a tab decides where the module declarations end.
+           Case{"\tEVENT X.Y\r\n\tDELAY(1)\r\n",
+                "\tEVENT X.Y\r\n  DELAY(1)\r\n",
+                {"indented line 2 with blanks instead of tabs"}},
+           Case{"1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n",
+                "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n",
+                {"ended lines 1, 2, 3, 4, 5, 6, 7, 8 and 2 more in CR LF instead of LF alone"}},
+       }) {
+    FixResult result = FixScript(c.script);
+    EXPECT_EQ(result.text, c.fixed) << c.script;
+    EXPECT_EQ(result.changes, c.changes) << c.script;
+  }
+}
+
+// A tab before a statement is part of it, and the line fails; after the fix
+// the script compiles as its blank-indented twin does. The lines a lone LF
+// joined come apart.
+TEST(FixScript, IndentationBecomesWhatTheInstallerMeant) {
+  auto script = [](std::string_view indent) {
+    std::string in(indent);
+    return "MODULE = PANEL,0\r\nMODULE = FRONT,1,0,2,5,30,10\r\nDEFINE REGISTER R\r\n"
+           "EVENT FRONT.VALID\r\n" +
+           in + "IF R = 3\r\n" + in + in + "DOOR()\r\n" + in + "ENDIF\r\n" + in +
+           "R = R + 1\r\nEVENTEND\r\n";
+  };
+  Compilation blanks = Compile(script("  "));
+  ASSERT_EQ(blanks.error_count, 0);
+  EXPECT_GT(Compile(script("\t")).error_count, 0);
+  EXPECT_EQ(Compile(FixScript(script("\t")).text).code, blanks.code);
+
+  constexpr std::string_view kJoined =
+      "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nDELAY(1)\nBREAK\r\nEVENTEND\r\n";
+  Compilation apart = Compile(FixScript(kJoined).text);
+  EXPECT_EQ(apart.code.size(), Compile(kJoined).code.size() + 1);  // the BREAK
+}
+
+}  // namespace
+}  // namespace vigil
