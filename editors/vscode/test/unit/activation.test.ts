@@ -118,9 +118,11 @@ describe('the bundled extension', { skip: process.platform === 'win32' ? 'the st
     assert.deepEqual(fake.messages, []);
 
     await extension.deactivate();
+    // The client does not wait for the server to read "exit": the server has
+    // recorded it once its process has ended.
+    await waitFor('the server process to end', () => !isRunning(started.pid));
     const methods = received().map((r) => r.method);
     assert.deepEqual(methods, ['initialize', 'initialized', 'shutdown', 'exit']);
-    await waitFor('the server process to end', () => !isRunning(started.pid));
   });
 
   it('restarts the server on the restart command and when a vigil.server setting changes', async () => {
@@ -133,6 +135,7 @@ describe('the bundled extension', { skip: process.platform === 'win32' ? 'the st
     await fake.commands.get('vigil.restartServer')!();
     const second = await waitFor('the second server', () => initializations()[1]);
     assert.notEqual(second.pid, first.pid);
+    await waitFor('the first server process to end', () => !isRunning(first.pid));
     const firstEnd = received().filter((r) => r.pid === first.pid).map((r) => r.method);
     assert.deepEqual(firstEnd, ['initialize', 'initialized', 'shutdown', 'exit'], 'the first server was shut down');
 
