@@ -84,7 +84,7 @@ BuildResult BuildScript(const std::vector<std::string>& args, std::string_view p
     err << program << ": cannot read '" << result.script << "': " << error << "\n";
     return result;
   }
-  Compilation compilation = Compile(*source);
+  Compilation compilation = Compile(*source, {.index_uses = false});
   source.reset();
 
   if (!WriteOutputs(compilation, names, program, &error)) {

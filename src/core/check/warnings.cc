@@ -105,7 +105,7 @@ std::vector<Diagnostic> Warnings(const Compilation& compilation) {
     warning.notes.push_back("the script ends with the block still open");
   }
 
-  AddUnused(list, compilation);
+  if (compilation.uses_indexed) AddUnused(list, compilation);
 
   int size = static_cast<int>(compilation.code.size());
   const std::vector<LineCode>& line_code = compilation.line_code;

@@ -66,7 +66,7 @@ std::string_view SymbolKindName(SymbolKind kind) {
   return "name";
 }
 
-Compilation Compile(std::string_view script) {
+Compilation Compile(std::string_view script, CompileOptions options) {
   C_Compiler compiler;
   compiler.set_source(std::string(script));
   compiler.Compile();
@@ -90,7 +90,8 @@ Compilation Compile(std::string_view script) {
   result.settings_table = std::move(compiler.settings_table_);
   result.counted_lines = compiler.count_lines_;
   result.error_count = compiler.count_errors_;
-  IndexUses(result);
+  if (options.index_uses) IndexUses(result);
+  result.uses_indexed = options.index_uses;
   return result;
 }
 

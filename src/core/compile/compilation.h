@@ -48,7 +48,8 @@ struct Compilation {
   ControllerRecords records;
   OpenBlocks open_blocks;
   std::vector<IgnoredDeclaration> ignored_declarations;  // lines that set nothing
-  int counted_lines = 0;                                 // the listing's "Lines"
+  bool uses_indexed = false;  // Symbol::uses filled in (CompileOptions)
+  int counted_lines = 0;      // the listing's "Lines"
   int error_count = 0;
 
   // The line with physical number `line`, or nullptr (a line that held a
@@ -60,7 +61,13 @@ struct Compilation {
   const Symbol* SymbolAt(int line, int column) const;
 };
 
-Compilation Compile(std::string_view script);
+struct CompileOptions {
+  // Find where each declared name is used. The four files do not need it;
+  // the warnings, the language server and renaming do.
+  bool index_uses = true;
+};
+
+Compilation Compile(std::string_view script, CompileOptions options = {});
 
 }  // namespace vigil
 

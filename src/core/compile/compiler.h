@@ -27,6 +27,7 @@
 namespace vigil {
 
 struct Compilation;
+struct CompileOptions;
 
 // Whether empty brackets are an error (5) for GetParam.
 enum class ParamMode { kStrict, kAcceptEmpty };
@@ -92,7 +93,7 @@ class C_Compiler {
 
  private:
   // Moves the results into the value (compilation.cc).
-  friend Compilation Compile(std::string_view script);
+  friend Compilation Compile(std::string_view script, CompileOptions options);
 
   // compiler.cc: passes, reporting, emission.
   void SplitSource();
