@@ -1,6 +1,5 @@
 #include "lsp/code_lens.h"
 
-#include "core/scan/tokenizer.h"
 #include "sim/event_run.h"
 #include "sim/program.h"
 #include "sim/trace.h"
@@ -31,9 +30,11 @@ Json CodeLenses(const Document& document) {
 Json ResolveCodeLens(const Document& document, Json lens) {
   std::string event = lens.at("data").at("event").get<std::string>();
   sim::EventRun run = Run(document, event);
-  std::string title = run.errors.empty()
-                          ? std::string(TrimBlanks(run.result))
-                          : "cannot run " + event + ": " + run.errors.front().message;
+  std::string title =
+      run.errors.empty() ? run.result : "cannot run " + event + ": " + run.errors.front().message;
+  while (!title.empty() && (title.back() == '\n' || title.back() == '\r' || title.back() == ' ')) {
+    title.pop_back();
+  }
   if (title.starts_with("result: ")) title = "simulated: " + title.substr(8);
   lens["command"] = {
       {"title", title}, {"command", kSimulateCommand}, {"arguments", {document.uri(), event}}};

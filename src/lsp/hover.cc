@@ -8,13 +8,13 @@
 #include "core/check/explain_table.h"
 #include "core/check/warnings.h"
 #include "core/decode/disassembler.h"
+#include "core/decode/script_code.h"
 #include "core/lang/known_words.h"
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/scan/tokenizer.h"
 #include "lsp/blocks.h"
 #include "lsp/navigation.h"
-#include "lsp/site_names.h"
 #include "lsp/words.h"
 
 namespace vigil::lsp {
@@ -115,7 +115,7 @@ std::optional<std::string> StatementText(const Document& document, int line) {
   for (const LineCode& range : compilation.line_code) {
     if (range.physical_line != line + 1) continue;
     if (!decoded) {
-      code = Disassemble(compilation.code, NamesOfSymbols(compilation.symbols));
+      code = Disassemble(compilation.code, DeclaredNames(compilation.symbols));
       decoded = true;
     }
     for (const DecodedItem& item : code.items) {
