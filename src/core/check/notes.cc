@@ -488,7 +488,7 @@ std::span<const std::string> NoteWriter::BracketCandidates() const {
 // Error 6: a word the word check refused, or a known word in the wrong place.
 // Words the word check refuses for how the line is read, not for their
 // spelling: a comment after a statement or after a tab, a decimal point, a
-// byte-order mark. True when one of them explained the error.
+// "<", a byte-order mark. True when one of them explained the error.
 bool NoteWriter::MisreadWord() {
   if (focus_.starts_with(";")) {
     std::string_view before =
@@ -514,6 +514,12 @@ bool NoteWriter::MisreadWord() {
     Note("a decimal point is read as a module separator, not as a number: write " +
          std::string(number.substr(0, point)) + std::string(number.substr(point + 1)) + "E-" +
          std::to_string(number.size() - point - 1) + " or a whole number");
+    return true;
+  }
+  if (focus_.starts_with("<")) {
+    Note(
+        "the language has no \"<\": conditions compare with = and > only, as in IF NOT R > 2 "
+        "for R < 3, IF NOT R = 3 for R <> 3, IF NOT R > 3 for R <= 3");
     return true;
   }
   if (text_.starts_with("\xEF\xBB\xBF")) {

@@ -65,6 +65,19 @@ TEST(Notes, NameWhatTheInstallerMeant) {
            "E6@11: CR1, the module of this event, is a door module (id 3); its inputs are INPUT1 "
            "and INPUT2\n"},
           {"EVNTEND\n", "E6@11: did you mean EVENTEND?\n"},
+          // Words refused for how the line is read, not for their spelling.
+          {"DELAY(2.5)\n",
+           "E6@11: a decimal point is read as a module separator, not as a number: write 25E-1 "
+           "or a whole number\n"},
+          {"DELAY(3) ; wait\n",
+           "E6@11: a comment stands on a line of its own: \";\" after a statement is read as part "
+           "of the statement\n"},
+          {"\t; wait\n",
+           "E6@11: the tab before \";\" makes this no comment line: only blanks may stand before "
+           "\";\"; indent with blanks\n"},
+          {"IF COUNT < 3\n",
+           "E6@11: the language has no \"<\": conditions compare with = and > only, as in IF NOT "
+           "R > 2 for R < 3, IF NOT R = 3 for R <> 3, IF NOT R > 3 for R <= 3\n"},
           {"CR2.RELAY1 = ON\n",
            "E6@11: no module or partition named CR2 is declared | did you mean CR1?\n"},
           {"IF ON\n",
