@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/platform/file_io.h"
+#include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
 #include "core/check/cascades.h"
@@ -128,11 +129,8 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << kUsage;
     return kExitClean;
   }
-  std::optional<std::string> source = ReadWholeFile(options->script, &error);
-  if (!source) {
-    err << "vigil check: cannot read '" << options->script << "': " << error << "\n";
-    return kExitCannotRun;
-  }
+  std::optional<std::string> source = ReadInput("check", options->script, err);
+  if (!source) return kExitCannotRun;
   Compilation compilation = Compile(*source);
   source.reset();
   std::vector<Diagnostic> warnings = Warnings(compilation);

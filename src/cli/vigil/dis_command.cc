@@ -4,6 +4,7 @@
 #include <map>
 
 #include "cli/platform/file_io.h"
+#include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
 #include "core/compile/compilation.h"
@@ -47,16 +48,8 @@ std::string Where(std::string_view path, int record, int field) {
   return text;
 }
 
-// The file's bytes, or nothing after one line on `err` saying why.
-std::optional<std::string> ReadInput(const std::string& path, std::ostream& err) {
-  std::string error;
-  std::optional<std::string> text = ReadWholeFile(path, &error);
-  if (!text) err << "vigil dis: cannot read '" << path << "': " << error << "\n";
-  return text;
-}
-
 int RunBin(const std::string& path, std::ostream& out, std::ostream& err) {
-  std::optional<std::string> text = ReadInput(path, err);
+  std::optional<std::string> text = ReadInput("dis", path, err);
   if (!text) return kExitCannotRun;
   DownloadImage image = ReadDownloadFile(*text);
 
@@ -110,7 +103,7 @@ std::string Indented(std::string_view text) {
 }
 
 int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
-  std::optional<std::string> source = ReadInput(path, err);
+  std::optional<std::string> source = ReadInput("dis", path, err);
   if (!source) return kExitCannotRun;
   Compilation compilation = Compile(*source);
   const std::vector<uint8_t>& bytes = compilation.code;

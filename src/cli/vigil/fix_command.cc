@@ -3,6 +3,7 @@
 // keeping the script as it was in SCRIPT.bak, and says what it changed.
 
 #include "cli/platform/file_io.h"
+#include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
 #include "core/check/fix.h"
@@ -33,12 +34,9 @@ int RunFix(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitCannotRun;
   }
   const std::string& script = args[0];
+  std::optional<std::string> text = ReadInput("fix", script, err);
+  if (!text) return kExitCannotRun;
   std::string error;
-  std::optional<std::string> text = ReadWholeFile(script, &error);
-  if (!text) {
-    err << "vigil fix: cannot read '" << script << "': " << error << "\n";
-    return kExitCannotRun;
-  }
   FixResult fixed = FixScript(*text);
   if (fixed.changes.empty()) {
     out << script << ": nothing to fix\n";

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/platform/file_io.h"
+#include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
 #include "core/compile/compilation.h"
@@ -76,17 +77,10 @@ int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << kUsage;
     return kExitClean;
   }
-  std::optional<std::string> source = ReadWholeFile(options->script, &error);
-  if (!source) {
-    err << "vigil sim: cannot read '" << options->script << "': " << error << "\n";
-    return kExitCannotRun;
-  }
+  std::optional<std::string> source = ReadInput("sim", options->script, err);
+  if (!source) return kExitCannotRun;
   Compilation compilation = Compile(*source);
-  if (compilation.error_count > 0) {
-    err << "vigil sim: " << options->script << " has errors; 'vigil check " << options->script
-        << "' shows them\n";
-    return kExitCannotRun;
-  }
+  if (RefusesErrors("sim", options->script, compilation, err)) return kExitCannotRun;
   sim::EventRequest request{options->event, 1, {}};
   for (const std::string& set : options->sets) {
     request.sets.push_back({static_cast<int>(request.sets.size()) + 2, set});

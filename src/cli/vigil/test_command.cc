@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/platform/file_io.h"
+#include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
 #include "core/compile/compilation.h"
@@ -74,25 +75,15 @@ int RunTest(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     out << kUsage;
     return kExitClean;
   }
-  std::optional<std::string> source = ReadWholeFile(options->script, &error);
-  if (!source) {
-    err << "vigil test: cannot read '" << options->script << "': " << error << "\n";
-    return kExitCannotRun;
-  }
+  std::optional<std::string> source = ReadInput("test", options->script, err);
+  if (!source) return kExitCannotRun;
   Compilation compilation = Compile(*source);
-  if (compilation.error_count > 0) {
-    err << "vigil test: " << options->script << " has errors; 'vigil check " << options->script
-        << "' shows them\n";
-    return kExitCannotRun;
-  }
+  if (RefusesErrors("test", options->script, compilation, err)) return kExitCannotRun;
   std::vector<sim::ScenarioFile> files;
   bool broken = false;
   for (const std::string& path : options->scenarios) {
-    std::optional<std::string> text = ReadWholeFile(path, &error);
-    if (!text) {
-      err << "vigil test: cannot read '" << path << "': " << error << "\n";
-      return kExitCannotRun;
-    }
+    std::optional<std::string> text = ReadInput("test", path, err);
+    if (!text) return kExitCannotRun;
     files.push_back(sim::ParseScenarios(*text, *source));
     for (const sim::ScenarioError& e : files.back().errors) {
       err << sim::FormatScenarioError(e, path);
