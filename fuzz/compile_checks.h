@@ -123,7 +123,7 @@ inline std::string CheckDownloadFile(const std::string& file, const std::vector<
 // Compiles `source` through the value API; "" when every check holds, else
 // the first fault.
 inline std::string CheckCompile(std::string_view source) {
-  Compilation compilation = Compile(source);
+  Compilation compilation = Compile(std::string(source));
 
   const std::vector<uint8_t>& code = compilation.code;
   size_t size = code.size();
@@ -131,7 +131,7 @@ inline std::string CheckCompile(std::string_view source) {
     return "code buffer does not end with FF FF FF";
   }
 
-  const std::vector<Diagnostic>& diagnostics = compilation.diagnostics;
+  const std::vector<Diagnostic> diagnostics = compilation.Diagnostics();
   int errors = 0;
   bool size_error = false;
   for (const Diagnostic& diagnostic : diagnostics) {
@@ -215,7 +215,7 @@ inline std::string CheckFixKeepsCode(std::string_view source) {
       return "";
     }
   }
-  Compilation before = Compile(source);
+  Compilation before = Compile(std::string(source));
   if (before.error_count > 0) return "";
   if (Compile(FixScript(source).text).code != before.code) return "vigil fix changed the code";
   return "";
@@ -229,7 +229,7 @@ inline std::string CheckCaseIgnored(std::string_view source) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   if (upper == source) return "";
-  if (Compile(source).code != Compile(upper).code)
+  if (Compile(std::string(source)).code != Compile(upper).code)
     return "upper-casing the script changes its code";
   return "";
 }

@@ -60,7 +60,7 @@ std::string CodeJson(const Compilation& compilation) {
 
 Result MakeResult(std::string_view script) {
   Result result;
-  result.compilation = Compile(script);
+  result.compilation = Compile(std::string(script));
   const Compilation& compilation = result.compilation;
   result.download_file = DownloadFileText(compilation);
   result.error_file = ErrorFileText(compilation);

@@ -22,7 +22,7 @@ Json Action(const Document& document, std::string title, Json edits, bool prefer
 
 void AddSuggestions(const Document& document, int first_line, int last_line, Json& actions) {
   const Compilation& compilation = document.compilation();
-  for (const Diagnostic& diagnostic : compilation.diagnostics) {
+  for (const Diagnostic& diagnostic : compilation.Diagnostics()) {
     int line = diagnostic.physical_line - 1;
     if (line < first_line || line > last_line || !diagnostic.span.known()) continue;
     for (const std::string& note : NotesOf(compilation, diagnostic)) {

@@ -45,7 +45,7 @@ void AddExplanations(const Document& document, int line, int column,
                            ? heading
                            : heading + "\n\n" + Fenced(FormatExplanation(*explanation)));
   };
-  for (const Diagnostic& error : compilation.diagnostics) add(error);
+  for (const Diagnostic& error : compilation.Diagnostics()) add(error);
   for (const Diagnostic& warning : Warnings(compilation)) add(warning);
 }
 

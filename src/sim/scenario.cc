@@ -98,7 +98,7 @@ class LineErrors {
 }  // namespace
 
 StepParser::StepParser(std::string_view script) : script_(script) {
-  Compilation compilation = Compile(script);
+  Compilation compilation = Compile(std::string(script));
   for (const C_Module& module : compilation.symbols.modules.records()) {
     if (module.id == 0) {
       default_context_ = module.name + ".INIT";
@@ -130,7 +130,7 @@ const StepParser::Probe& StepParser::Compiled(std::string_view context,
                    compilation.code.begin() + line.end);
     }
   }
-  for (Diagnostic diagnostic : compilation.diagnostics) {
+  for (Diagnostic diagnostic : compilation.Diagnostics()) {
     // The probe outlives the compilation whose script its texts view.
     diagnostic.error_file_text = {};
     diagnostic.source_text = {};

@@ -2,7 +2,7 @@
 // prints its errors and warnings as text, JSON or SARIF.
 
 #include <algorithm>
-#include <functional>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -87,33 +87,29 @@ std::optional<CheckOptions> ParseArgs(const std::vector<std::string>& args, std:
   return options;
 }
 
-// The errors (but those that follow from another, when `causes` says so) and
-// then the warnings, stably sorted into line order; a diagnostic without a
-// line goes last.
-std::vector<const Diagnostic*> InLineOrder(const std::vector<Diagnostic>& errors,
-                                           const std::vector<size_t>& causes,
-                                           const std::vector<Diagnostic>& warnings) {
-  std::vector<const Diagnostic*> order;
-  order.reserve(errors.size() + warnings.size());
-  for (size_t i = 0; i < errors.size(); ++i) {
-    if (causes.empty() || causes[i] == kNoCause) order.push_back(&errors[i]);
+// The errors (but those that follow from the cascade's cause) and then the
+// warnings, as indices (a warning's is errors.size() plus its own), stably
+// sorted into line order; a diagnostic without a line goes last. Four bytes
+// an error: a script of millions of errors is not copied.
+std::vector<uint32_t> InLineOrder(const Compilation& compilation, const Cascade& cascade,
+                                  const std::vector<Diagnostic>& warnings) {
+  size_t errors = compilation.errors.size();
+  std::vector<uint32_t> order;
+  order.reserve(errors - static_cast<size_t>(cascade.caused) + warnings.size());
+  for (size_t i = 0; i < errors; ++i) {
+    if (!cascade.Follows(i, compilation.ErrorAt(i))) order.push_back(static_cast<uint32_t>(i));
   }
-  for (const Diagnostic& warning : warnings) order.push_back(&warning);
-  auto key = [](const Diagnostic* d) {
-    return d->physical_line > 0 ? d->physical_line : std::numeric_limits<int>::max();
+  for (size_t i = 0; i < warnings.size(); ++i) order.push_back(static_cast<uint32_t>(errors + i));
+  auto key = [&](uint32_t index) {
+    int line = index < errors ? compilation.ErrorAt(index).physical_line
+                              : warnings[index - errors].physical_line;
+    return line > 0 ? line : std::numeric_limits<int>::max();
   };
-  std::stable_sort(order.begin(), order.end(),
-                   [&](const Diagnostic* a, const Diagnostic* b) { return key(a) < key(b); });
+  auto before = [&](uint32_t a, uint32_t b) { return key(a) < key(b); };
+  if (!std::is_sorted(order.begin(), order.end(), before)) {
+    std::stable_sort(order.begin(), order.end(), before);
+  }
   return order;
-}
-
-// One of the first kAnnotatedErrors errors, which get notes (as
-// ErrorsWithNotes gives them).
-bool IsAnnotated(const Compilation& compilation, const Diagnostic* diagnostic) {
-  const std::vector<Diagnostic>& errors = compilation.diagnostics;
-  std::less<const Diagnostic*> before;  // ordered even across arrays
-  return !before(diagnostic, errors.data()) &&
-         before(diagnostic, errors.data() + std::min(errors.size(), kAnnotatedErrors));
 }
 
 }  // namespace
@@ -131,40 +127,33 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   }
   std::optional<std::string> source = ReadInput("check", options->script, err);
   if (!source) return kExitCannotRun;
-  Compilation compilation = Compile(*source);
-  source.reset();
+  Compilation compilation = Compile(std::move(*source));
   std::vector<Diagnostic> warnings = Warnings(compilation);
-  const std::vector<Diagnostic>& errors = compilation.diagnostics;
   // Errors that follow from an earlier one are counted in its notes.
-  std::vector<size_t> causes = options->all ? std::vector<size_t>() : CascadeCauses(errors);
-  std::vector<int> caused(causes.size(), 0);
-  for (size_t cause : causes) {
-    if (cause != kNoCause) ++caused[cause];
-  }
-  std::vector<const Diagnostic*> order = InLineOrder(errors, causes, warnings);
-  // The first errors with their notes; a diagnostic at a time, so that a
-  // script of millions of errors is not copied whole.
-  auto with_notes = [&](const Diagnostic* diagnostic) {
-    Diagnostic annotated = *diagnostic;
-    if (IsAnnotated(compilation, diagnostic)) annotated.notes = NotesOf(compilation, annotated);
-    size_t index = static_cast<size_t>(diagnostic - errors.data());
-    if (diagnostic->severity == Severity::kError && index < caused.size() && caused[index] > 0) {
-      annotated.notes.push_back(CascadeNote(caused[index]));
+  Cascade cascade = options->all ? Cascade() : FindCascade(compilation);
+  std::vector<uint32_t> order = InLineOrder(compilation, cascade, warnings);
+  // A diagnostic at a time, the first errors with their notes, so that a
+  // script of millions of errors is never held as diagnostics.
+  size_t errors = compilation.errors.size();
+  auto diagnostic_at = [&](uint32_t index) {
+    if (index >= errors) return warnings[index - errors];
+    Diagnostic shown = compilation.ErrorAt(index);
+    if (index < kAnnotatedErrors) shown.notes = NotesOf(compilation, shown);
+    if (index == cascade.cause && cascade.caused > 0) {
+      shown.notes.push_back(CascadeNote(cascade.caused));
     }
-    return annotated;
+    return shown;
   };
 
   if (options->format == Format::kText) {
-    for (const Diagnostic* diagnostic : order) {
-      out << FormatTextDiagnostic(with_notes(diagnostic), options->script);
-    }
+    for (uint32_t index : order) out << FormatTextDiagnostic(diagnostic_at(index), options->script);
     out << FormatSummary(options->script, compilation.error_count,
                          static_cast<int>(warnings.size()),
                          static_cast<int>(compilation.code.size()));
   } else {
     std::vector<Diagnostic> diagnostics;
     diagnostics.reserve(order.size());
-    for (const Diagnostic* diagnostic : order) diagnostics.push_back(with_notes(diagnostic));
+    for (uint32_t index : order) diagnostics.push_back(diagnostic_at(index));
     out << (options->format == Format::kJson
                 ? FormatJson(diagnostics, options->script)
                 : FormatSarif(diagnostics, options->script,

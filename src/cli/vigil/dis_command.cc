@@ -133,7 +133,7 @@ int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
   }
   show_items_of(0);
 
-  for (const Diagnostic& diagnostic : compilation.diagnostics) {
+  for (const Diagnostic& diagnostic : compilation.Diagnostics()) {
     err << FormatPlainDiagnostic(diagnostic, path);
   }
   for (const CodeProblem& problem : code.problems) {

@@ -53,11 +53,10 @@ std::optional<std::string> OutputThatIsScript(const std::string& script, const O
 
 // The first kShownErrors errors, with their notes when asked for.
 std::vector<Diagnostic> ShownErrors(const Compilation& compilation, bool with_notes) {
-  size_t count = std::min(compilation.diagnostics.size(), kShownErrors);
-  std::vector<Diagnostic> shown(compilation.diagnostics.begin(),
-                                compilation.diagnostics.begin() + static_cast<long>(count));
-  if (with_notes) {
-    for (Diagnostic& diagnostic : shown) diagnostic.notes = NotesOf(compilation, diagnostic);
+  std::vector<Diagnostic> shown;
+  for (size_t i = 0; i < std::min(compilation.errors.size(), kShownErrors); ++i) {
+    shown.push_back(compilation.ErrorAt(i));
+    if (with_notes) shown.back().notes = NotesOf(compilation, shown.back());
   }
   return shown;
 }
@@ -84,8 +83,7 @@ BuildResult BuildScript(const std::vector<std::string>& args, std::string_view p
     err << program << ": cannot read '" << result.script << "': " << error << "\n";
     return result;
   }
-  Compilation compilation = Compile(*source, {.index_uses = false});
-  source.reset();
+  Compilation compilation = Compile(std::move(*source), {.index_uses = false});
 
   if (!WriteOutputs(compilation, names, program, &error)) {
     err << program << ": " << error << "\n";
@@ -94,7 +92,7 @@ BuildResult BuildScript(const std::vector<std::string>& args, std::string_view p
   result.error_file = names.err;
   result.diagnostics = ShownErrors(compilation, with_notes);
   result.source = compilation.source;
-  result.error_count = compilation.diagnostics.size();
+  result.error_count = compilation.errors.size();
   int errors = compilation.error_count;
   result.status = errors > 0 ? kExitErrors : kExitClean;
   out << program << ": " << result.script << ": " << compilation.counted_lines << " lines, "

@@ -40,42 +40,26 @@ bool IsFailedEvent(const Diagnostic& error) {
 
 }  // namespace
 
-std::vector<size_t> CascadeCauses(std::span<const Diagnostic> errors) {
-  std::vector<size_t> causes(errors.size(), kNoCause);
-  size_t cause = kNoCause;
-  for (size_t i = 0; i < errors.size(); ++i) {
-    const Diagnostic& error = errors[i];
-    if (error.severity != Severity::kError) continue;
-    bool block = IsBlockError(error);
-    if (cause != kNoCause && block) {
-      causes[i] = cause;
-    } else if (cause == kNoCause && (block || IsFailedEvent(error))) {
-      cause = i;
+bool Cascade::Follows(size_t index, const Diagnostic& error) const {
+  return cause != kNoCause && index > cause && IsBlockError(error);
+}
+
+Cascade FindCascade(const Compilation& compilation) {
+  Cascade cascade;
+  for (size_t i = 0; i < compilation.errors.size(); ++i) {
+    Diagnostic error = compilation.ErrorAt(i);
+    if (cascade.Follows(i, error)) {
+      ++cascade.caused;
+    } else if (cascade.cause == kNoCause && (IsBlockError(error) || IsFailedEvent(error))) {
+      cascade.cause = i;
     }
   }
-  return causes;
+  return cascade;
 }
 
 std::string CascadeNote(int caused) {
   return "and " + std::to_string(caused) + (caused == 1 ? " more error" : " more errors") +
          " caused by this (vigil check --all shows them)";
-}
-
-std::vector<Diagnostic> FoldCascades(std::vector<Diagnostic> errors) {
-  std::vector<size_t> causes = CascadeCauses(errors);
-  std::vector<int> caused(errors.size(), 0);
-  for (size_t cause : causes) {
-    if (cause != kNoCause) ++caused[cause];
-  }
-  std::vector<Diagnostic> kept;
-  for (size_t i = 0; i < errors.size(); ++i) {
-    if (causes[i] != kNoCause) continue;
-    if (caused[i] > 0) {
-      errors[i].notes.push_back(CascadeNote(caused[i]));
-    }
-    kept.push_back(std::move(errors[i]));
-  }
-  return kept;
 }
 
 }  // namespace vigil

@@ -374,11 +374,12 @@ void NoteWriter::DuplicateName() {
 
 void NoteWriter::Unreachable() {
   // An EVENT line that failed opened no block, yet its EVENTEND closed one.
-  for (auto it = compilation_.diagnostics.rbegin(); it != compilation_.diagnostics.rend(); ++it) {
-    if (it->physical_line >= d_.physical_line) continue;
-    std::string_view rest = it->source_text;
+  for (size_t i = compilation_.errors.size(); i-- > 0;) {
+    Diagnostic earlier = compilation_.ErrorAt(i);
+    if (earlier.physical_line >= d_.physical_line) continue;
+    std::string_view rest = earlier.source_text;
     if (!TakeWord(rest, "EVENT")) continue;
-    Note("the EVENT on line " + std::to_string(it->physical_line) +
+    Note("the EVENT on line " + std::to_string(earlier.physical_line) +
          " failed and opened no block, yet its EVENTEND closed one: the block count is one "
          "short; correct that EVENT line");
     return;
@@ -693,7 +694,7 @@ std::vector<std::string> NotesOf(const Compilation& compilation, const Diagnosti
 }
 
 std::vector<Diagnostic> ErrorsWithNotes(const Compilation& compilation) {
-  std::vector<Diagnostic> errors = compilation.diagnostics;
+  std::vector<Diagnostic> errors = compilation.Diagnostics();
   if (errors.empty()) return errors;
   NoteNames names = GatherNames(compilation.symbols);
   size_t count = std::min(errors.size(), kAnnotatedErrors);

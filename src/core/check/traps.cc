@@ -49,8 +49,10 @@ class TrapFinder {
   }
 
   bool HasError(int physical_line) const {
-    return std::any_of(c_.diagnostics.begin(), c_.diagnostics.end(),
-                       [&](const Diagnostic& d) { return d.physical_line == physical_line; });
+    for (size_t i = 0; i < c_.errors.size(); ++i) {
+      if (c_.ErrorAt(i).physical_line == physical_line) return true;
+    }
+    return false;
   }
 
   // What the controller gets from a script line: the decoded instructions of

@@ -66,9 +66,9 @@ std::string_view SymbolKindName(SymbolKind kind) {
   return "name";
 }
 
-Compilation Compile(std::string_view script, CompileOptions options) {
+Compilation Compile(std::string script, CompileOptions options) {
   C_Compiler compiler;
-  compiler.set_source(std::string(script));
+  compiler.set_source(std::move(script));
   compiler.Compile();
 
   Compilation result;
@@ -86,7 +86,7 @@ Compilation Compile(std::string_view script, CompileOptions options) {
   result.declarations = std::move(compiler.declared_);
   result.code = compiler.code_.bytes();
   result.line_code = std::move(compiler.line_code_);
-  result.diagnostics = std::move(compiler.diagnostics_);
+  result.errors = std::move(compiler.errors_);
   result.settings_table = std::move(compiler.settings_table_);
   result.counted_lines = compiler.count_lines_;
   result.error_count = compiler.count_errors_;

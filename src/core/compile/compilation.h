@@ -4,9 +4,9 @@
 //
 // holds the script's lines, the declared names with where they are declared
 // and used, the code buffer with the code of each line, the errors, the
-// settings table and the controller records. It owns its copy of the script;
-// the views it hands out stay valid for as long as the value lives, moves and
-// copies included.
+// settings table and the controller records. It owns the script; the views
+// it hands out stay valid for as long as the value lives, moves and copies
+// included.
 #ifndef VIGIL_CORE_COMPILE_COMPILATION_H_
 #define VIGIL_CORE_COMPILE_COMPILATION_H_
 
@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/compile/error_records.h"
 #include "core/compile/source_lines.h"
 #include "core/compile/symbol_table.h"
 #include "core/lang/diagnostics.h"
@@ -43,7 +44,7 @@ struct Compilation {
   std::vector<Symbol> declarations;           // in the order of the script
   std::vector<uint8_t> code;                  // the code buffer, trailer included
   std::vector<LineCode> line_code;            // the code of each line that appended some
-  std::vector<Diagnostic> diagnostics;        // the errors, in the order reported
+  ErrorList errors;                           // in the order reported: ErrorAt
   std::vector<std::string> settings_table;    // the settings table file's lines
   ControllerRecords records;
   OpenBlocks open_blocks;
@@ -51,6 +52,11 @@ struct Compilation {
   bool uses_indexed = false;  // Symbol::uses filled in (CompileOptions)
   int counted_lines = 0;      // the listing's "Lines"
   int error_count = 0;
+
+  // Error `index` as a Diagnostic (without notes; core/check/notes.h).
+  Diagnostic ErrorAt(size_t index) const { return errors.Make(index, lines); }
+  // Every error as a Diagnostic: for scripts a person reads, not millions.
+  std::vector<Diagnostic> Diagnostics() const { return errors.MakeAll(lines); }
 
   // The line with physical number `line`, or nullptr (a line that held a
   // lone LF has no entry of its own).
@@ -67,7 +73,8 @@ struct CompileOptions {
   bool index_uses = true;
 };
 
-Compilation Compile(std::string_view script, CompileOptions options = {});
+// Takes the script's bytes: pass an rvalue to spare a copy of a large script.
+Compilation Compile(std::string script, CompileOptions options = {});
 
 }  // namespace vigil
 

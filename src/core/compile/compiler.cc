@@ -27,8 +27,10 @@ void C_Compiler::Compile() {
 // text after the last line end (often empty) is one more line. A lone LF stays
 // inside its line, but counts as a line of the file for the physical numbers.
 void C_Compiler::SplitSource() {
-  lines_.clear();
   std::string_view text = *source_;
+  lines_.clear();
+  // Exactly one line per CR and one after the last: no growth, no spare room.
+  lines_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\r')) + 1);
   size_t start = 0;
   int physical = 1;
   while (true) {
@@ -47,7 +49,7 @@ void C_Compiler::SplitSource() {
 
 void C_Compiler::SetWorkingLine(const SourceLine& line, bool statement_pass) {
   display_line_ = &line;
-  current_line_text_ = statement_pass ? line.text : std::string_view();
+  statement_pass_ = statement_pass;
   std::string_view trimmed = statement_pass ? TrimBlanks(line.text) : line.text;
   work_offset_ = static_cast<int>(trimmed.data() - line.text.data());
   work_.assign(trimmed);
@@ -56,21 +58,19 @@ void C_Compiler::SetWorkingLine(const SourceLine& line, bool statement_pass) {
 
 void C_Compiler::ReportError(Err error, std::string_view focus) {
   ++count_errors_;
-  Diagnostic diagnostic;
-  diagnostic.number = static_cast<int>(error);
-  diagnostic.counted_line = count_lines_;
-  diagnostic.error_file_text = current_line_text_;
-  diagnostic.event_module = current_event_module_;
+  ErrorRecord record;
+  record.number = static_cast<uint8_t>(error);
+  record.counted_line = count_lines_;
+  record.statement_pass = statement_pass_;
+  ErrorContext context{current_event_module_, 0, event_line_};
   if (if_level_ >= 1 && if_level_ <= kMaxIfLevel) {
-    diagnostic.open_if_line = if_lines_[static_cast<size_t>(if_level_)];
+    context.open_if_line = if_lines_[static_cast<size_t>(if_level_)];
   }
-  diagnostic.event_line = event_line_;
   if (display_line_ != nullptr) {
-    diagnostic.physical_line = display_line_->physical_line;
-    diagnostic.source_text = display_line_->text;
-    diagnostic.span = SpanOf(focus);
+    record.line = static_cast<uint32_t>(display_line_ - lines_.data());
+    record.span = SpanOf(focus);
   }
-  diagnostics_.push_back(std::move(diagnostic));
+  errors_.Add(record, context);
 }
 
 // Where `focus` lies in the source line: exact when it is a view into the

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/compile/code_buffer.h"
+#include "core/compile/error_records.h"
 #include "core/compile/source_lines.h"
 #include "core/compile/symbol_table.h"
 #include "core/lang/diagnostics.h"
@@ -50,7 +51,7 @@ class C_Compiler {
   int CountLines() const { return count_lines_; }
   int CountErrors() const { return count_errors_; }
   // Every reported error, in the order of reporting.
-  const std::vector<Diagnostic>& diagnostics() const { return diagnostics_; }
+  std::vector<Diagnostic> diagnostics() const { return errors_.MakeAll(lines_); }
   // The lines of the settings table file, without line ends.
   const std::vector<std::string>& SettingsTable() const { return settings_table_; }
   // The code each statement line appended, in line order (lines that
@@ -59,7 +60,7 @@ class C_Compiler {
   // The script's lines as both passes see them.
   const std::vector<SourceLine>& lines() const { return lines_; }
   // The declared names in the order of the script, with their declaration
-  // sites (uses are filled in by Compile(std::string_view), compilation.h).
+  // sites (uses are filled in by Compile, compilation.h).
   const std::vector<Symbol>& declarations() const { return declared_; }
   // The IF levels still open at the end whose IF opened a block, outermost
   // first; the EVENT still open (0 when none); the IFs that compiled as
@@ -93,7 +94,7 @@ class C_Compiler {
 
  private:
   // Moves the results into the value (compilation.cc).
-  friend Compilation Compile(std::string_view script, CompileOptions options);
+  friend Compilation Compile(std::string script, CompileOptions options);
 
   // compiler.cc: passes, reporting, emission.
   void SplitSource();
@@ -189,7 +190,7 @@ class C_Compiler {
   SymbolTable symbols_;
   std::vector<Symbol> declared_;
   CodeBuffer code_;
-  std::vector<Diagnostic> diagnostics_;
+  ErrorList errors_;
   std::vector<std::string> settings_table_;
   std::vector<LineCode> line_code_;
 
@@ -197,7 +198,7 @@ class C_Compiler {
   int current_event_module_ = 0;
   int count_errors_ = 0;
   int count_lines_ = 0;
-  std::string_view current_line_text_;  // as read; empty during the declaration pass
+  bool statement_pass_ = false;  // the error file shows the line being compiled
   const SourceLine* display_line_ = nullptr;
   std::string work_;     // the line being compiled: trimmed, upper-cased
   int work_offset_ = 0;  // where work_ starts within the source line

@@ -1,7 +1,6 @@
 #include "core/formats/output_files.h"
 
 #include <algorithm>
-#include <span>
 
 #include "core/formats/download_file.h"
 #include "core/formats/listing.h"
@@ -21,13 +20,18 @@ std::string ListingText(const Compilation& compilation, const ListingHeader& hea
 }
 
 std::string ErrorFileText(const Compilation& compilation) {
-  return FormatErrorFile(compilation.diagnostics);
+  return ErrorFileText(compilation, 0, compilation.errors.size());
 }
 
 std::string ErrorFileText(const Compilation& compilation, size_t first, size_t count) {
-  std::span<const Diagnostic> all(compilation.diagnostics);
-  if (first >= all.size()) return std::string();
-  return FormatErrorFile(all.subspan(first, std::min(count, all.size() - first)));
+  std::string file;
+  size_t total = compilation.errors.size();
+  size_t end = first >= total ? first : first + std::min(count, total - first);
+  for (size_t i = first; i < end; ++i) {
+    file += ErrorFileLine(compilation.ErrorAt(i));
+    file += "\r\n";
+  }
+  return file;
 }
 
 std::string SettingsFileText(const Compilation& compilation) {

@@ -14,14 +14,13 @@ namespace {
 // from it.
 std::string Folded(std::string_view script) {
   Compilation compilation = testing::CompileValue(script);
-  std::vector<size_t> causes = CascadeCauses(compilation.diagnostics);
+  Cascade cascade = FindCascade(compilation);
   std::string text;
-  for (size_t i = 0; i < causes.size(); ++i) {
-    if (causes[i] != kNoCause) continue;
-    const Diagnostic& d = compilation.diagnostics[i];
+  for (size_t i = 0; i < compilation.errors.size(); ++i) {
+    Diagnostic d = compilation.ErrorAt(i);
+    if (cascade.Follows(i, d)) continue;
     text += "E" + std::to_string(d.number) + "@" + std::to_string(d.physical_line);
-    size_t caused = static_cast<size_t>(std::count(causes.begin(), causes.end(), i));
-    if (caused > 0) text += "+" + std::to_string(caused);
+    if (i == cascade.cause && cascade.caused > 0) text += "+" + std::to_string(cascade.caused);
     text += " ";
   }
   return text;
@@ -52,15 +51,6 @@ TEST(Cascades, StructuralErrorsFoldIntoTheFirst) {
        }) {
     EXPECT_EQ(Folded(std::string(kSite) + c.body), c.folded) << c.body;
   }
-}
-
-TEST(Cascades, FoldKeepsTheCauseWithItsCount) {
-  std::vector<Diagnostic> kept = FoldCascades(
-      testing::CompileValue(std::string(kSite) + "EVENT FRNT.VALID\n  DOOR()\nEVENTEND\n")
-          .diagnostics);
-  ASSERT_EQ(kept.size(), 1u);
-  EXPECT_EQ(kept[0].notes.back(),
-            "and 3 more errors caused by this (vigil check --all shows them)");
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST(Explanations, ExamplesDoWhatTheySay) {
     if (!explanation.whole_scripts) continue;
     Compilation wrong = testing::CompileValue(explanation.wrong);
     std::string reported = " ";
-    for (const Diagnostic& d : wrong.diagnostics) reported += DiagnosticCode(d) + " ";
+    for (const Diagnostic& d : wrong.Diagnostics()) reported += DiagnosticCode(d) + " ";
     for (const Diagnostic& d : Warnings(wrong)) reported += DiagnosticCode(d) + " ";
     EXPECT_NE(reported.find(" " + std::string(explanation.code) + " "), std::string::npos)
         << explanation.code << ":" << reported;

@@ -62,7 +62,7 @@ TEST(FixScript, IndentationBecomesWhatTheInstallerMeant) {
   constexpr std::string_view kJoined =
       "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nDELAY(1)\nBREAK\r\nEVENTEND\r\n";
   Compilation apart = Compile(FixScript(kJoined).text);
-  EXPECT_EQ(apart.code.size(), Compile(kJoined).code.size() + 1);  // the BREAK
+  EXPECT_EQ(apart.code.size(), Compile(std::string(kJoined)).code.size() + 1);  // the BREAK
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ constexpr std::string_view kSite =
 // "W<n>@<line>:<begin>-<end> message | note | note" per warning.
 std::string TrapsOf(std::string_view script) {
   std::string text;
-  for (const Diagnostic& d : TrapWarnings(Compile(script))) {
+  for (const Diagnostic& d : TrapWarnings(Compile(std::string(script)))) {
     text += "W" + std::to_string(d.number) + "@" + std::to_string(d.physical_line) + ":" +
             std::to_string(d.span.begin) + "-" + std::to_string(d.span.end) + " " + d.message;
     for (const std::string& note : d.notes) text += " | " + note;

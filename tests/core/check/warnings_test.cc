@@ -14,7 +14,7 @@ namespace {
 // nor among the errors.
 std::string WarningsOf(std::string_view script) {
   Compilation compilation = testing::CompileValue(script);
-  for (const Diagnostic& d : compilation.diagnostics) EXPECT_EQ(d.severity, Severity::kError);
+  for (const Diagnostic& d : compilation.Diagnostics()) EXPECT_EQ(d.severity, Severity::kError);
   std::string found;
   for (const Diagnostic& warning : Warnings(compilation)) {
     EXPECT_EQ(warning.severity, Severity::kWarning);
