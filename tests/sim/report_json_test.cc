@@ -10,7 +10,6 @@ namespace {
 const ScenarioError kError{4, 8, 14, "EXPECT NOSUCH = ON", "Unknown command", "E6"};
 
 TEST(ReportJsonTest, Errors) {
-  EXPECT_EQ(ScenarioErrorsJson({}), "[]");
   EXPECT_EQ(ScenarioErrorsJson({kError, {0, 0, 0, "", "no \"card\"\n", ""}}),
             "[\n  {\"line\": 4, \"column\": 8, \"end_column\": 14, \"code\": \"E6\", "
             "\"message\": \"Unknown command\", \"text\": \"EXPECT NOSUCH = ON\"},\n"
