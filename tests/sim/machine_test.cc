@@ -110,8 +110,7 @@ TEST(MachineTest, EveryKindOfInstructionSaysWhatItDid) {
       {"CTRL.INIT", "VISITS = OPENTIME", Nothing, "VISITS 0 -> 8"},
       {"CTRL.INIT", "LIGHTS = OPENTIME", Nothing, "LIGHTS 0 -> 8"},
       {"CTRL.INIT", "SETBYTE1(255)", Nothing, "BYTE1 0 -> 255"},
-      // Messages to the site.
-      {"CTRL.INIT", "MARK(NIGHTOPEN)", Nothing, "archive: \"Door opened at night\""},
+      // Messages to the site (MARK's in the end-to-end test of vigil sim).
       {"CTRL.INIT", "DIAL(2,NIGHTOPEN)", Nothing, "dial 2: \"Door opened at night\""},
       {"FRONT.VALID", "SIGNAL(7)", Nothing, "sends signal 7 to FRONT"},
       {"CTRL.INIT", "READ_AD(3)", Nothing, "asks for analogue input 3"},

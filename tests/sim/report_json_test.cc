@@ -33,15 +33,5 @@ TEST(ReportJsonTest, PassedAndFailedScenarios) {
             "]}\n");
 }
 
-TEST(ReportJsonTest, AFileWithErrorsHasNoScenarios) {
-  ScenarioFile file;
-  file.errors.push_back(kError);
-  EXPECT_EQ(ScenarioReportJson(file, {}),
-            "{\"passed\": 0, \"failed\": 0, \"summary\": \"0 passed, 0 failed\",\n"
-            "\"errors\": [\n  {\"line\": 4, \"column\": 8, \"end_column\": 14, \"code\": \"E6\", "
-            "\"message\": \"Unknown command\", \"text\": \"EXPECT NOSUCH = ON\"}\n],\n"
-            "\"scenarios\": []}\n");
-}
-
 }  // namespace
 }  // namespace vigil::sim

@@ -46,14 +46,6 @@ TEST(StateTest, MakeTermMakesEveryStateTermTrueOrFalse) {
   }
 }
 
-TEST(StateTest, CodesWithoutATermAreNotTested) {
-  State state;
-  for (int code : {0x00, 0x09, 0x1A, 0x26, 0x6B, 0x89}) {
-    EXPECT_EQ(TestTerm(state, {code, 0, 0}), std::nullopt) << code;
-    EXPECT_FALSE(MakeTerm(state, {code, 0, 0}, true)) << code;
-  }
-}
-
 TEST(StateTest, OneCardHasOneGroup) {
   State state;
   MakeTerm(state, {0x08, 4, 0}, true);  // GROUP(5)
