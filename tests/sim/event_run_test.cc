@@ -10,16 +10,12 @@
 namespace vigil::sim {
 namespace {
 
-// After the 12 lines of declarations: FRONT.VALID has two blocks (lines 13
-// and 21), BACK.VALID one (line 18).
+// FRONT.VALID has two blocks.
 constexpr std::string_view kBlocks =
     "EVENT FRONT.VALID\n"
     "IF TIMEPLAN(1)\n"
     "VISITS = VISITS + 1\n"
     "ENDIF\n"
-    "EVENTEND\n"
-    "EVENT BACK.VALID\n"
-    "MARK(NIGHTOPEN)\n"
     "EVENTEND\n"
     "EVENT FRONT.VALID\n"
     "FRONT.RELAY1 = ON\n"
@@ -32,7 +28,6 @@ TEST(EventRunTest, AssignmentLinesKeepTheirLineNumbers) {
   };
   const Case kCases[] = {
       {"", {}},
-      {"A = 1", {{1, "A = 1"}}},
       {"A = 1\r\nB = 2\r\n", {{1, "A = 1"}, {2, "B = 2"}}},
       {"\n; comment\n  X=ON\r", {{3, "  X=ON"}}},
       {"A\rB\nC\r\n\r\nD", {{1, "A"}, {2, "B"}, {3, "C"}, {5, "D"}}},
@@ -45,41 +40,30 @@ TEST(EventRunTest, AssignmentLinesKeepTheirLineNumbers) {
   }
 }
 
-TEST(EventRunTest, EventsOnceEachWithTheirBlocks) {
-  testing::Site site(kBlocks);
-  std::vector<EventInfo> events = Events(site.program);
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0].name, "FRONT.VALID");
-  EXPECT_EQ(events[0].module, 1);
-  EXPECT_EQ(events[0].event, 1);
-  EXPECT_EQ(events[0].line, 13);
-  EXPECT_EQ(events[0].blocks, 2);
-  EXPECT_EQ(events[1].name, "BACK.VALID");
-  EXPECT_EQ(events[1].module, 2);
-  EXPECT_EQ(events[1].line, 18);
-  EXPECT_EQ(events[1].blocks, 1);
-  EXPECT_EQ(EventsJson({events[1]}),
-            "[\n  {\"name\": \"BACK.VALID\", \"module\": 2, \"event\": 1, \"line\": 18, "
-            "\"blocks\": 1}\n]\n");
-  EXPECT_EQ(EventsJson({}), "[]\n");
-}
-
-// The picker offers what the script wrote, which `vigil sim` takes back,
-// also where the model has no name for the event code.
-TEST(EventRunTest, EventsAreNamedAsTheScriptWritesThem) {
+// Each event once, named as the script writes it (which `vigil sim` takes
+// back, also where the model has no name for the event code), with the line
+// of its first block (13 is the DEVICE line) and the blocks it fires.
+TEST(EventRunTest, EventsOnceEachAsTheScriptNamesThem) {
   testing::Site site(
       "DEVICE = PANEL.EXINPUT2,1\n"
       "EVENT  PANEL.EXINPUT2\n"
       "MARK(NIGHTOPEN)\n"
       "EVENTEND\n"
       "event FRONT.VALID\n"
+      "EVENTEND\n"
+      "EVENT PANEL.EXINPUT2\n"
       "EVENTEND\n");
   ASSERT_EQ(site.compilation.error_count, 0);
   std::vector<EventInfo> events = Events(site.program);
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].name, "PANEL.EXINPUT2");
   EXPECT_EQ(events[0].module, 100);
-  EXPECT_EQ(events[1].name, "FRONT.VALID");
+  EXPECT_EQ(events[0].line, 14);
+  EXPECT_EQ(events[0].blocks, 2);
+  EXPECT_EQ(EventsJson({events[1]}),
+            "[\n  {\"name\": \"FRONT.VALID\", \"module\": 1, \"event\": 1, \"line\": 17, "
+            "\"blocks\": 1}\n]\n");
+  EXPECT_EQ(EventsJson({}), "[]\n");
   EventRun run = RunEvent(site.compilation, {events[0].name, 1, {}});
   EXPECT_TRUE(run.errors.empty());
   EXPECT_EQ(run.result, "result: archive +1\n");

@@ -9,6 +9,8 @@
 namespace vigil::sim {
 namespace {
 
+// What the machine's tests do not meet: an operand FF inside a block, a
+// strike time the download file raises, names the script does not give.
 TEST(ProgramTest, BlocksLinesAndSettings) {
   testing::Site site(
       "EVENT FRONT.VALID\n"  // line 13: FF 01 01 at 0
@@ -19,22 +21,11 @@ TEST(ProgramTest, BlocksLinesAndSettings) {
       "EVENTEND\n");
   const Program& program = site.program;
   ASSERT_EQ(program.blocks.size(), 2u);
-  EXPECT_EQ(program.blocks[0].module, 1);
-  EXPECT_EQ(program.blocks[0].event, 1);
-  EXPECT_EQ(program.blocks[0].start, 3);
-  EXPECT_EQ(program.blocks[1].module, 0);
   EXPECT_EQ(program.blocks[1].event, 0xA1);
   EXPECT_EQ(program.blocks[1].start, 9);
-  EXPECT_EQ(program.bytes[3].line, 14);
-  EXPECT_EQ(program.bytes[10].line, 17);  // the operand FF is no header
-  EXPECT_EQ(program.line_texts.at(14), "RELAY1 = ON");
-  EXPECT_EQ(program.mark_texts.at(0), "Door opened at night");
-  EXPECT_EQ(program.parameters.at(0), 8);
-  EXPECT_EQ(program.strike_times.at(1), 5);
+  EXPECT_EQ(program.bytes[10].line, 17);     // the operand FF is no header
   EXPECT_EQ(program.strike_times.at(2), 2);  // strike time 1 is raised to 2
-  EXPECT_EQ(ModuleName(program, 72), "PSU1");
   EXPECT_EQ(ModuleName(program, 9), "module 9");
-  EXPECT_EQ(EventLabel(program, 0, 0xA1), "CTRL.USEREVENT9");
   EXPECT_EQ(EventLabel(program, 101, 8), "OFFICE.ALERT");
 }
 

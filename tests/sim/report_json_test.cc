@@ -10,7 +10,6 @@ namespace {
 const ScenarioError kError{4, 8, 14, "EXPECT NOSUCH = ON", "Unknown command", "E6"};
 
 TEST(ReportJsonTest, Errors) {
-  EXPECT_EQ(ScenarioErrorsJson({}), "[]");
   EXPECT_EQ(ScenarioErrorsJson({kError, {0, 0, 0, "", "no \"card\"\n", ""}}),
             "[\n  {\"line\": 4, \"column\": 8, \"end_column\": 14, \"code\": \"E6\", "
             "\"message\": \"Unknown command\", \"text\": \"EXPECT NOSUCH = ON\"},\n"
@@ -32,16 +31,6 @@ TEST(ReportJsonTest, PassedAndFailedScenarios) {
             "[{\"line\": 7, \"message\": \"EXPECT MARK(LATE): not archived\"}], "
             "\"trace\": \"trace 2\\n\"}\n"
             "]}\n");
-}
-
-TEST(ReportJsonTest, AFileWithErrorsHasNoScenarios) {
-  ScenarioFile file;
-  file.errors.push_back(kError);
-  EXPECT_EQ(ScenarioReportJson(file, {}),
-            "{\"passed\": 0, \"failed\": 0, \"summary\": \"0 passed, 0 failed\",\n"
-            "\"errors\": [\n  {\"line\": 4, \"column\": 8, \"end_column\": 14, \"code\": \"E6\", "
-            "\"message\": \"Unknown command\", \"text\": \"EXPECT NOSUCH = ON\"}\n],\n"
-            "\"scenarios\": []}\n");
 }
 
 }  // namespace

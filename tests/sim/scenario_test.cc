@@ -30,13 +30,8 @@ TEST(ScenarioTest, StepsCompileToTheTermsIfWouldTest) {
       {"SET VISITS = 3", "", Step::Kind::kSet, {0x05, 0, 3}, true},
       {"SET TIMEPLAN(2) = OFF", "", Step::Kind::kSet, {0x07, 1, 0}, false},
       {"set group(5) = on", "", Step::Kind::kSet, {0x08, 4, 0}, true},
-      {"SET PASSED = ON", "", Step::Kind::kSet, {0x0D, 0, 0}, true},
-      {"SET KEYCODE(12) = ON", "FRONT.VALID", Step::Kind::kSet, {0x14, 1, 12}, true},
-      {"SET FLAGS(FACPRESENT) = ON", "PSU1.STATUSCHANGED", Step::Kind::kSet, {0x12, 1, 1}, true},
-      {"EXPECT OFFICE.ARMED = ON", "", Step::Kind::kExpect, {0x0A, 101, 4}, true},
       {"EXPECT NOT TIMEPLAN(3)", "", Step::Kind::kExpect, {0x87, 2, 0}, true},
       {"EXPECT VISITS >= 3", "", Step::Kind::kExpect, {0x05, 0, 3}, true},
-      {"EXPECT LIGHTS > 0", "", Step::Kind::kExpect, {0x04, 0, 0}, true},
   };
   StepParser parser(Site());
   for (const StepCase& c : cases) {
@@ -51,30 +46,6 @@ TEST(ScenarioTest, StepsCompileToTheTermsIfWouldTest) {
     EXPECT_EQ(step->term.b, c.term.b);
     EXPECT_EQ(step->truth, c.truth);
   }
-}
-
-TEST(ScenarioTest, EventWaitAndHappenings) {
-  StepParser parser(Site());
-  std::vector<ScenarioError> errors;
-  std::optional<Step> event = parser.Parse("EVENT OFFICE.ALERT", 1, "", &errors);
-  ASSERT_TRUE(event);
-  EXPECT_EQ(event->module, 101);
-  EXPECT_EQ(event->event, 8);
-  std::optional<Step> wait = parser.Parse("  WAIT 90", 2, "", &errors);
-  ASSERT_TRUE(wait);
-  EXPECT_EQ(wait->seconds, 90);
-  std::optional<Step> mark = parser.Parse("EXPECT NOT MARK(NIGHTOPEN)", 3, "", &errors);
-  ASSERT_TRUE(mark);
-  EXPECT_TRUE(mark->negated);
-  EXPECT_EQ(mark->happening, (Happening{Happening::Kind::kMark, 0, 0}));
-  std::optional<Step> dial = parser.Parse("EXPECT DIAL(2,NIGHTOPEN)", 4, "", &errors);
-  ASSERT_TRUE(dial);
-  EXPECT_FALSE(dial->negated);
-  EXPECT_EQ(dial->happening, (Happening{Happening::Kind::kDial, 2, 0}));
-  std::optional<Step> door = parser.Parse("EXPECT DOOR()", 5, "BACK.VALID", &errors);
-  ASSERT_TRUE(door);
-  EXPECT_EQ(door->happening, (Happening{Happening::Kind::kDoor, 2, 0}));
-  EXPECT_TRUE(errors.empty());
 }
 
 struct ErrorCase {
@@ -109,23 +80,34 @@ TEST(ScenarioTest, ErrorsPointAtTheScenarioLine) {
   }
 }
 
+// A scenario's context is its first event, also for the steps before it.
 TEST(ScenarioTest, FileOfScenariosWithContextFromTheFirstEvent) {
   std::string text =
       "; comment\r\n"
       "SCENARIO one\r\n"
-      "SET RELAY1 = ON\r\n"  // read in BACK.VALID, the scenario's first event
+      "SET RELAY1 = ON\r\n"
       "EVENT BACK.VALID\r\n"
+      "EXPECT NOT DOOR()\r\n"
       "\r\n"
       "SCENARIO two\n"
-      "WAIT 1\n";
+      "  WAIT 90\n"
+      "EVENT OFFICE.ALERT\n";
   ScenarioFile file = ParseScenarios(text, Site());
   EXPECT_TRUE(file.errors.empty());
   ASSERT_EQ(file.scenarios.size(), 2u);
   EXPECT_EQ(file.scenarios[0].name, "one");
   EXPECT_EQ(file.scenarios[0].line, 2);
-  ASSERT_EQ(file.scenarios[0].steps.size(), 2u);
-  EXPECT_EQ(file.scenarios[0].steps[0].term.a, 2);
-  EXPECT_EQ(file.scenarios[1].steps[0].line, 7);
+  const std::vector<Step>& one = file.scenarios[0].steps;
+  ASSERT_EQ(one.size(), 3u);
+  EXPECT_EQ(one[0].term.a, 2);
+  EXPECT_TRUE(one[2].negated);
+  EXPECT_EQ(one[2].happening, (Happening{Happening::Kind::kDoor, 2, 0}));
+  const std::vector<Step>& two = file.scenarios[1].steps;
+  ASSERT_EQ(two.size(), 2u);
+  EXPECT_EQ(two[0].line, 8);
+  EXPECT_EQ(two[0].seconds, 90);
+  EXPECT_EQ(two[1].module, 101);
+  EXPECT_EQ(two[1].event, 8);
 }
 
 TEST(ScenarioTest, StepsBeforeAnyScenarioAreErrors) {
@@ -133,14 +115,6 @@ TEST(ScenarioTest, StepsBeforeAnyScenarioAreErrors) {
   ASSERT_EQ(file.errors.size(), 2u);
   EXPECT_EQ(file.errors[0].line, 1);
   EXPECT_EQ(file.errors[1].line, 2);
-}
-
-TEST(ScenarioTest, FormattedLikeTheCompilersDiagnostics) {
-  ScenarioError error{12, 8, 12, "EXPECT REAR = ON", "Unknown command", "E6"};
-  EXPECT_EQ(FormatScenarioError(error, "site.scenarios"),
-            "site.scenarios:12:8: error: Unknown command [E6]\n"
-            "  12 | EXPECT REAR = ON\n"
-            "     |        ^^^^\n");
 }
 
 }  // namespace

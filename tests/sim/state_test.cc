@@ -29,18 +29,6 @@ constexpr TermCase kTerms[] = {
     {{0x0E, 0, 0x33}, true}, {{0x0F, 0, 0x2E}, true}, {{0x10, 0, 0x2D}, true},
 };
 
-TEST(StateTest, EverythingStartsOffOrZero) {
-  State state;
-  for (const TermCase& c : kTerms) {
-    SCOPED_TRACE(c.term.code);
-    // Every "= 0" test holds at the start, every other test fails.
-    bool zero_test = (c.term.code == 0x05 || c.term.code == 0x06 || c.term.code == 0x22 ||
-                      c.term.code == 0x24) &&
-                     c.term.b == 0;
-    EXPECT_EQ(TestTerm(state, c.term), zero_test);
-  }
-}
-
 TEST(StateTest, MakeTermMakesEveryStateTermTrueOrFalse) {
   for (const TermCase& c : kTerms) {
     SCOPED_TRACE(c.term.code);
@@ -55,14 +43,6 @@ TEST(StateTest, MakeTermMakesEveryStateTermTrueOrFalse) {
       ASSERT_TRUE(MakeTerm(other, inverted, truth));
       EXPECT_EQ(TestTerm(other, c.term), !truth);
     }
-  }
-}
-
-TEST(StateTest, CodesWithoutATermAreNotTested) {
-  State state;
-  for (int code : {0x00, 0x09, 0x1A, 0x26, 0x6B, 0x89}) {
-    EXPECT_EQ(TestTerm(state, {code, 0, 0}), std::nullopt) << code;
-    EXPECT_FALSE(MakeTerm(state, {code, 0, 0}, true)) << code;
   }
 }
 
@@ -81,17 +61,6 @@ TEST(StateTest, AnAlarmRaisesTheAlarmSignal) {
   MakeTerm(state, {0x0A, 101, 2}, true);  // OFFICE.ALARM = ON
   EXPECT_TRUE(state.Point({kAlarmSignalFamily, 101, 0}));
   EXPECT_FALSE(state.Point({kAlarmSignalFamily, 102, 0}));
-}
-
-TEST(StateTest, GlobalContactsReadEveryModule) {
-  EXPECT_TRUE(IsGlobalContact({0x0E, 0, 0x33}));
-  EXPECT_TRUE(IsGlobalContact({0x90, 0, 0x2D}));
-  EXPECT_FALSE(IsGlobalContact({0x0E, 0, 0x08}));
-  EXPECT_FALSE(IsGlobalContact({0x01, 0, 0x33}));
-  State state;
-  state.SetPoint({0x0F, 7, 10}, true);
-  EXPECT_EQ(TestTerm(state, {0x0F, 0, 0x2E}), true);
-  EXPECT_EQ(TestTerm(state, {0x0E, 0, 0x33}), false);
 }
 
 }  // namespace

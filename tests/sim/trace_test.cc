@@ -7,68 +7,42 @@
 namespace vigil::sim {
 namespace {
 
+TraceEntry Entry(TraceEntry::Kind kind, int time, int line, int depth, std::string source,
+                 std::string instruction, std::string effect) {
+  TraceEntry entry;
+  entry.kind = kind;
+  entry.time = time;
+  entry.line = line;
+  entry.depth = depth;
+  entry.source = std::move(source);
+  entry.instruction = std::move(instruction);
+  entry.effect = std::move(effect);
+  return entry;
+}
+
 TEST(TraceTest, TextColumns) {
-  TraceEntry start{TraceEntry::Kind::kEventStart,
-                   0,
-                   0,
-                   -1,
-                   0,
-                   "",
-                   "FRONT.VALID",
-                   "(door FRONT, id 1)",
-                   std::nullopt,
-                   {}};
-  TraceEntry test{TraceEntry::Kind::kStep,
-                  0,
-                  14,
-                  3,
-                  0,
-                  "IF TIMEPLAN(2)",
-                  "IF ...",
-                  "TIMEPLAN(2) is OFF -> false, skip to line 17",
-                  false,
-                  {}};
-  TraceEntry mark{TraceEntry::Kind::kStep,
-                  0,
-                  18,
-                  9,
-                  1,
-                  "MARK(DENIED)",
-                  "MARK(...)",
-                  "archive: \"Access outside hours\"",
-                  std::nullopt,
-                  {}};
-  TraceEntry later{TraceEntry::Kind::kStep,    0,   18,           11, 1, "",
-                   "element 0 of FRONT = OFF", "x", std::nullopt, {}};
-  TraceEntry resume{TraceEntry::Kind::kResume,
-                    3,
-                    0,
-                    -1,
-                    0,
-                    "",
-                    "FRONT.VALID",
-                    "resumes after its DELAY",
-                    std::nullopt,
-                    {}};
-  EXPECT_EQ(FormatTraceText({start, test, mark, later, resume}),
-            "FRONT.VALID (door FRONT, id 1)\n"
-            "    14  IF TIMEPLAN(2)              TIMEPLAN(2) is OFF -> false, skip to line 17\n"
-            "    18    MARK(DENIED)              archive: \"Access outside hours\"\n"
-            "    18    (element 0 of FRONT = OFF) x\n"
-            "at 3 s: FRONT.VALID resumes after its DELAY\n");
+  using Kind = TraceEntry::Kind;
+  EXPECT_EQ(
+      FormatTraceText({
+          Entry(Kind::kEventStart, 0, 0, 0, "", "FRONT.VALID", "(door FRONT, id 1)"),
+          Entry(Kind::kStep, 0, 14, 0, "IF TIMEPLAN(2)", "IF ...", "TIMEPLAN(2) is OFF -> false"),
+          Entry(Kind::kStep, 0, 18, 1, "MARK(DENIED)", "MARK(...)", "archive: \"late\""),
+          // A line's later instruction shows what it is; a long one pushes the effect.
+          Entry(Kind::kStep, 0, 18, 1, "", "element 0 of FRONT = OFF", "x"),
+          Entry(Kind::kResume, 3, 0, 0, "", "FRONT.VALID", "resumes after its DELAY"),
+      }),
+      "FRONT.VALID (door FRONT, id 1)\n"
+      "    14  IF TIMEPLAN(2)              TIMEPLAN(2) is OFF -> false\n"
+      "    18    MARK(DENIED)              archive: \"late\"\n"
+      "    18    (element 0 of FRONT = OFF) x\n"
+      "at 3 s: FRONT.VALID resumes after its DELAY\n");
 }
 
 TEST(TraceTest, Json) {
-  TraceEntry step{TraceEntry::Kind::kStep,
-                  2,
-                  5,
-                  7,
-                  1,
-                  "RELAY1 = ON",
-                  "RELAY1 of 1 = ON",
-                  "FRONT.RELAY1 OFF -> ON",
-                  std::nullopt,
-                  {{"FRONT.RELAY1", "OFF", "ON"}}};
+  TraceEntry step = Entry(TraceEntry::Kind::kStep, 2, 5, 1, "RELAY1 = ON", "RELAY1 of 1 = ON",
+                          "FRONT.RELAY1 OFF -> ON");
+  step.offset = 7;
+  step.changes = {{"FRONT.RELAY1", "OFF", "ON"}};
   EXPECT_EQ(FormatTraceJson({step}),
             "[\n  {\"kind\": \"step\", \"time\": 2, \"line\": 5, \"offset\": 7, \"depth\": 1, "
             "\"source\": \"RELAY1 = ON\", \"instruction\": \"RELAY1 of 1 = ON\", "
