@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/child_process.h"
@@ -85,14 +86,8 @@ Json Doc(const char* uri = kUri, Json more = Json::object()) {
 Json At(int line, int character, const char* uri = kUri) {
   return Doc(uri, {{"position", {{"line", line}, {"character", character}}}});
 }
-Json Rename(int line, int character, const char* name) {
-  Json params = At(line, character);
-  params["newName"] = name;
-  return params;
-}
-Json References(bool declaration) {
-  Json params = At(11, 3);
-  params["context"] = {{"includeDeclaration", declaration}};
+Json With(Json params, const char* key, Json value) {
+  params[key] = std::move(value);
   return params;
 }
 Json RangeJson(int line, int from, int to_line, int to) {
@@ -264,28 +259,34 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
        {R"("uri":"file:///site/front.txt")", Range(8, 16, 22)}},
       {"textDocument/definition", At(22, 0), {null}},
       {kReferences,
-       References(true),
+       With(At(11, 3), "context", {{"includeDeclaration", true}}),
        {Range(8, 16, 22), Range(11, 0, 6), Range(11, 9, 15), Range(15, 5, 11)}},
-      {kReferences, References(false), {Range(15, 5, 11), "!" + Range(8, 16, 22)}},
+      {kReferences,
+       With(At(11, 3), "context", {{"includeDeclaration", false}}),
+       {Range(15, 5, 11), "!" + Range(8, 16, 22)}},
+      // A module is found in the names of its elements.
+      {kReferences,
+       With(At(22, 3), "context", {{"includeDeclaration", true}}),
+       {Range(1, 9, 14), Range(22, 2, 7)}},
       {"textDocument/prepareRename", At(11, 12), {R"("placeholder":"VISITS")"}},
       {"textDocument/prepareRename", At(10, 1), {null}},
       {kRename,
-       Rename(8, 18, "COUNT"),
+       With(At(8, 18), "newName", "COUNT"),
        {Edit(8, 16, 22, "COUNT"), Edit(11, 0, 6, "COUNT"), Edit(11, 9, 15, "COUNT"),
         Edit(15, 5, 11, "COUNT")}},
-      {kRename, Rename(8, 18, "visits"), {Edit(15, 5, 11, "visits")}},
+      {kRename, With(At(8, 18), "newName", "visits"), {Edit(15, 5, 11, "visits")}},
       // Both names of a module line, from the name the compiler records no use for.
       {kRename,
-       Rename(4, 8, "KP"),
+       With(At(4, 8), "newName", "KP"),
        {Edit(4, 7, 13, "KP"), Edit(4, 16, 22, "KP"), Edit(26, 9, 15, "KP"), Edit(29, 6, 12, "KP")}},
-      {kRename, Rename(8, 18, "FRONT"), {failed}},
-      {kRename, Rename(8, 18, "ctrl"), {failed}},
-      {kRename, Rename(8, 18, ""), {failed}},
-      {kRename, Rename(8, 18, "TWO WORDS"), {failed}},
-      {kRename, Rename(8, 18, "K-1"), {failed}},
-      {kRename, Rename(8, 18, "N\xC3\xA9"), {failed}},
-      {kRename, Rename(8, 18, "DELAY"), {failed}},
-      {kRename, Rename(0, 0, "X"), {failed}},
+      {kRename, With(At(8, 18), "newName", "FRONT"), {failed}},
+      {kRename, With(At(8, 18), "newName", "ctrl"), {failed}},
+      {kRename, With(At(8, 18), "newName", ""), {failed}},
+      {kRename, With(At(8, 18), "newName", "TWO WORDS"), {failed}},
+      {kRename, With(At(8, 18), "newName", "K-1"), {failed}},
+      {kRename, With(At(8, 18), "newName", "N\xC3\xA9"), {failed}},
+      {kRename, With(At(8, 18), "newName", "DELAY"), {failed}},
+      {kRename, With(At(0, 0), "newName", "X"), {failed}},
       // The outline, folds, formatting and the simulated events.
       {"textDocument/documentSymbol",
        Doc(),
