@@ -10,55 +10,45 @@
 namespace vigil::lsp {
 namespace {
 
-// Applies TextEdits that each replace the start of one line.
-std::string Apply(const Document& document, const Json& edits) {
-  std::string text;
-  size_t next = 0;
-  for (int line = 0; line < document.line_count(); ++line) {
-    const EditorLine& at = document.lines()[static_cast<size_t>(line)];
-    std::string content = document.text().substr(at.begin, at.length);
-    if (next < edits.size() && edits[next]["range"]["start"]["line"] == line) {
-      int cut = edits[next]["range"]["end"]["character"];
-      content =
-          edits[next]["newText"].get<std::string>() + content.substr(static_cast<size_t>(cut));
-      ++next;
-    }
-    text += content;
-    text += at.end == LineEnd::kNone ? "" : at.end == LineEnd::kLf ? "\n" : "\r\n";
+// The text after the edits, applied from the last to the first.
+std::string Apply(Document document, const Json& edits) {
+  for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
+    const Json& range = (*edit)["range"];
+    document.Edit(ReadPositionObject(range["start"]), ReadPositionObject(range["end"]),
+                  (*edit)["newText"].get<std::string>());
   }
-  return text;
+  return document.text();
 }
 
+// An indented MODULE line is ignored by the compiler: moving it, or any line
+// that starts in column one, would change the script. IFFY opens no block.
 TEST(FormattingTest, IndentsEventAndIfBlocks) {
   Document document("file:///a", 1,
-                    "MODULE = CTRL,0\r\n"
+                    "  MODULE = CTRL,0\r\n"
+                    " PARTITION P = P,101,1,100\r\n"
                     "  EVENT CTRL.INIT\r\n"
                     "IF FLAGS(FACFAIL)\r\n"
                     "       BREAK\r\n"
-                    "ELSE\r\n"
+                    "else\r\n"
                     "\tDELAY(5)\r\n"
+                    "IFFY = 1\r\n"
                     "ENDIF\r\n"
                     "   \r\n"
                     "; note\r\n"
-                    "EVENTEND\r\n");
+                    "EVENTEND\n");
   EXPECT_EQ(Apply(document, FormattingEdits(document, 2)),
-            "MODULE = CTRL,0\r\n"
+            "  MODULE = CTRL,0\r\n"
+            " PARTITION P = P,101,1,100\r\n"
             "EVENT CTRL.INIT\r\n"
             "  IF FLAGS(FACFAIL)\r\n"
             "    BREAK\r\n"
-            "  ELSE\r\n"
+            "  else\r\n"
             "    \tDELAY(5)\r\n"
+            "    IFFY = 1\r\n"
             "  ENDIF\r\n"
             "\r\n"
             "  ; note\r\n"
-            "EVENTEND\r\n");
-}
-
-TEST(FormattingTest, LeavesColumnOneDeclarationsAsTheyAre) {
-  // An indented MODULE line is ignored by the compiler: moving it would
-  // change the script.
-  Document document("file:///a", 1, "  MODULE = CTRL,0\r\nDEVICE = X.Y,1\r\n");
-  EXPECT_TRUE(FormattingEdits(document, 4).empty());
+            "EVENTEND\n");
 }
 
 TEST(FormattingTest, AFormattedScriptCompilesToTheSameCode) {

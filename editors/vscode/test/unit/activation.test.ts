@@ -3,7 +3,8 @@
 // starts the server named by the settings through vscode-languageclient,
 // restarts it on request and on a settings change, reports what it cannot
 // start, and shuts the server down on deactivation. The server is
-// test/fixtures/recording-server.js, which notes what it receives.
+// test/fixtures/recording-server.js, which notes what it receives, and the
+// built `vigil lsp` when there is one.
 
 import { strict as assert } from 'node:assert';
 import * as fs from 'node:fs';
@@ -14,22 +15,18 @@ import { afterEach, beforeEach, describe, it } from 'node:test';
 import { createFakeVscode, FakeVscode, loadBundle } from './fakeVscode';
 
 const extensionRoot = path.resolve(__dirname, '../../..');
-const bundle = path.join(extensionRoot, 'dist/extension.js');
 const recordingServer = path.join(extensionRoot, 'test/fixtures/recording-server.js');
+const builtServer = ['debug', 'release']
+  .map((preset) => path.resolve(extensionRoot, `../../build/${preset}/src/cli/vigil`))
+  .find((file) => fs.existsSync(file));
 
-interface Received {
-  method: string;
-  args: string[];
-  cwd: string;
-  pid: number;
-}
+type Received = { method: string; args: string[]; cwd: string; pid: number };
 
 let scratch: string;
-let recording: string;
 let fake: FakeVscode;
 let extension: ReturnType<typeof loadBundle>['extension'];
 let restore: () => void;
-const savedEnv = { PATH: process.env.PATH, VIGIL_TEST_RECORDING: process.env.VIGIL_TEST_RECORDING };
+const savedPath = process.env.PATH;
 
 /** A `vigil` program in `folder` that runs the recording server with its arguments. */
 function installServer(folder: string): string {
@@ -41,25 +38,19 @@ function installServer(folder: string): string {
 }
 
 function received(): Received[] {
-  if (!fs.existsSync(recording)) {
-    return [];
-  }
-  return fs
-    .readFileSync(recording, 'utf8')
-    .split('\n')
-    .filter((line) => line !== '')
-    .map((line) => JSON.parse(line) as Received);
+  const recording = process.env.VIGIL_TEST_RECORDING!;
+  const lines = fs.existsSync(recording) ? fs.readFileSync(recording, 'utf8').split('\n') : [];
+  return lines.filter((line) => line !== '').map((line) => JSON.parse(line) as Received);
 }
 
-async function waitFor<T>(what: string, probe: () => T | undefined | false, ms = 15_000): Promise<T> {
-  const deadline = Date.now() + ms;
-  for (;;) {
-    const value = probe();
+async function waitFor<T>(what: string, probe: () => T | undefined | false): Promise<T> {
+  const deadline = Date.now() + 15_000;
+  for (let value = probe(); ; value = probe()) {
     if (value !== undefined && value !== false) {
       return value;
     }
     if (Date.now() > deadline) {
-      throw new Error(`timed out waiting for ${what}; server received ${JSON.stringify(received())}; output ${JSON.stringify(fake.output)}`);
+      throw new Error(`timed out waiting for ${what}; received ${JSON.stringify(received())}; output ${fake.output.join('\n')}`);
     }
     await new Promise((resolve) => setTimeout(resolve, 20));
   }
@@ -74,92 +65,68 @@ function isRunning(pid: number): boolean {
   }
 }
 
-const initializations = (): Received[] => received().filter((r) => r.method === 'initialized');
+const started = (count: number) => waitFor(`server ${count}`, () => received().filter((r) => r.method === 'initialized')[count - 1]);
+const methodsOf = (pid: number) => received().filter((r) => r.pid === pid).map((r) => r.method);
+const startedContext = () => fake.executed.some((c) => c[0] === 'setContext' && c[1] === 'vigil.serverStarted' && c[2] === true);
 
-describe('the bundled extension', { skip: process.platform === 'win32' ? 'the stand-in server is started by a shell script' : false }, () => {
+describe('the bundled extension', { skip: process.platform === 'win32' ? 'the stand-in server is a shell script' : false }, () => {
   beforeEach(() => {
-    assert.ok(fs.existsSync(bundle), 'dist/extension.js is built (npm run build)');
     scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'vigil-activation-'));
-    recording = path.join(scratch, 'received.jsonl');
-    process.env.VIGIL_TEST_RECORDING = recording;
+    process.env.VIGIL_TEST_RECORDING = path.join(scratch, 'received.jsonl');
     const created = createFakeVscode();
     fake = created.fake;
     fake.workspaceFolder = fs.mkdtempSync(path.join(scratch, 'site '));
-    ({ extension, restore } = loadBundle(bundle, created.api));
+    ({ extension, restore } = loadBundle(path.join(extensionRoot, 'dist/extension.js'), created.api));
   });
 
   afterEach(async () => {
     await extension.deactivate();
     restore();
-    process.env.PATH = savedEnv.PATH;
-    process.env.VIGIL_TEST_RECORDING = savedEnv.VIGIL_TEST_RECORDING;
-    for (const r of received()) {
-      if (isRunning(r.pid)) {
-        process.kill(r.pid);
-      }
-    }
+    process.env.PATH = savedPath;
+    received().filter((r) => isRunning(r.pid)).forEach((r) => process.kill(r.pid));
     fs.rmSync(scratch, { recursive: true, force: true });
   });
 
-  it('starts <vigil.server.path> lsp <vigil.server.args> in the workspace folder and stops it on deactivation', async () => {
+  it('starts vigil from PATH with lsp and the arguments in the folder, warns of a bad setting, stops it', async () => {
     const program = installServer(path.join(scratch, 'bin'));
-    fake.settings['vigil.server.path'] = program;
+    process.env.PATH = `${path.dirname(program)}${path.delimiter}${savedPath ?? ''}`;
+    fake.settings['vigil.server.path'] = 42;
     fake.settings['vigil.server.args'] = ['--trace', 'two words'];
     extension.activate({ subscriptions: [] });
 
-    const [started] = await waitFor('the server to be initialized', () => initializations().length === 1 && initializations());
-    assert.deepEqual(started.args, ['lsp', '--trace', 'two words']);
-    assert.equal(fs.realpathSync(started.cwd), fs.realpathSync(fake.workspaceFolder!));
-    await waitFor('the started context', () =>
-      fake.executed.some((c) => c[0] === 'setContext' && c[1] === 'vigil.serverStarted' && c[2] === true),
-    );
-    assert.deepEqual([...fake.commands.keys()].sort(), ['vigil.restartServer', 'vigil.showServerOutput']);
+    const first = await started(1);
+    assert.deepEqual(first.args, ['lsp', '--trace', 'two words']);
+    assert.equal(fs.realpathSync(first.cwd), fs.realpathSync(fake.workspaceFolder!));
+    await waitFor('the started context', startedContext);
     assert.ok(fake.output.some((line) => line.endsWith(`Starting ${program} lsp --trace "two words"`)), fake.output.join('\n'));
-    assert.deepEqual(fake.messages, []);
+    assert.deepEqual(fake.messages.map((m) => [m.kind, m.text]), [
+      ['warning', 'vigil.server.path must be a string, not a number; using "vigil".'],
+    ]);
 
     await extension.deactivate();
     // The client does not wait for the server to read "exit": the server has
     // recorded it once its process has ended.
-    await waitFor('the server process to end', () => !isRunning(started.pid));
-    const methods = received().map((r) => r.method);
-    assert.deepEqual(methods, ['initialize', 'initialized', 'shutdown', 'exit']);
+    await waitFor('the server process to end', () => !isRunning(first.pid));
+    assert.deepEqual(methodsOf(first.pid), ['initialize', 'initialized', 'shutdown', 'exit']);
   });
 
   it('restarts the server on the restart command and when a vigil.server setting changes', async () => {
-    const program = installServer(path.join(scratch, 'bin'));
-    fake.settings['vigil.server.path'] = program;
+    fake.settings['vigil.server.path'] = installServer(path.join(scratch, 'bin'));
     extension.activate({ subscriptions: [] });
-    const [first] = await waitFor('the first server', () => initializations().length === 1 && initializations());
-    assert.deepEqual(first.args, ['lsp']);
+    const first = await started(1);
 
     await fake.commands.get('vigil.restartServer')!();
-    const second = await waitFor('the second server', () => initializations()[1]);
-    assert.notEqual(second.pid, first.pid);
+    assert.notEqual((await started(2)).pid, first.pid);
     await waitFor('the first server process to end', () => !isRunning(first.pid));
-    const firstEnd = received().filter((r) => r.pid === first.pid).map((r) => r.method);
-    assert.deepEqual(firstEnd, ['initialize', 'initialized', 'shutdown', 'exit'], 'the first server was shut down');
+    assert.deepEqual(methodsOf(first.pid), ['initialize', 'initialized', 'shutdown', 'exit']);
 
     fake.settings['vigil.server.args'] = ['--again'];
     fake.changeConfiguration('vigil.server.args');
-    const third = await waitFor('the third server', () => initializations()[2]);
-    assert.deepEqual(third.args, ['lsp', '--again']);
+    assert.deepEqual((await started(3)).args, ['lsp', '--again']);
 
     fake.changeConfiguration('editor.tabSize');
     await new Promise((resolve) => setTimeout(resolve, 300));
-    assert.equal(initializations().length, 3, 'other settings leave the server alone');
-  });
-
-  it('finds vigil on PATH when the path setting is wrong, and says what was wrong', async () => {
-    const program = installServer(path.join(scratch, 'on-path'));
-    process.env.PATH = `${path.dirname(program)}${path.delimiter}${process.env.PATH ?? ''}`;
-    fake.settings['vigil.server.path'] = 42;
-    extension.activate({ subscriptions: [] });
-
-    const [started] = await waitFor('the server from PATH', () => initializations().length === 1 && initializations());
-    assert.deepEqual(started.args, ['lsp']);
-    assert.deepEqual(fake.messages.map((m) => [m.kind, m.text]), [
-      ['warning', 'vigil.server.path must be a string, not a number; using "vigil".'],
-    ]);
+    assert.equal(received().filter((r) => r.method === 'initialized').length, 3, 'other settings leave the server alone');
   });
 
   it('reports a program that cannot be started, offers the setting, and starts nothing', async () => {
@@ -168,11 +135,19 @@ describe('the bundled extension', { skip: process.platform === 'win32' ? 'the st
     extension.activate({ subscriptions: [] });
 
     const [error] = await waitFor('the error message', () => fake.messages.length > 0 && fake.messages);
-    assert.equal(error.kind, 'error');
-    assert.equal(error.text, `vigil.server.path "${missing}" is not an executable file.`);
-    assert.deepEqual(error.actions, ['Open Settings', 'Show Output']);
-    assert.ok(fake.output.some((line) => line.endsWith(error.text)));
+    assert.deepEqual(error, {
+      kind: 'error',
+      text: `vigil.server.path "${missing}" is not an executable file.`,
+      actions: ['Open Settings', 'Show Output'],
+    });
     assert.deepEqual(received(), []);
-    assert.ok(!fake.executed.some((c) => c[0] === 'setContext' && c[2] === true));
+    assert.ok(!startedContext());
+  });
+
+  it('starts the built vigil lsp, whose answer to initialize the client accepts', { skip: builtServer === undefined && 'no vigil built under build/' }, async () => {
+    fake.settings['vigil.server.path'] = builtServer;
+    extension.activate({ subscriptions: [] });
+    await waitFor('the started context', startedContext);
+    assert.deepEqual(fake.messages, []);
   });
 });

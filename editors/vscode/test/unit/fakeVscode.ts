@@ -1,15 +1,13 @@
 // A stand-in for the `vscode` module, so the bundled extension can be
 // activated under plain node. What the extension itself uses (settings,
-// workspace folder, commands, messages, output) are recorded and can be
+// workspace folder, commands, messages, output) is recorded and can be
 // driven by a test; everything else that vscode-languageclient touches is a
 // permissive placeholder that accepts any call and returns another one.
 
 import * as fs from 'node:fs';
 import * as path from 'node:path';
 
-const Module = require('node:module') as {
-  _load: (request: string, parent: unknown, isMain: boolean) => unknown;
-};
+const Module = require('node:module') as { _load: (request: string, parent: unknown, isMain: boolean) => unknown };
 
 type Handler = (...args: unknown[]) => unknown;
 
@@ -31,62 +29,33 @@ export interface FakeVscode {
   changeConfiguration(section: string): void;
 }
 
+const disposable = () => ({ dispose: () => undefined });
+
 /** Accepts any property access, call or `new`, and is never a promise. */
 function placeholder(name: string): unknown {
-  const target = function () {
-    /* placeholder */
+  const special: Record<string | symbol, unknown> = {
+    then: undefined,
+    dispose: () => undefined,
+    [Symbol.iterator]: function* () {},
+    [Symbol.toPrimitive]: () => name,
   };
-  return new Proxy(target, {
-    get(_target, property) {
-      if (property === 'then') {
-        return undefined;
-      }
-      if (property === Symbol.iterator) {
-        return function* () {
-          /* nothing */
-        };
-      }
-      if (property === Symbol.toPrimitive) {
-        return () => name;
-      }
-      if (property === 'dispose') {
-        return () => undefined;
-      }
-      return placeholder(`${name}.${String(property)}`);
-    },
+  return new Proxy(function () {}, {
+    get: (_target, property) => (property in special ? special[property] : placeholder(`${name}.${String(property)}`)),
     apply: () => placeholder(`${name}()`),
     construct: () => placeholder(`new ${name}`) as object,
   });
 }
 
-function disposable(): { dispose(): void } {
-  return { dispose: () => undefined };
-}
-
-/** Every top-level name the VS Code API declares, as a placeholder. */
-function apiPlaceholders(): Record<string, unknown> {
-  const declarations = fs.readFileSync(require.resolve('@types/vscode/index.d.ts'), 'utf8');
-  const api: Record<string, unknown> = {};
-  for (const match of declarations.matchAll(/^\t(?:export )?(?:class|namespace|enum|const|function|let)\s+([A-Za-z_]\w*)/gm)) {
-    api[match[1]] = placeholder(match[1]);
-  }
-  return api;
-}
-
 /** A namespace whose listed members are real and whose others are placeholders. */
 function namespace(name: string, members: Record<string, unknown>): unknown {
   return new Proxy(members, {
-    get(target, property) {
-      if (typeof property === 'string' && property in target) {
-        return target[property];
-      }
-      return placeholder(`${name}.${String(property)}`);
-    },
+    get: (target, property) =>
+      typeof property === 'string' && property in target ? target[property] : placeholder(`${name}.${String(property)}`),
   });
 }
 
 export function createFakeVscode(): { fake: FakeVscode; api: Record<string, unknown> } {
-  const configurationListeners: Handler[] = [];
+  const listeners: Handler[] = [];
   const fake: FakeVscode = {
     settings: {},
     output: [],
@@ -94,72 +63,50 @@ export function createFakeVscode(): { fake: FakeVscode; api: Record<string, unkn
     commands: new Map(),
     executed: [],
     changeConfiguration(section: string) {
-      const event = { affectsConfiguration: (wanted: string) => wanted === section || section.startsWith(`${wanted}.`) || wanted.startsWith(`${section}.`) };
-      for (const listener of configurationListeners) {
-        listener(event);
-      }
+      const affects = (wanted: string) => wanted === section || section.startsWith(`${wanted}.`) || wanted.startsWith(`${section}.`);
+      listeners.forEach((listener) => listener({ affectsConfiguration: affects }));
     },
   };
+  const message = (kind: Message['kind']) => async (text: string, ...actions: string[]) => {
+    fake.messages.push({ kind, text, actions });
+    return undefined;
+  };
 
-  const message =
-    (kind: Message['kind']) =>
-    (text: string, ...actions: string[]): Promise<undefined> => {
-      fake.messages.push({ kind, text, actions });
-      return Promise.resolve(undefined);
-    };
-
-  const api = apiPlaceholders();
-  api.version = '1.82.0';
+  // Every top-level name the VS Code API declares, as a placeholder.
+  const declarations = fs.readFileSync(require.resolve('@types/vscode/index.d.ts'), 'utf8');
+  const api: Record<string, unknown> = { version: '1.82.0' };
+  for (const match of declarations.matchAll(/^\t(?:export )?(?:class|namespace|enum|const|function|let)\s+([A-Za-z_]\w*)/gm)) {
+    api[match[1]] ??= placeholder(match[1]);
+  }
+  const output = (text: string) => fake.output.push(text);
   api.window = namespace('window', {
-    createOutputChannel: (name: string) => ({
-      name,
-      append: (text: string) => fake.output.push(text),
-      appendLine: (text: string) => fake.output.push(text),
-      replace: () => undefined,
-      clear: () => undefined,
-      show: () => undefined,
-      hide: () => undefined,
-      dispose: () => undefined,
-    }),
+    createOutputChannel: (name: string) => namespace('channel', { name, append: output, appendLine: output }),
     showErrorMessage: message('error'),
     showWarningMessage: message('warning'),
     showInformationMessage: message('information'),
   });
   api.commands = namespace('commands', {
-    registerCommand: (id: string, handler: Handler) => {
-      fake.commands.set(id, handler);
-      return disposable();
-    },
-    executeCommand: async (...args: unknown[]) => {
-      fake.executed.push(args);
-      return undefined;
-    },
+    registerCommand: (id: string, handler: Handler) => fake.commands.set(id, handler) && disposable(),
+    executeCommand: async (...args: unknown[]) => void fake.executed.push(args),
   });
+  const key = (section: string | undefined, name: string) => (section ? `${section}.${name}` : name);
   api.workspace = namespace('workspace', {
     getConfiguration: (section?: string) => ({
-      get: (key: string, fallback?: unknown) => {
-        const full = section ? `${section}.${key}` : key;
-        return full in fake.settings ? fake.settings[full] : fallback;
-      },
-      has: (key: string) => (section ? `${section}.${key}` : key) in fake.settings,
+      get: (name: string, fallback?: unknown) => (key(section, name) in fake.settings ? fake.settings[key(section, name)] : fallback),
+      has: (name: string) => key(section, name) in fake.settings,
       inspect: () => undefined,
       update: async () => undefined,
     }),
     get workspaceFolders() {
-      if (fake.workspaceFolder === undefined) {
-        return undefined;
-      }
       const fsPath = fake.workspaceFolder;
-      return [{ uri: { scheme: 'file', fsPath, path: fsPath, toString: () => `file://${fsPath}` }, name: path.basename(fsPath), index: 0 }];
+      const uri = { scheme: 'file', fsPath, path: fsPath, toString: () => `file://${fsPath}` };
+      return fsPath === undefined ? undefined : [{ uri, name: path.basename(fsPath), index: 0 }];
     },
     textDocuments: [],
     isTrusted: true,
-    onDidChangeConfiguration: (listener: Handler) => {
-      configurationListeners.push(listener);
-      return disposable();
-    },
-    onDidChangeWorkspaceFolders: () => disposable(),
-    onDidGrantWorkspaceTrust: () => disposable(),
+    onDidChangeConfiguration: (listener: Handler) => listeners.push(listener) && disposable(),
+    onDidChangeWorkspaceFolders: disposable,
+    onDidGrantWorkspaceTrust: disposable,
   });
   return { fake, api };
 }
@@ -168,21 +115,16 @@ export function createFakeVscode(): { fake: FakeVscode; api: Record<string, unkn
  * Loads a fresh copy of the bundled extension with `api` as its `vscode`.
  * Returns the module and a function that undoes the redirection.
  */
-export function loadBundle(bundle: string, api: Record<string, unknown>): {
-  extension: { activate(context: { subscriptions: unknown[] }): void; deactivate(): PromiseLike<void> };
-  restore(): void;
-} {
+export function loadBundle(bundle: string, api: Record<string, unknown>) {
   const previous = Module._load;
   Module._load = function (request: string, parent: unknown, isMain: boolean) {
     return request === 'vscode' ? api : previous.call(this, request, parent, isMain);
   };
   delete require.cache[require.resolve(bundle)];
-  const extension = require(bundle);
-  return {
-    extension,
-    restore: () => {
-      Module._load = previous;
-      delete require.cache[require.resolve(bundle)];
-    },
+  const extension: { activate(context: { subscriptions: unknown[] }): void; deactivate(): PromiseLike<void> } = require(bundle);
+  const restore = () => {
+    Module._load = previous;
+    delete require.cache[require.resolve(bundle)];
   };
+  return { extension, restore };
 }

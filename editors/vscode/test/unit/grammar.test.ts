@@ -15,10 +15,7 @@ const projectRoot = path.resolve(extensionRoot, '../..');
 const languageReference = path.join(projectRoot, 'docs/language.md');
 const examplesFolder = path.join(projectRoot, 'examples');
 
-interface Token {
-  text: string;
-  scopes: string[];
-}
+type Token = { text: string; scopes: string[] };
 
 let grammar: textmate.IGrammar;
 
@@ -61,11 +58,6 @@ function scopesOf(script: string, word: string): string[] {
   return token.scopes;
 }
 
-/** Scopes of a word standing alone as a statement inside an event. */
-function statementScopes(word: string): string[] {
-  return scopesOf(`EVENT CTRL.INIT\n  ${word}`, word);
-}
-
 // --- Word lists read from docs/language.md -------------------------------
 
 const reference = fs.readFileSync(languageReference, 'utf8');
@@ -81,15 +73,8 @@ function section(heading: string): string {
 }
 
 function tableRows(text: string): string[][] {
-  return text
-    .split('\n')
-    .filter((line) => line.startsWith('|') && !/^\|[-| ]+\|$/.test(line))
-    .map((line) =>
-      line
-        .slice(1, -1)
-        .split('|')
-        .map((cell) => cell.trim()),
-    );
+  const rows = text.split('\n').filter((line) => line.startsWith('|') && !/^\|[-| ]+\|$/.test(line));
+  return rows.map((line) => line.slice(1, -1).split('|').map((cell) => cell.trim()));
 }
 
 /** INPUT1-INPUT8 → INPUT1 ... INPUT8; INPUT1ON-INPUT8ON → INPUT1ON ... INPUT8ON. */
@@ -99,71 +84,52 @@ function expandRange(name: string): string[] {
     return [name];
   }
   const [, prefix, from, suffix, to] = range;
-  const names: string[] = [];
-  for (let n = Number(from); n <= Number(to); n++) {
-    names.push(`${prefix}${n}${suffix}`);
-  }
-  return names;
+  return Array.from({ length: Number(to) - Number(from) + 1 }, (_, n) => `${prefix}${Number(from) + n}${suffix}`);
 }
 
 const isWord = (text: string): boolean => /^[A-Z][A-Z0-9_]*$/.test(text);
 
-function keywordsFromReference(): string[] {
-  const text = section('### 10.1');
-  const match = /Keywords \(accepted everywhere\):([\s\S]*?)the ten SYSTEMKEY key words/.exec(text);
-  assert.ok(match, 'the keyword list of 10.1 is found');
-  return match[1]
-    .split(',')
-    .map((w) => w.trim())
+/** The word lists of the reference, each with a test line to find its words in and the scope it must get. */
+function wordLists(): { what: string; words: string[]; line: (word: string) => string; scopes: string[] }[] {
+  const elementsSection = section('### 10.1');
+  const keywords = /Keywords \(accepted everywhere\):([\s\S]*?)the ten SYSTEMKEY key words/.exec(elementsSection);
+  assert.ok(keywords, 'the keyword list of 10.1 is found');
+  const elementRows = tableRows(elementsSection.slice(0, elementsSection.indexOf('Keywords (accepted')));
+  const elements = elementRows
+    .filter(([kind, list]) => kind !== 'Module kind' && list !== undefined)
+    .flatMap(([, list]) => list.split(',').flatMap((item) => expandRange(item.trim())))
     .filter(isWord);
-}
-
-function elementNamesFromReference(): string[] {
-  const text = section('### 10.1');
-  const names = new Set<string>();
-  for (const [kind, list] of tableRows(text.slice(0, text.indexOf('Keywords (accepted everywhere)')))) {
-    if (kind === 'Module kind' || list === undefined) {
-      continue;
-    }
-    for (const item of list.split(',').map((w) => w.trim())) {
-      for (const name of expandRange(item)) {
-        if (isWord(name)) {
-          names.add(name);
-        }
-      }
-    }
-  }
-  return [...names];
-}
-
-function commandsFromReference(): string[] {
-  const text = section('## 9. Commands');
-  const table = text.slice(0, text.indexOf('Details:'));
-  return [...new Set(tableRows(table).map((row) => row[0]).filter((cell) => isWord(cell) && cell !== 'Command'))];
-}
-
-function flagsFromReference(): string[] {
-  const rows = tableRows(section('### 10.4'));
-  return [...new Set(rows.flat().filter((cell) => /^F[A-Z]+$/.test(cell)))];
-}
-
-function systemKeysFromReference(): string[] {
-  const row = tableRows(section('### 10.5')).find((cells) => cells[0] === 'Key');
-  assert.ok(row, 'the key row of 10.5 is found');
-  return row.slice(1).filter(isWord);
-}
-
-function conditionWordsFromReference(): string[] {
-  // The syntax column of the condition table of section 7: TIMEPLAN(n), PASSED, ...
-  const rows = tableRows(section('## 7. Conditions'));
-  const words = new Set<string>();
-  for (const row of rows) {
-    const syntax = /^`([A-Z0-9_]+)(?:\(|`)/.exec(row[1] ?? '');
-    if (syntax !== null) {
-      words.add(syntax[1]);
-    }
-  }
-  return [...words];
+  const commands = section('## 9. Commands');
+  const keys = tableRows(section('### 10.5')).find((cells) => cells[0] === 'Key') ?? [];
+  const conditions = tableRows(section('## 7. Conditions'))
+    .map((row) => /^`([A-Z0-9_]+)(?:\(|`)/.exec(row[1] ?? '')?.[1])
+    .filter((word): word is string => word !== undefined);
+  const statement = (word: string) => `EVENT CTRL.INIT\n  ${word}`;
+  return [
+    { what: 'keyword', words: keywords[1].split(',').map((w) => w.trim()).filter(isWord), line: statement, scopes: [] },
+    {
+      what: 'command',
+      words: tableRows(commands.slice(0, commands.indexOf('Details:'))).map((row) => row[0]).filter((c) => isWord(c) && c !== 'Command'),
+      line: (word) => statement(`${word}(1)`),
+      scopes: ['support.function.command.vigil'],
+    },
+    {
+      what: 'condition',
+      words: conditions,
+      line: (word) => statement(`IF ${word}(1)`),
+      scopes: ['support.function.condition.vigil', 'variable.language.byte.vigil'],
+    },
+    { what: 'element', words: elements, line: statement, scopes: ['support.variable.element.vigil'] },
+    { what: 'element after a module', words: elements.map((e) => e.toLowerCase()), line: (w) => statement(`CTRL.${w} = ON`), scopes: ['support.variable.element.vigil'] },
+    { what: 'event', words: elements, line: (word) => `EVENT FRONT.${word}`, scopes: ['entity.name.function.event.vigil'] },
+    {
+      what: 'flag',
+      words: [...new Set(tableRows(section('### 10.4')).flat().filter((cell) => /^F[A-Z]+$/.test(cell)))],
+      line: (word) => statement(`IF FLAGS(${word})`),
+      scopes: ['support.constant.flag.vigil'],
+    },
+    { what: 'system key', words: keys.slice(1).filter(isWord), line: (w) => statement(`OFFICE.SYSTEMKEY = ${w}`), scopes: ['support.constant.system-key.vigil'] },
+  ];
 }
 
 // --- Tests ---------------------------------------------------------------
@@ -173,112 +139,53 @@ before(async () => {
 });
 
 describe('words of the language reference', () => {
-  it('finds the word lists (a guard against reading docs/language.md wrong)', () => {
-    assert.ok(keywordsFromReference().length >= 40);
-    assert.ok(elementNamesFromReference().length >= 100);
-    assert.ok(commandsFromReference().length >= 19);
-    assert.ok(flagsFromReference().length >= 17);
-    assert.equal(systemKeysFromReference().length, 10);
-    assert.ok(conditionWordsFromReference().length >= 15);
-  });
-
-  it('highlights every keyword, in upper and lower case, as a known word', () => {
-    for (const keyword of keywordsFromReference()) {
-      for (const spelling of [keyword, keyword.toLowerCase()]) {
-        const scopes = statementScopes(spelling);
-        const own = scopes.filter((s) => s !== 'source.vigil');
-        assert.ok(own.length > 0, `${spelling} has a scope`);
-        assert.ok(!scopes.includes('variable.other.vigil'), `${spelling} is not a plain name: ${scopes.join(' ')}`);
-        assert.ok(!scopes.some((s) => s.startsWith('invalid.')), `${spelling} is not invalid: ${scopes.join(' ')}`);
+  it('highlights every word of each list as what it is (keywords in both cases as known words)', () => {
+    const minimum: Record<string, number> = { keyword: 40, command: 19, condition: 15, element: 100, flag: 17, 'system key': 10 };
+    for (const { what, words, line, scopes } of wordLists()) {
+      assert.ok(words.length >= (minimum[what] ?? 1), `${what}: the list is read from docs/language.md`);
+      for (const word of what === 'keyword' ? [...words, ...words.map((w) => w.toLowerCase())] : words) {
+        const found = scopesOf(line(word), word);
+        const where = `${what} ${word}: ${found.join(' ')}`;
+        if (scopes.length > 0) {
+          assert.ok(scopes.some((scope) => found.includes(scope)), where);
+        } else {
+          assert.ok(found.length > 1 && !found.includes('variable.other.vigil'), where);
+        }
+        assert.ok(!found.some((s) => s.startsWith('invalid.')), where);
       }
-    }
-  });
-
-  it('highlights each command of section 9 as a command', () => {
-    for (const command of commandsFromReference()) {
-      assert.ok(statementScopes(command).includes('support.function.command.vigil'), command);
-      assert.ok(scopesOf(`EVENT CTRL.INIT\n  ${command}(1)`, command).includes('support.function.command.vigil'), command);
-    }
-  });
-
-  it('highlights each condition of section 7 as a condition or a byte', () => {
-    for (const word of conditionWordsFromReference()) {
-      const scopes = scopesOf(`EVENT CTRL.INIT\n  IF ${word}(1)`, word);
-      assert.ok(
-        scopes.includes('support.function.condition.vigil') || scopes.includes('variable.language.byte.vigil'),
-        `${word}: ${scopes.join(' ')}`,
-      );
-    }
-  });
-
-  it('highlights every element name of 10.1, bare and after a module name', () => {
-    for (const element of elementNamesFromReference()) {
-      assert.ok(statementScopes(element).includes('support.variable.element.vigil'), element);
-      const qualified = scopesOf(`EVENT CTRL.INIT\n  CTRL.${element.toLowerCase()} = ON`, element.toLowerCase());
-      assert.ok(qualified.includes('support.variable.element.vigil'), `CTRL.${element}`);
-    }
-  });
-
-  it('highlights every event name of 10.1 in an EVENT line as the event', () => {
-    for (const element of elementNamesFromReference()) {
-      assert.ok(scopesOf(`EVENT FRONT.${element}`, element).includes('entity.name.function.event.vigil'), element);
-    }
-  });
-
-  it('highlights the flags of 10.4 and the key words of 10.5 as constants', () => {
-    for (const flag of flagsFromReference()) {
-      assert.ok(scopesOf(`EVENT PANEL.EXINPUT1\n  IF FLAGS(${flag})`, flag).includes('support.constant.flag.vigil'), flag);
-    }
-    for (const key of systemKeysFromReference()) {
-      assert.ok(scopesOf(`EVENT CTRL.INIT\n  OFFICE.SYSTEMKEY = ${key}`, key).includes('support.constant.system-key.vigil'), key);
     }
   });
 
   it('does not mistake a longer word for a known one', () => {
     for (const word of ['DOORS', 'IFS', 'RELAY9', 'INPUT9', 'USEREVENT74', 'ONE', 'MARKS', 'EXINPUT12']) {
-      assert.ok(statementScopes(word).includes('variable.other.vigil'), word);
+      assert.ok(scopesOf(`EVENT CTRL.INIT\n  ${word}`, word).includes('variable.other.vigil'), word);
     }
   });
 });
 
 describe('the example scripts', () => {
-  const scripts = fs
-    .readdirSync(examplesFolder)
-    .filter((name) => name.endsWith('.txt'))
-    .map((name) => path.join(examplesFolder, name));
-
-  it('are there to read', () => {
+  it('show comments only on ; lines, nothing as invalid, and every event and declared name', () => {
+    const scripts = fs.readdirSync(examplesFolder).filter((name) => name.endsWith('.txt'));
     assert.ok(scripts.length > 0, `scripts in ${examplesFolder}`);
-  });
-
-  for (const script of scripts) {
-    it(`${path.basename(script)}: comments are the ; lines, nothing is invalid, every event is named`, () => {
-      const text = fs.readFileSync(script, 'latin1');
-      const lines = text.split(/\r?\n|\r/);
+    for (const name of scripts) {
+      const text = fs.readFileSync(path.join(examplesFolder, name), 'latin1');
       const tokens = tokenize(text);
-      lines.forEach((line, index) => {
-        const where = `${path.basename(script)}:${index + 1}: ${line}`;
-        const lineTokens = tokens[index].filter((t) => t.text.trim() !== '');
-        for (const token of lineTokens) {
+      text.split(/\r?\n|\r/).forEach((line, index) => {
+        const where = `${name}:${index + 1}: ${line}`;
+        const words = tokens[index].filter((t) => t.text.trim() !== '');
+        for (const token of words) {
           assert.ok(!token.scopes.some((s) => s.startsWith('invalid.')), `${where}: "${token.text}" ${token.scopes.join(' ')}`);
+          assert.equal(token.scopes.includes('comment.line.semicolon.vigil'), /^ *;/.test(line), `${where}: "${token.text}"`);
         }
-        const isComment = /^ *;/.test(line);
-        for (const token of lineTokens) {
-          assert.equal(token.scopes.includes('comment.line.semicolon.vigil'), isComment, `${where}: "${token.text}"`);
-        }
-        if (/^\s*EVENT\s/i.test(line)) {
-          assert.ok(
-            lineTokens.some((t) => t.scopes.includes('entity.name.function.event.vigil')),
-            `${where}: the event is named`,
-          );
-        }
-        if (/^(MODULE|PARTITION)\b/i.test(line)) {
-          assert.ok(
-            lineTokens.some((t) => t.scopes.some((s) => /^entity\.name\.type\.(module|partition)\.vigil$/.test(s))),
-            `${where}: the declared name is highlighted`,
-          );
+        const named = /^\s*EVENT\s/i.test(line)
+          ? /^entity\.name\.function\.event\.vigil$/
+          : /^(MODULE|PARTITION)\b/i.test(line)
+            ? /^entity\.name\.type\.(module|partition)\.vigil$/
+            : undefined;
+        if (named !== undefined) {
+          assert.ok(words.some((t) => t.scopes.some((s) => named.test(s))), `${where}: the name is highlighted`);
         }
       });
-    });
-  }
+    }
+  });
 });
