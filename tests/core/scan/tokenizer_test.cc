@@ -95,13 +95,10 @@ TEST(GetParamTest, ReportsBracketErrorsAndEmptyListsUnlessAccepted) {
   }
 }
 
-TEST(TextHelpersTest, NameCharsTrimmingAndUpperCasingAreAscii) {
+// Trimming, upper casing and splitting: through the compile tests.
+TEST(TextHelpersTest, NameCharsAreAscii) {
   for (char c : std::string("AZaz0019_")) EXPECT_TRUE(IsNameChar(c)) << c;
   for (char c : std::string("-. @[`{/:\t\xE9\x80\xFF\0", 14)) EXPECT_FALSE(IsNameChar(c)) << c;
-  EXPECT_EQ(TrimBlanks("  \tA B\t  "), "\tA B\t");
-  EXPECT_EQ(TrimBlanks("   "), "");
-  EXPECT_EQ(ToUpper("abc\xE9z_1"), "ABC\xE9Z_1");
-  EXPECT_EQ(Split("a,,b,", ','), (std::vector<std::string_view>{"a", "", "b", ""}));
 }
 
 }  // namespace
