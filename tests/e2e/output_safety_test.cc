@@ -58,10 +58,9 @@ class OutputSafetyTest : public ::testing::Test {
 
 struct SameFileCase {
   const char* name;
-  // Makes the script and whatever links to it in `dir`; the script path to
-  // compile, relative to `dir`.
-  std::string (*prepare)(const std::string& dir);
+  const char* script;  // the path vigilc is given
   const char* output;  // the output that is the script, as vigilc names it
+  enum { kNoLink, kSymbolicLink, kHardLink } link;  // how the output reaches the script
 };
 
 void PrintTo(const SameFileCase& c, std::ostream* os) { *os << c.name; }
@@ -69,64 +68,41 @@ void PrintTo(const SameFileCase& c, std::ostream* os) { *os << c.name; }
 class SameFileTest : public OutputSafetyTest, public ::testing::WithParamInterface<SameFileCase> {};
 
 TEST_P(SameFileTest, RefusesWithExitTwoAndWritesNothing) {
-  std::string script = GetParam().prepare(dir_.path());
-  if (!fs::exists(Path(GetParam().output))) {
-    GTEST_SKIP() << "the file system here tells " << script << " from " << GetParam().output;
+  const SameFileCase& c = GetParam();
+  fs::create_directory(Path("sub"));
+  const std::string file = fs::path(c.script).filename();
+  Write(file, kScript);
+  if (c.link == SameFileCase::kSymbolicLink) fs::create_symlink("./" + file, Path(c.output));
+  if (c.link == SameFileCase::kHardLink) fs::create_hard_link(Path(file), Path(c.output));
+  if (!fs::exists(Path(c.output))) {
+    GTEST_SKIP() << "the file system here tells " << c.script << " from " << c.output;
   }
   std::vector<std::string> before = Names();
-  std::string script_bytes = Read(script);
-  ASSERT_EQ(script_bytes, kScript);
-  const std::string expected = std::string("vigilc: refusing to write '") + GetParam().output +
-                               "': it is the script '" + script + "' itself\n";
+  const std::string expected = std::string("vigilc: refusing to write '") + c.output +
+                               "': it is the script '" + c.script + "' itself\n";
   for (const std::vector<std::string>& command :
-       {std::vector<std::string>{VIGILC_PATH, script},
-        std::vector<std::string>{VIGIL_PATH, "build", script}}) {
+       {std::vector<std::string>{VIGILC_PATH, c.script},
+        std::vector<std::string>{VIGIL_PATH, "build", c.script}}) {
     ProgramRun run = Run(command[0], std::vector<std::string>(command.begin() + 1, command.end()));
     EXPECT_EQ(run.status, 2) << command[0];
     EXPECT_EQ(run.err, expected) << command[0];
     EXPECT_EQ(run.out, "") << command[0];
-    EXPECT_EQ(Read(script), script_bytes) << command[0];
+    EXPECT_EQ(Read(file), kScript) << command[0];
     EXPECT_EQ(Names(), before) << command[0];
   }
 }
 
-std::string ExactName(const std::string& dir) {
-  vigil::testing::WriteFile(dir + "/site.ERR", kScript);
-  return "site.ERR";
-}
-
-std::string ThroughDotAndDotDot(const std::string& dir) {
-  fs::create_directory(dir + "/sub");
-  vigil::testing::WriteFile(dir + "/site.BIN", kScript);
-  return "./sub/../site.BIN";
-}
-
-std::string SymbolicLink(const std::string& dir) {
-  vigil::testing::WriteFile(dir + "/site.txt", kScript);
-  fs::create_symlink("./site.txt", dir + "/site.LST");
-  return "site.txt";
-}
-
-std::string HardLink(const std::string& dir) {
-  vigil::testing::WriteFile(dir + "/site.txt", kScript);
-  fs::create_hard_link(dir + "/site.txt", dir + "/site.SET");
-  return "site.txt";
-}
-
-// An output that differs from the script only in case, where the file
-// system does not tell them apart.
-std::string OnlyCase(const std::string& dir) {
-  vigil::testing::WriteFile(dir + "/site.err", kScript);
-  return "site.err";
-}
-
+// The last case: an output that differs from the script only in case, where
+// the file system does not tell them apart.
 INSTANTIATE_TEST_SUITE_P(
     Links, SameFileTest,
-    ::testing::Values(SameFileCase{"ExactName", ExactName, "site.ERR"},
-                      SameFileCase{"DotAndDotDot", ThroughDotAndDotDot, "./sub/../site.BIN"},
-                      SameFileCase{"SymbolicLink", SymbolicLink, "site.LST"},
-                      SameFileCase{"HardLink", HardLink, "site.SET"},
-                      SameFileCase{"OnlyCase", OnlyCase, "site.ERR"}),
+    ::testing::Values(SameFileCase{"ExactName", "site.ERR", "site.ERR", SameFileCase::kNoLink},
+                      SameFileCase{"DotAndDotDot", "./sub/../site.BIN", "./sub/../site.BIN",
+                                   SameFileCase::kNoLink},
+                      SameFileCase{"SymbolicLink", "site.txt", "site.LST",
+                                   SameFileCase::kSymbolicLink},
+                      SameFileCase{"HardLink", "site.txt", "site.SET", SameFileCase::kHardLink},
+                      SameFileCase{"OnlyCase", "site.err", "site.ERR", SameFileCase::kNoLink}),
     [](const ::testing::TestParamInfo<SameFileCase>& param) { return param.param.name; });
 
 // --- The errors on stderr ----------------------------------------------------

@@ -98,21 +98,4 @@ TEST_F(VigilDisTest, ScriptListingShowsEachLineAboveItsCode) {
   EXPECT_NE(err.find("Unknown command [E6]"), std::string::npos) << err;
 }
 
-// Door settings and parameters whose 16-bit values do not fit a byte (an
-// ajar time of 948, a negative card time-out, a parameter of 300, which
-// vigilc reports as error 11 but still writes) read back as written. The
-// bundled examples: e2e_test.cc.
-TEST_F(VigilDisTest, ReadsBackValuesThatDoNotFitAByte) {
-  std::string script = Write("wide.txt",
-                             "MODULE = PANEL,0\r\nMODULE = FRONT,1,0,300,5,948,-2\r\n"
-                             "DEFINE PARAMETER SLOW = 300\r\nEVENT FRONT.VALID\r\nDELAY(SLOW)\r\n"
-                             "EVENTEND\r\n");
-  vigil::testing::RunProgram(VIGILC_PATH, {script}, dir_.path(), scratch_.path());
-  auto [status, out, err] = Dis({dir_ / "wide.BIN"});
-  EXPECT_EQ(std::pair(status, err), std::pair(0, std::string()));
-  EXPECT_NE(out.find("type 300, strike time 5, ajar time 948, card time-out -2"), std::string::npos)
-      << out;
-  EXPECT_NE(out.find("parameter 0 (SLOW) = 300"), std::string::npos) << out;
-}
-
 }  // namespace

@@ -33,11 +33,9 @@ TEST(ConditionsTest, Terms) {
       {kDoor, "K2.AUXOUTPUT = ON", 0x02, 7, 2},
       {kController, "TAMPER = ON", 0x01, 0, 8},  // no module part: an input
       {kController, "K1.TAMPER = ON", 0x0E, 5, 8},
-      {kController, "K1.FORCEDDOOR = ON", 0x0F, 5, 10},
       {kController, "K1.INPUT1ON = ON", 0x01, 5, 4},  // begins with INPUT
       {kController, "K1.INPUT1.X = ON", 0x01, 5, 1},  // two dots: an input
       {kController, "GLOBALTAMPER = ON", 0x0E, 0, 51},
-      {kController, "GLOBALFORCEDDOOR = OFF", 0x8F, 0, 46},
       {kController, "P1.ARMED = OFF", 0x8A, 101, 4},  // the partition code
       {kController, "R1 >= 5", 0x05, 1, 5},           // "=" makes it equality
       {kController, "R2 = 35E-1", 0x05, 2, 4},
@@ -45,12 +43,10 @@ TEST(ConditionsTest, Terms) {
       {kController, "R2 > 255", 0x03, 2, 255},
       {kController, "T1 > 7", 0x04, 1, 7},
       {kController, "BYTE1 = 255", 0x22, 0, 255},
-      {kController, "BYTE1 > 1", 0x21, 0, 1},
       {kController, "BYTE2 > 0", 0x23, 0, 0},
       {kController, "TIMEPLAN(64)", 0x07, 63, 0},
       {kController, "TIMEPLAN(15E-1)", 0x07, 0, 0},  // rounded after n - 1
       {kController, "GROUP(128)", 0x08, 127, 0},
-      {kController, "USER(128)", 0x19, 127, 0},
       {kController, "MODULELOST(64)", 0x20, 64, 0},
       {kController, "MODULELOST(71)", 0x20, 71, 0},
       {kController, "MODULELOST(78)", 0x20, 78, 0},
@@ -62,7 +58,6 @@ TEST(ConditionsTest, Terms) {
       {kController, "BUFFER(PAR1)", 0x11, 0, 0},
       {kDoor, "KEYCODE(254)", 0x14, 5, 254},
       {kController, "PRESENT", 0x15, 0, 0},
-      {kController, "PASSED", 0x0D, 0, 0},
       {kController, "K-1.AUTHORIZED", 0x13, 0, 0},  // module part ignored
       {kController, "OFFLINE", 0x25, 0, 0},
       // Table A for the alarm panel, table B for a power supply, chosen by
