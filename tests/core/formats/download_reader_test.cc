@@ -15,10 +15,10 @@ std::string CodeRecord(int count) {
   return record;
 }
 
-// The records' contents are shown by `vigil dis` (tests/e2e), and so is a
-// file cut short; here: the code
-// of two records, and where each code byte came from. The bad value 300
-// still counts as a byte, so the second record's offset 3 follows it.
+// The records' contents, and a file cut short, are shown by `vigil dis`
+// (tests/e2e); here: the code of two records, and where each code byte came
+// from. The bad value 300 still counts as a byte, so the second record's
+// offset 3 follows it.
 TEST(DownloadReaderTest, JoinsTheCodeRecordsAndLocatesEachByte) {
   DownloadImage image = ReadDownloadFile("18;7;0\r\n9;0;0;255;300;1;\r\n9;3;0;7;\r\n18;8;0\r\n");
   EXPECT_EQ(image.problems.size(), 1u);

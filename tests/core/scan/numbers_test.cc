@@ -48,17 +48,14 @@ const Case kEdges[] = {
     {"0e999999", 0},
     {"+1.5E+3", 1500},
     {"-1.5e-3", -0.0015},
-    {"0.1", 0.1},
     {"0.1000000000000000055511151231257827", 0.1},
     {"123456789012345678901234567890", 1.2345678901234568e29},
     // 2^53 + 1 and 2^53 + 3 lie halfway between two doubles: to the even one.
     {"9007199254740993", 9007199254740992.0},
     {"9007199254740995", 9007199254740996.0},
-    {"1.7976931348623157e308", std::numeric_limits<double>::max()},
     {"1.7976931348623158e308", std::numeric_limits<double>::max()},
     {"1.8e308", kInf},
     {"-1e400", -kInf},
-    {"2.2250738585072014E-308", std::numeric_limits<double>::min()},
     {"4.9e-324", std::numeric_limits<double>::denorm_min()},
     // Half the smallest subnormal and a little more.
     {"2.4703282292062328e-324", std::numeric_limits<double>::denorm_min()},
