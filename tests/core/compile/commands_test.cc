@@ -23,6 +23,7 @@ TEST(CommandsTest, Instructions) {
       {kDoor, "DOOR(K2.RELAY1)\n", Hex("32 07 20 07 00 24 05 00"), {}},
       {kDoor, "DOOR(PAR1)\n", {}, {10}},
       {kDoor, "DOOR\n", door, {3}},  // a bracket error still gives the bare form
+      {kDoor, "DOOR(K2\n", door, {4}},
       {kController, "SETMODEPIN(K2)\n", {0x6E, 0x07, 0x00}, {}},
       {kController, "SETMODEPIN(P1)\n", {0x6E, 0x65, 0x00}, {}},
       {kController, "SETMODEPINFREE\n", {}, {3, 10}},
