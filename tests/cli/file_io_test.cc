@@ -27,28 +27,9 @@ TEST(FileIoTest, LocalTimeTextPadsEveryField) {
   EXPECT_EQ(text, "2024-02-09 03:04:05");
 }
 
-TEST(FileIoTest, SameFileComparesFilesNotNames) {
-  testing::TempDir dir("vigil-same");
-  ASSERT_FALSE(dir.path().empty());
-  testing::WriteFile(dir / "a.txt", "a");
-  testing::WriteFile(dir / "b.txt", "a");  // the same bytes, another file
-  std::filesystem::create_directory(dir / "sub");
-  std::filesystem::create_symlink("a.txt", dir / "soft");
-  std::filesystem::create_hard_link(dir / "a.txt", dir / "hard");
-  struct Case {
-    std::string other;
-    bool same;
-  };
-  for (const Case& c :
-       {Case{dir / "a.txt", true}, Case{dir / "./sub/../a.txt", true}, Case{dir / "soft", true},
-        Case{dir / "hard", true}, Case{dir / "b.txt", false}, Case{dir / "sub", false},
-        Case{dir / "missing.txt", false}}) {
-    EXPECT_EQ(SameFile(dir / "a.txt", c.other), c.same) << c.other;
-    EXPECT_EQ(SameFile(c.other, dir / "a.txt"), c.same) << c.other;
-  }
-  // Neither exists: no file, so not the same one.
-  EXPECT_FALSE(SameFile(dir / "missing.txt", dir / "missing.txt"));
-}
+// SameFile, through vigilc: tests/e2e/output_safety_test.cc (the same file
+// by its name, through "./..", a symbolic and a hard link; a hard link to
+// another file; outputs that do not exist yet).
 
 // Contents given piece by piece arrive whole; a failed or abandoned set
 // leaves no temporary file and no target.

@@ -4,17 +4,14 @@
 // that cannot be written: hostile_test.cc.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/files.h"
@@ -151,16 +148,15 @@ TEST_F(VigilcTest, HelpVersionAndArguments) {
 TEST_F(VigilcTest, CannotRunExitsTwoAndWritesNothing) {
   Write("ab", "");
   // No script, one too short to name the outputs (though it exists), none.
-  for (std::vector<std::string> args : {std::vector<std::string>{}, {"ab"}, {"missing.txt"}}) {
+  for (auto [args, err] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{}, "vigilc: no script given (usage: vigilc SCRIPT; vigilc --help)\n"},
+           {{"ab"}, "vigilc: script path 'ab' is too short to name outputs\n"},
+           {{"missing.txt"}, "vigilc: cannot read 'missing.txt': No such file or directory\n"}}) {
     ProgramRun run = Vigilc(args);
     EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_FALSE(run.err.empty());
+    EXPECT_EQ(run.err, err);
     EXPECT_EQ(WorkFiles(), std::vector<std::string>{"ab"});
   }
-  EXPECT_EQ(Vigilc({}).err, "vigilc: no script given (usage: vigilc SCRIPT; vigilc --help)\n");
-  EXPECT_EQ(Vigilc({"ab"}).err, "vigilc: script path 'ab' is too short to name outputs\n");
-  EXPECT_EQ(Vigilc({"missing.txt"}).err,
-            "vigilc: cannot read 'missing.txt': No such file or directory\n");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // vigil dis run as a program: download files good and bad, the settings table
 // beside them, and scripts compiled in memory. What each kind of bad record
-// and bad code reads as: tests/driver/download_reader_test.cc and
-// disassembler_test.cc.
+// and bad code reads as: tests/core/formats/download_reader_test.cc and
+// tests/core/decode/disassembler_test.cc.
 
 #include <gtest/gtest.h>
 
@@ -96,33 +96,6 @@ TEST_F(VigilDisTest, ScriptListingShowsEachLineAboveItsCode) {
       Dis({"--script", Write("bad.txt", "EVENT X.VALID\r\n  FOO(1)\r\nEVENTEND\r\n")});
   EXPECT_EQ(status, 1);
   EXPECT_NE(err.find("Unknown command [E6]"), std::string::npos) << err;
-}
-
-// Every download file vigilc writes reads back cleanly: the bundled examples,
-// and door settings and parameters whose 16-bit values do not fit a byte
-// (an ajar time of 948, a negative card time-out, a parameter of 300, which
-// vigilc reports as error 11 but still writes).
-TEST_F(VigilDisTest, ReadsBackEveryDownloadFileVigilcWrites) {
-  std::vector<std::string> scripts = {
-      Write("wide.txt",
-            "MODULE = PANEL,0\r\nMODULE = FRONT,1,0,300,5,948,-2\r\n"
-            "DEFINE PARAMETER SLOW = 300\r\nEVENT FRONT.VALID\r\nDELAY(SLOW)\r\nEVENTEND\r\n")};
-  for (std::string name : {"office", "alarm_site", "counters"}) {
-    scripts.push_back(Write(name + ".txt", vigil::testing::ReadFile(std::string(VIGIL_SOURCE_DIR) +
-                                                                    "/examples/" + name + ".txt")));
-  }
-  for (const std::string& script : scripts) {
-    vigil::testing::RunProgram(VIGILC_PATH, {script}, dir_.path(), scratch_.path());
-    std::string bin = script.substr(0, script.size() - 3) + "BIN";
-    auto [status, out, err] = Dis({bin});
-    EXPECT_EQ(std::pair(status, err), std::pair(0, std::string())) << script;
-    if (script.ends_with("wide.txt")) {
-      EXPECT_NE(out.find("type 300, strike time 5, ajar time 948, card time-out -2"),
-                std::string::npos)
-          << out;
-      EXPECT_NE(out.find("parameter 0 (SLOW) = 300"), std::string::npos) << out;
-    }
-  }
 }
 
 }  // namespace

@@ -25,12 +25,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   if (pid_ == 0) {
     dup2(input[0], STDIN_FILENO);
     dup2(output[1], STDOUT_FILENO);
-    close(input[0]);
-    close(input[1]);
-    close(output[0]);
-    close(output[1]);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    for (int fd : {input[0], input[1], output[0], output[1]}) close(fd);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     execv(program.c_str(), argv.data());
@@ -38,24 +34,17 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   }
   close(input[0]);
   close(output[1]);
+  // When the fork failed, running() is false and the destructor closes these.
   to_child_ = input[1];
   from_child_ = output[0];
-  if (pid_ < 0) {
-    CloseInput();
-    close(from_child_);
-    from_child_ = -1;
-  }
 }
 
 ChildProcess::~ChildProcess() {
   CloseInput();
   if (from_child_ >= 0) close(from_child_);
-  if (pid_ > 0) {
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, &status, 0);
-    }
+  if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
   }
 }
 
@@ -75,8 +64,7 @@ void ChildProcess::CloseInput() {
 
 bool ChildProcess::ReadByte(char* byte, int timeout_ms) {
   pollfd ready{from_child_, POLLIN, 0};
-  if (poll(&ready, 1, timeout_ms) <= 0) return false;
-  return read(from_child_, byte, 1) == 1;
+  return poll(&ready, 1, timeout_ms) > 0 && read(from_child_, byte, 1) == 1;
 }
 
 std::optional<std::string> ChildProcess::ReadLine(int timeout_ms) {
@@ -93,8 +81,7 @@ std::optional<std::string> ChildProcess::Read(size_t count, int timeout_ms) {
   std::string bytes;
   char byte = 0;
   while (bytes.size() < count && ReadByte(&byte, timeout_ms)) bytes += byte;
-  if (bytes.size() != count) return std::nullopt;
-  return bytes;
+  return bytes.size() == count ? std::optional(bytes) : std::nullopt;
 }
 
 int ChildProcess::Wait(int timeout_ms) {

@@ -1,12 +1,9 @@
 #include "support/files.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -32,13 +29,9 @@ TempDir::TempDir(std::string_view prefix) {
 
 TempDir::~TempDir() {
   if (path_.empty()) return;
+  // A test may have taken the write permission from the directory.
   std::error_code ignored;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path_, ignored)) {
-    if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
-      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
-  }
   fs::remove_all(path_, ignored);
 }
 
@@ -48,15 +41,9 @@ std::string ReadFile(const std::string& path) {
 }
 
 void WriteFile(const std::string& path, std::string_view contents) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_GE(fd, 0) << path;
-  size_t done = 0;
-  while (done < contents.size()) {
-    ssize_t wrote = ::write(fd, contents.data() + done, contents.size() - done);
-    ASSERT_GT(wrote, 0) << path;
-    done += static_cast<size_t>(wrote);
-  }
-  ::close(fd);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+  EXPECT_TRUE(out.flush()) << "cannot write " << path;
 }
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
@@ -66,7 +53,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   std::string out = scratch + "/out";
   std::string err = scratch + "/err";
   command += " </dev/null >" + Quote(out) + " 2>" + Quote(err);
-  int raw = std::system(command.c_str());
+  int raw = ::system(command.c_str());
   ProgramRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
   std::error_code ignored;
   fs::remove(out, ignored);

@@ -26,11 +26,6 @@ std::vector<int> ErrorNumbers(const C_Compiler& compiler) {
   return numbers;
 }
 
-std::vector<int> CodeWithoutTrailer(const C_Compiler& compiler) {
-  const std::vector<uint8_t>& code = compiler.macros();
-  return std::vector<int>(code.begin(), code.end() - 3);
-}
-
 StatementResult CompileInEvent(std::string_view declarations, std::string_view event,
                                std::string_view statements) {
   std::string script(declarations);
@@ -38,7 +33,8 @@ StatementResult CompileInEvent(std::string_view declarations, std::string_view e
   script += statements;
   script += "EVENTEND\n";
   std::unique_ptr<C_Compiler> compiler = CompileScript(script);
-  std::vector<int> code = CodeWithoutTrailer(*compiler);
+  const std::vector<uint8_t>& bytes = compiler->macros();
+  std::vector<int> code(bytes.begin(), bytes.end() - 3);  // no trailer
   // Drop the three bytes of the event header when it was written.
   if (code.size() >= 3 && code[0] == 255) code.erase(code.begin(), code.begin() + 3);
   return {code, ErrorNumbers(*compiler)};

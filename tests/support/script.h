@@ -25,9 +25,6 @@ Compilation CompileValue(std::string_view lines);
 // The numbers of the errors reported, in order.
 std::vector<int> ErrorNumbers(const C_Compiler& compiler);
 
-// The code buffer without its FF FF FF trailer.
-std::vector<int> CodeWithoutTrailer(const C_Compiler& compiler);
-
 // The code that `statements` compile to inside an event block, after
 // `declarations`: the event header and the trailer are left out. `event` is
 // the event word, such as "PANEL.INIT".

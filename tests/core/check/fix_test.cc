@@ -17,14 +17,10 @@ TEST(FixScript, RewritesLineEndsMarkAndLeadingTabsAndSaysWhere) {
     std::vector<std::string> changes;
   };
   for (const Case& c : {
-           Case{"A\r\nB\r\n", "A\r\nB\r\n", {}},
            Case{"A\nB\rC\r\n",
                 "A\r\nB\r\nC\r\n",
                 {"ended line 1 in CR LF instead of LF alone",
                  "ended line 2 in CR LF instead of CR alone"}},
-           Case{"\xEF\xBB\xBFMODULE\r\n",
-                "MODULE\r\n",
-                {"removed the byte-order mark before line 1"}},
            // Tabs before the first word only; a tab inside a line stays.
            Case{"\t \tDOOR()\tX\r\n; a\r\n\t;b",
                 "     DOOR()\tX\r\n; a\r\n  ;b",
@@ -44,8 +40,8 @@ TEST(FixScript, RewritesLineEndsMarkAndLeadingTabsAndSaysWhere) {
 }
 
 // A tab before a statement is part of it, and the line fails; after the fix
-// the script compiles as its blank-indented twin does. The lines a lone LF
-// joined come apart.
+// the script compiles as its blank-indented twin does. The byte-order mark,
+// a lone LF and a script with nothing to fix: tests/e2e/vigil_fix_test.cc.
 TEST(FixScript, IndentationBecomesWhatTheInstallerMeant) {
   auto script = [](std::string_view indent) {
     std::string in(indent);
@@ -58,11 +54,6 @@ TEST(FixScript, IndentationBecomesWhatTheInstallerMeant) {
   ASSERT_EQ(blanks.error_count, 0);
   EXPECT_GT(Compile(script("\t")).error_count, 0);
   EXPECT_EQ(Compile(FixScript(script("\t")).text).code, blanks.code);
-
-  constexpr std::string_view kJoined =
-      "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nDELAY(1)\nBREAK\r\nEVENTEND\r\n";
-  Compilation apart = Compile(FixScript(kJoined).text);
-  EXPECT_EQ(apart.code.size(), Compile(std::string(kJoined)).code.size() + 1);  // the BREAK
 }
 
 }  // namespace

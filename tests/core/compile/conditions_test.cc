@@ -33,13 +33,9 @@ TEST(ConditionsTest, Terms) {
       {kDoor, "K2.AUXOUTPUT = ON", 0x02, 7, 2},
       {kController, "TAMPER = ON", 0x01, 0, 8},  // no module part: an input
       {kController, "K1.TAMPER = ON", 0x0E, 5, 8},
-      {kController, "K1.FORCEDDOOR = ON", 0x0F, 5, 10},
-      {kController, "K1.DOORAJAR = ON", 0x10, 5, 9},
       {kController, "K1.INPUT1ON = ON", 0x01, 5, 4},  // begins with INPUT
       {kController, "K1.INPUT1.X = ON", 0x01, 5, 1},  // two dots: an input
       {kController, "GLOBALTAMPER = ON", 0x0E, 0, 51},
-      {kController, "GLOBALFORCEDDOOR = OFF", 0x8F, 0, 46},
-      {kController, "GLOBALDOORAJAR = ON", 0x10, 0, 45},
       {kController, "P1.ARMED = OFF", 0x8A, 101, 4},  // the partition code
       {kController, "R1 >= 5", 0x05, 1, 5},           // "=" makes it equality
       {kController, "R2 = 35E-1", 0x05, 2, 4},
@@ -47,15 +43,10 @@ TEST(ConditionsTest, Terms) {
       {kController, "R2 > 255", 0x03, 2, 255},
       {kController, "T1 > 7", 0x04, 1, 7},
       {kController, "BYTE1 = 255", 0x22, 0, 255},
-      {kController, "BYTE2 = 9", 0x24, 0, 9},
-      {kController, "BYTE1 > 1", 0x21, 0, 1},
       {kController, "BYTE2 > 0", 0x23, 0, 0},
       {kController, "TIMEPLAN(64)", 0x07, 63, 0},
       {kController, "TIMEPLAN(15E-1)", 0x07, 0, 0},  // rounded after n - 1
       {kController, "GROUP(128)", 0x08, 127, 0},
-      {kController, "USER(128)", 0x19, 127, 0},
-      {kController, "GROUPEMPTY(128)", 0x16, 127, 0},
-      {kController, "USEREMPTY(128)", 0x18, 127, 0},
       {kController, "MODULELOST(64)", 0x20, 64, 0},
       {kController, "MODULELOST(71)", 0x20, 71, 0},
       {kController, "MODULELOST(78)", 0x20, 78, 0},
@@ -67,8 +58,6 @@ TEST(ConditionsTest, Terms) {
       {kController, "BUFFER(PAR1)", 0x11, 0, 0},
       {kDoor, "KEYCODE(254)", 0x14, 5, 254},
       {kController, "PRESENT", 0x15, 0, 0},
-      {kController, "ALLCOUNTERSEMPTY", 0x17, 0, 0},
-      {kController, "PASSED", 0x0D, 0, 0},
       {kController, "K-1.AUTHORIZED", 0x13, 0, 0},  // module part ignored
       {kController, "OFFLINE", 0x25, 0, 0},
       // Table A for the alarm panel, table B for a power supply, chosen by
@@ -100,7 +89,6 @@ TEST(ConditionsTest, Terms) {
           If(kController, "K1.VALID = ON", {0x51, 0x05, 0x01, 0x00, 0x00}, {6}),
           If(kController, "R1 = 256", empty_field, {6}),
           If(kController, "R1 = ON", empty_field, {21}),
-          If(kController, "T1 = ON", empty_field, {6}),
           If(kController, "T1 > ON", empty_field, {21}),
           If(kController, "BYTE1 = 256", only_if, unrecorded(6)),
           If(kController, "BYTE2 > -1", only_if, unrecorded(6)),
@@ -109,7 +97,6 @@ TEST(ConditionsTest, Terms) {
           If(kController, "GROUP(129)", only_if, unrecorded(11)),
           If(kController, "TIMEPLAN(PAR1)", only_if, unrecorded(21)),
           If(kController, "MODULELOST(65)", only_if, unrecorded(11)),
-          If(kController, "MODULELOST(70)", only_if, unrecorded(11)),
           If(kController, "MODULELOST(79)", only_if, unrecorded(11)),
           If(kController, "ZONES(0)", only_if, unrecorded(11)),
           If(kController, "ZONES(48)", only_if, unrecorded(11)),

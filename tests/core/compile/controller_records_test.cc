@@ -13,11 +13,9 @@ namespace {
 using testing::CompileScript;
 using Records = std::vector<std::string>;
 
-TEST(ControllerRecordsTest, ParameterRecordsAndEmptyCollections) {
-  auto compiler = CompileScript("");
-  EXPECT_EQ(compiler->DefineParameters(), Records{""});
-  EXPECT_EQ(compiler->ModuleParameters(), Records{""});
-  compiler = CompileScript("DEFINE PARAMETER A = 30\nDEFINE PARAMETER B = 300\n");
+// A parameter record holds the whole value, not its low and high byte.
+TEST(ControllerRecordsTest, ParameterRecordsHoldTheWholeValue) {
+  auto compiler = CompileScript("DEFINE PARAMETER A = 30\nDEFINE PARAMETER B = 300\n");
   EXPECT_EQ(compiler->DefineParameters(), (Records{"11;254;0;30;0;", "11;254;1;300;0;"}));
 }
 
@@ -39,16 +37,9 @@ TEST(ControllerRecordsTest, DoorModuleRecordsRaiseStrikeTimeToTwo) {
   }
 }
 
-// A 16-bit mask as low and high byte, bit 15 included.
-TEST(ControllerRecordsTest, MaskBytes) {
-  SymbolTable symbols;
-  symbols.modules.Add({.id = 0, .name = "PANEL", .SaveEvents = -1, .SaveUserEvents = -32768});
-  EXPECT_EQ(ModuleParameters(symbols),
-            (Records{"11;0;0;255;255;", "11;0;1;0;128;", "", "", "", "", "", ""}));
-}
-
 // Only the controller, door modules (1 to 69) and the alarm panel give
-// records; the list holds six places per module and two more.
+// records; the list holds six places per module and two more. A mask is
+// written as low and high byte, bit 15 included.
 TEST(ControllerRecordsTest, RecordsByModuleKind) {
   auto compiler = CompileScript(
       "MODULE = PANEL,0\nMODULE = D69,69,0,4,1,3,5,2\nMODULE = D70,70,0,1,2,3,4\n"
@@ -75,8 +66,6 @@ TEST(PartitionTreeTest, Examples) {
       "PARTITION = D,106,0,115\nMODULE = M7,107\nPARTITION = P8,108,0,100\n"
       "PARTITION = P9,109,0,100\nPARTITION = P0,100,0,100\nPARTITION = PN,-101,0,100\n");
   EXPECT_EQ(compiler->PartitionTree(), "122;82;49;53;51;45;49;45;82");
-  compiler = CompileScript("PARTITION = P1,101,0,100\nPARTITION = P2,102,0,101\n");
-  EXPECT_EQ(compiler->PartitionTree(), "122;82;49;42;42;42;42;42;42");
 }
 
 }  // namespace

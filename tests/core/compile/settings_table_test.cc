@@ -39,19 +39,5 @@ TEST(SettingsTableTest, WritesWhatWasStored) {
             "[Timers]\nT1=0\nT2=1\n");
 }
 
-// The parameter lines count from 0 in collection order; the marks carry
-// their ids; every section is written, empty or not.
-TEST(SettingsTableTest, ParameterCounterMarkIdsAndEmptySections) {
-  EXPECT_EQ(Joined(CompileScript("")->SettingsTable()),
-            "[Parameters]\n\n[Marks]\n\n[Registers]\n\n[Timers]\n");
-  SymbolTable symbols;
-  symbols.parameters.Add({7, "A", 1});
-  symbols.parameters.Add({3, "B", 2});
-  symbols.marks.Add({5, "M", "t"});
-  EXPECT_EQ(Joined(WriteSettingsTable(symbols)),
-            "[Parameters]\nScript.A=254,0,1\nScript.B=254,1,2\n\n[Marks]\nM=254,5,t\n\n"
-            "[Registers]\n\n[Timers]\n");
-}
-
 }  // namespace
 }  // namespace vigil

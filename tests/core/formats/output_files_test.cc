@@ -33,16 +33,5 @@ TEST(OutputFilesTest, ErrorFileInRangesOfErrors) {
   }
 }
 
-TEST(OutputFilesTest, PiecesOfAnySizeJoinToTheWholeErrorFile) {
-  Compilation compilation = testing::CompileValue(kThreeErrors);
-  for (size_t size = 1; size <= 4; ++size) {
-    std::string joined;
-    for (size_t first = 0; first < 3; first += size) {
-      joined += ErrorFileText(compilation, first, size);
-    }
-    EXPECT_EQ(joined, ErrorFileText(compilation)) << size;
-  }
-}
-
 }  // namespace
 }  // namespace vigil

@@ -4,8 +4,6 @@
 
 #include <string_view>
 
-#include "core/lang/module_kinds.h"
-
 namespace vigil {
 namespace {
 
@@ -46,19 +44,6 @@ TEST(EventCodeTest, SharedCodesFamilyEndsFallbackAndMisses) {
   }
 }
 
-TEST(OutputAndStateNamesTest, ExactElementPart) {
-  for (std::string_view name : {"RELAY1", "RELAY8", "OC2", "EXOUTPUT8", "K1.RELAY1", "A.OC2.X"}) {
-    EXPECT_TRUE(IsOutputName(name) && !IsPartitionStateName(name)) << name;
-  }
-  for (std::string_view name : {"ARMED", "ALARM", "FIRE", "READY", "P1.ARMED"}) {
-    EXPECT_TRUE(IsPartitionStateName(name) && !IsOutputName(name)) << name;
-  }
-  for (std::string_view name : {"RELAY0", "RELAY9", "relay1", "OC3", "EXOUTPUT9", "X.", "AUXOUTPUT",
-                                "RELAY1.K1", "", "DISARMED", "ALARMOK", "armed", "ARMED.P1"}) {
-    EXPECT_FALSE(IsOutputName(name) || IsPartitionStateName(name)) << name;
-  }
-}
-
 TEST(DeviceMaskTest, TableChosenByModuleId) {
   for (const Row& c :
        {// The controller and the alarm panel: bit 15 sign-extended.
@@ -81,14 +66,6 @@ TEST(FlagTablesTest, BothTablesAnyCase) {
     EXPECT_EQ(GetSystemFlagCode(c.name), c.first) << c.name;
     EXPECT_EQ(GetSupplyFlagCode(c.name), c.second) << c.name;
   }
-}
-
-TEST(ModuleKindTest, RangeEnds) {
-  using enum ModuleKind;
-  const int ids[] = {-1, 0, 1, 69, 70, 71, 78, 79, 100, 101, 108, 109};
-  const ModuleKind kinds[] = {kOther,  kController, kDoor,  kDoor,      kOther,     kSupply,
-                              kSupply, kOther,      kPanel, kPartition, kPartition, kOther};
-  for (size_t i = 0; i < std::size(ids); ++i) EXPECT_EQ(ModuleKindOf(ids[i]), kinds[i]) << ids[i];
 }
 
 }  // namespace

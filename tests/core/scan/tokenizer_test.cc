@@ -5,9 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "core/compile/compiler.h"
-#include "support/script.h"
-
 namespace vigil {
 namespace {
 
@@ -57,6 +54,7 @@ TEST(TakeWordTest, PeelsTheFirstWordOrAKeyword) {
   }
 }
 
+// The errors each status gives a command: commands_test.cc.
 TEST(ReadParamsTest, ReadsUpToTheFirstClosingBracket) {
   struct Case {
     std::string s;
@@ -76,32 +74,10 @@ TEST(ReadParamsTest, ReadsUpToTheFirstClosingBracket) {
   }
 }
 
-// GetParam reports what ReadParams found, through the compiler's errors.
-TEST(GetParamTest, ReportsBracketErrorsAndEmptyListsUnlessAccepted) {
-  struct Case {
-    const char* s;
-    ParamMode mode;
-    std::vector<int> errors;
-    size_t count;
-  };
-  using enum ParamMode;
-  for (const Case& c : {Case{"(5,6)", kStrict, {}, 2}, Case{"5)", kStrict, {3}, 0},
-                        Case{"(5", kAcceptEmpty, {4}, 0}, Case{"()", kStrict, {5}, 0},
-                        Case{"()", kAcceptEmpty, {}, 0}}) {
-    C_Compiler compiler;
-    EXPECT_EQ(compiler.GetParam(c.s, c.mode).size(), c.count) << c.s;
-    EXPECT_EQ(testing::ErrorNumbers(compiler), c.errors) << c.s;
-    EXPECT_EQ(compiler.CountErrors(), static_cast<int>(c.errors.size())) << c.s;
-  }
-}
-
-TEST(TextHelpersTest, NameCharsTrimmingAndUpperCasingAreAscii) {
+// Trimming, upper casing and splitting: through the compile tests.
+TEST(TextHelpersTest, NameCharsAreAscii) {
   for (char c : std::string("AZaz0019_")) EXPECT_TRUE(IsNameChar(c)) << c;
   for (char c : std::string("-. @[`{/:\t\xE9\x80\xFF\0", 14)) EXPECT_FALSE(IsNameChar(c)) << c;
-  EXPECT_EQ(TrimBlanks("  \tA B\t  "), "\tA B\t");
-  EXPECT_EQ(TrimBlanks("   "), "");
-  EXPECT_EQ(ToUpper("abc\xE9z_1"), "ABC\xE9Z_1");
-  EXPECT_EQ(Split("a,,b,", ','), (std::vector<std::string_view>{"a", "", "b", ""}));
 }
 
 }  // namespace
