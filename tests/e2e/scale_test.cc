@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/check/warnings.h"
 #include "core/compile/compilation.h"
@@ -109,13 +110,16 @@ double CompileTime(const std::string& source) {
 
 constexpr char kGnuTime[] = "/usr/bin/time";
 
-// vigilc's exit status and peak resident size in kilobytes on `source`.
-std::pair<int, long> RunVigilc(const testing::TempDir& dir, const std::string& source) {
+// The exit status and peak resident size in kilobytes of `program` run with
+// `args` beside the script `source`, written as site.txt.
+std::pair<int, long> RunMeasured(const testing::TempDir& dir, const std::string& source,
+                                 const std::string& program = VIGILC_PATH,
+                                 std::vector<std::string> args = {"site.txt"}) {
   testing::WriteFile(dir / "site.txt", source);
   // Freed memory goes straight back, so that the peak shows what is live.
   ::setenv("ASAN_OPTIONS", "quarantine_size_mb=0:detect_leaks=0", 1);
-  testing::ProgramRun run = testing::RunProgram(
-      kGnuTime, {"-f", "%M", "-o", dir / "peak", VIGILC_PATH, "site.txt"}, dir.path(), dir.path());
+  args.insert(args.begin(), {"-f", "%M", "-o", dir / "peak", program});
+  testing::ProgramRun run = testing::RunProgram(kGnuTime, args, dir.path(), dir.path());
   // The number is the last line; "Command exited with non-zero status 1"
   // may come before it.
   std::string peak = testing::ReadFile(dir / "peak");
@@ -147,9 +151,9 @@ TEST_P(ScaleTest, TimeGrowsLinearly) {
 TEST_P(ScaleTest, PeakMemoryGrowsLinearly) {
   if (::access(kGnuTime, X_OK) != 0) GTEST_SKIP() << "needs GNU time (Debian package time)";
   testing::TempDir dir("vigil-scale");
-  long empty = RunVigilc(dir, "").second;
-  auto [small_status, small] = RunVigilc(dir, Small());
-  auto [large_status, large] = RunVigilc(dir, Large());
+  long empty = RunMeasured(dir, "").second;
+  auto [small_status, small] = RunMeasured(dir, Small());
+  auto [large_status, large] = RunMeasured(dir, Large());
   EXPECT_LE(std::max(small_status, large_status), 1);
   ASSERT_GT(empty, 0);
   // Growth over an empty script; a megabyte of it is noise: arenas, pages.
@@ -186,11 +190,41 @@ TEST(ScaleTest, LargeScriptEndToEnd) {
   source.reserve(bytes + kEventBlock.size());
   while (source.size() < bytes) source += kEventBlock;
   testing::TempDir dir("vigil-scale");
-  EXPECT_EQ(RunVigilc(dir, source).first, 1);  // error 31: far above the limit
+  EXPECT_EQ(RunMeasured(dir, source).first, 1);  // error 31: far above the limit
   for (const char* name : {"site.BIN", "site.LST", "site.ERR", "site.SET"}) {
     EXPECT_TRUE(std::filesystem::is_regular_file(dir / name)) << name;
   }
   EXPECT_GT(std::filesystem::file_size(dir / "site.BIN"), bytes / 4);
+}
+
+// 50 MB of nothing but errors, 9-byte lines: 5.8 million errors. Each
+// program's peak stays under 400 MB: proportional to the script, a few dozen
+// bytes a line. Sanitizers' shadow memory and red zones may add half again.
+TEST(ScaleTest, ErrorScriptPeakMemory) {
+  if (::access(kGnuTime, X_OK) != 0) GTEST_SKIP() << "needs GNU time (Debian package time)";
+#if defined(__SANITIZE_ADDRESS__)
+  constexpr double kBoundKb = 400.0 * 1024 * 1.5 / kScale;
+#else
+  constexpr double kBoundKb = 400.0 * 1024 / kScale;
+#endif
+  const std::string line = "ZZZZZZZ\r\n";
+  const size_t bytes = 50u * kMegabyte / kScale;
+  std::string source;
+  source.reserve(bytes);
+  while (source.size() + line.size() <= bytes) source += line;
+  testing::TempDir dir("vigil-scale");
+  struct Program {
+    std::string path;
+    std::vector<std::string> args;
+  };
+  for (const Program& program :
+       {Program{VIGILC_PATH, {"site.txt"}}, Program{VIGIL_PATH, {"check", "site.txt"}}}) {
+    long empty = RunMeasured(dir, "", program.path, program.args).second;
+    auto [status, peak] = RunMeasured(dir, source, program.path, program.args);
+    EXPECT_EQ(status, 1) << program.path;
+    EXPECT_LT(static_cast<double>(peak - empty), kBoundKb)
+        << program.path << ": " << peak << " kB, empty script " << empty;
+  }
 }
 
 }  // namespace
