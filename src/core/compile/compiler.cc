@@ -29,8 +29,6 @@ void C_Compiler::Compile() {
 void C_Compiler::SplitSource() {
   std::string_view text = *source_;
   lines_.clear();
-  // Exactly one line per CR and one after the last: no growth, no spare room.
-  lines_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\r')) + 1);
   size_t start = 0;
   int physical = 1;
   while (true) {

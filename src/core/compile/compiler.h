@@ -177,6 +177,7 @@ class C_Compiler {
   std::shared_ptr<const std::string> source_ = std::make_shared<const std::string>();
   std::vector<SourceLine> lines_;                // views into source_
   std::vector<const SourceLine*> define_lines_;  // lines whose first word is DEFINE
+  std::vector<const SourceLine*> device_lines_;  // lines that start with DEVICE
   // Words and lines the word check accepted, by the element list of the
   // event's module (ElementListOf): the declarations do not change during
   // the statement pass, so neither does the answer.

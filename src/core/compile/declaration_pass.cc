@@ -54,11 +54,16 @@ bool TakeDefine(std::string_view& rest, std::string_view kind) {
 }  // namespace
 
 void C_Compiler::DeclarationPass() {
-  // Three of the sweeps read DEFINE lines only: find those once.
+  // Four of the sweeps read DEFINE or DEVICE lines only: find those once.
   define_lines_.clear();
+  device_lines_.clear();
   for (const SourceLine& line : lines_) {
     std::string_view probe = line.text;
-    if (TakeWord(probe, "DEFINE")) define_lines_.push_back(&line);
+    if (TakeWord(probe, "DEFINE")) {
+      define_lines_.push_back(&line);
+    } else if (StartsWithIgnoreCase(line.text, "DEVICE")) {
+      device_lines_.push_back(&line);
+    }
   }
   CollectModules();
   CollectParameters();
@@ -239,10 +244,9 @@ void C_Compiler::CollectRegisters(bool timers) {
 }
 
 void C_Compiler::CollectDeviceSettings() {
-  for (const SourceLine& line : lines_) {
-    if (!StartsWithIgnoreCase(line.text, "DEVICE")) continue;
-    SetWorkingLine(line, /*statement_pass=*/false);
-    CollectDevice(line.text);
+  for (const SourceLine* line : device_lines_) {
+    SetWorkingLine(*line, /*statement_pass=*/false);
+    CollectDevice(line->text);
   }
 }
 

@@ -52,6 +52,10 @@ bool TakeKeyword(std::string_view& line, std::string_view keyword) {
   size_t start = 0;
   while (start < line.size() && IsSeparator(line[start])) ++start;
   size_t end = start + keyword.size();
+  // Most lines differ in the first letter: no need to compare further.
+  if (start < line.size() && !keyword.empty() && ToUpper(line[start]) != ToUpper(keyword[0])) {
+    return false;
+  }
   if (end > line.size() || (end < line.size() && !IsSeparator(line[end])) ||
       !EqualsIgnoreCase(line.substr(start, keyword.size()), keyword)) {
     return false;
@@ -122,7 +126,10 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+  if (text.size() < prefix.size()) return false;
+  // Most texts differ in the first letter: no need to compare further.
+  if (!prefix.empty() && ToUpper(text[0]) != ToUpper(prefix[0])) return false;
+  return EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view TrimBlanks(std::string_view text) {
