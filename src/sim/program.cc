@@ -4,6 +4,7 @@
 
 #include "core/decode/code_names.h"
 #include "core/decode/disassembler.h"
+#include "core/decode/script_code.h"
 
 namespace vigil::sim {
 namespace {
@@ -18,28 +19,12 @@ std::string Trimmed(std::string_view text) {
   return std::string(text.substr(begin, end - begin + 1));
 }
 
-SiteNames NamesOf(const SymbolTable& symbols) {
-  SiteNames names;
-  for (const C_Module& module : symbols.modules.records()) {
-    names.modules.emplace(module.id, module.name);
-  }
-  for (const C_parameter& parameter : symbols.parameters.records()) {
-    names.parameters.emplace(parameter.id, parameter.name);
-  }
-  for (const C_mark& mark : symbols.marks.records()) names.marks.emplace(mark.id, mark.name);
-  for (const C_registry& reg : symbols.registers.records())
-    names.registers.emplace(reg.id, reg.name);
-  for (const C_registry& timer : symbols.timers.records())
-    names.timers.emplace(timer.id, timer.name);
-  return names;
-}
-
 }  // namespace
 
 Program MakeProgram(const Compilation& compilation) {
   Program program;
   program.code = compilation.code;
-  program.names = NamesOf(compilation.symbols);
+  program.names = DeclaredNames(compilation.symbols);
   program.bytes.resize(program.code.size());
   for (const LineCode& line : compilation.line_code) {
     for (int at = line.begin; at < line.end && at < static_cast<int>(program.bytes.size()); ++at) {

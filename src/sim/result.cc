@@ -2,16 +2,10 @@
 
 #include <set>
 
+#include "core/check/diagnostic_printers.h"
 #include "sim/labels.h"
 
 namespace vigil::sim {
-namespace {
-
-std::string Plural(size_t count, std::string_view word) {
-  return std::to_string(count) + " " + std::string(word) + (count == 1 ? "" : "s");
-}
-
-}  // namespace
 
 std::string ResultLine(const Program& program, const State& before, const State& after,
                        const std::vector<Happening>& happenings) {

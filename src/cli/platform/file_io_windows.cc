@@ -235,18 +235,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
 
 OutputSet::~OutputSet() { RemoveTemporaries(); }
 
-bool OutputSet::Stage(const std::string& path, const std::string& contents, std::string* error) {
-  bool given = false;
-  return Stage(
-      path,
-      [&]() {
-        if (given) return std::string_view();
-        given = true;
-        return std::string_view(contents);
-      },
-      error);
-}
-
 bool OutputSet::Stage(const std::string& path, const Pieces& next_piece, std::string* error) {
   InstallInterruptHandler();
   std::string temporary;

@@ -7,6 +7,7 @@
 #include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
+#include "core/check/diagnostic_printers.h"
 #include "core/compile/compilation.h"
 #include "core/decode/compiled_image.h"
 #include "core/decode/disassembler.h"
@@ -35,10 +36,6 @@ constexpr std::string_view kUsage =
     "error and the rest is still shown), 2 could not run.\n";
 
 constexpr std::string_view kCodeHeading = "Code (offsets and bytes in hexadecimal)\n";
-
-std::string Plural(size_t count, std::string_view word) {
-  return std::to_string(count) + " " + std::string(word) + (count == 1 ? "" : "s");
-}
 
 // "SITE.BIN: record 4, field 12: ..." for a problem of the file.
 std::string Where(std::string_view path, int record, int field) {

@@ -19,10 +19,6 @@ bool IsBlank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
-std::string Plural(int count, std::string_view word) {
-  return std::to_string(count) + " " + std::string(word) + (count == 1 ? "" : "s");
-}
-
 // Characters that may stand in a relative URI reference as they are.
 bool IsUriChar(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -154,8 +150,9 @@ std::string FormatTextDiagnostic(const Diagnostic& diagnostic, std::string_view 
 }
 
 std::string FormatSummary(std::string_view file, int errors, int warnings, int code_bytes) {
-  return std::string(file) + ": " + Plural(errors, "error") + ", " + Plural(warnings, "warning") +
-         ", " + std::to_string(code_bytes) + " bytes of code\n";
+  return std::string(file) + ": " + Plural(static_cast<size_t>(errors), "error") + ", " +
+         Plural(static_cast<size_t>(warnings), "warning") + ", " + std::to_string(code_bytes) +
+         " bytes of code\n";
 }
 
 std::string JsonString(std::string_view text) {
@@ -206,6 +203,10 @@ std::string EscapeControls(std::string_view text) {
     }
   }
   return shown;
+}
+
+std::string Plural(size_t count, std::string_view word) {
+  return std::to_string(count) + " " + std::string(word) + (count == 1 ? "" : "s");
 }
 
 int CodePointColumn(std::string_view line, int byte_column) {

@@ -65,6 +65,9 @@ std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_vie
 // they stand.
 std::string EscapeControls(std::string_view text);
 
+// "1 error", "3 errors": a count and its word, plural but for one.
+std::string Plural(size_t count, std::string_view word);
+
 // The 1-based column in characters (UTF-8 code points; an invalid byte counts
 // as one) of the 1-based byte column `byte_column` of `line`.
 int CodePointColumn(std::string_view line, int byte_column);
