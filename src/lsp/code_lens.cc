@@ -30,11 +30,9 @@ Json CodeLenses(const Document& document) {
 Json ResolveCodeLens(const Document& document, Json lens) {
   std::string event = lens.at("data").at("event").get<std::string>();
   sim::EventRun run = Run(document, event);
-  std::string title =
-      run.errors.empty() ? run.result : "cannot run " + event + ": " + run.errors.front().message;
-  while (!title.empty() && (title.back() == '\n' || title.back() == '\r' || title.back() == ' ')) {
-    title.pop_back();
-  }
+  std::string title = LastLine(run.errors.empty()
+                                   ? run.result
+                                   : "cannot run " + event + ": " + run.errors.front().message);
   if (title.starts_with("result: ")) title = "simulated: " + title.substr(8);
   lens["command"] = {
       {"title", title}, {"command", kSimulateCommand}, {"arguments", {document.uri(), event}}};
@@ -46,6 +44,14 @@ std::string SimulationText(const Document& document, const std::string& event) {
   sim::EventRun run = Run(document, event);
   if (!run.errors.empty()) return "cannot run " + event + ": " + run.errors.front().message + "\n";
   return event + "\n" + sim::FormatTraceText(run.trace) + run.result;
+}
+
+std::string LastLine(std::string_view text) {
+  size_t end = text.find_last_not_of("\r\n ");
+  if (end == std::string_view::npos) return "";
+  size_t newline = text.find_last_of('\n', end);
+  size_t start = newline == std::string_view::npos ? 0 : newline + 1;
+  return std::string(text.substr(start, end + 1 - start));
 }
 
 }  // namespace vigil::lsp

@@ -25,6 +25,10 @@ Json ResolveCodeLens(const Document& document, Json lens);
 // The trace of `event` as `vigil sim` prints it, from the start state.
 std::string SimulationText(const Document& document, const std::string& event);
 
+// The last line of `text` (a result line, a reason it cannot run), without
+// its line end or trailing blanks.
+std::string LastLine(std::string_view text);
+
 }  // namespace vigil::lsp
 
 #endif  // VIGIL_LSP_CODE_LENS_H_

@@ -230,11 +230,9 @@ Json Server::ExecuteCommand(const Json& params) {
   Send({{"jsonrpc", "2.0"},
         {"method", "window/logMessage"},
         {"params", {{"type", 3}, {"message", text}}}});
-  size_t last = text.rfind('\n', text.size() - 2);
-  std::string result = text.substr(last == std::string::npos ? 0 : last + 1);
   Send({{"jsonrpc", "2.0"},
         {"method", "window/showMessage"},
-        {"params", {{"type", 3}, {"message", std::string(TrimBlanks(result))}}}});
+        {"params", {{"type", 3}, {"message", LastLine(text)}}}});
   return text;
 }
 

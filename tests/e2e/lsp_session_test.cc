@@ -310,7 +310,7 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
       {"workspace/executeCommand",
        Simulate(),
        {R"("method":"window/logMessage")", "VISITS = VISITS + 1",
-        R"("message":"result: VISITS 0 -> 1; door opened: FRONT)", R"("result":"FRONT.VALID\n)"}},
+        R"("message":"result: VISITS 0 -> 1; door opened: FRONT")", R"("result":"FRONT.VALID\n)"}},
       {"workspace/executeCommand", Simulate("no.such"), {Error(-32602)}},
       // Line ends and a byte-order mark.
       {kDidOpen,

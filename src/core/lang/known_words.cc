@@ -154,8 +154,11 @@ const std::vector<std::string>& EventListOf(ModuleKind kind) {
                                                  "INPUT1OFF", "INPUT2ON",  "INPUT2OFF", "TAMPER",
                                                  "DOORAJAR",  "FORCEDDOOR"};
   static const std::vector<std::string> kSupply = {"STATUSCHANGED"};
+  // The panel's events are its inputs by name alone, EXINPUT1 to EXINPUT8;
+  // the word check refuses EXINPUTnON and EXINPUTnOFF, yet they have codes
+  // and compile after a module name with a "-" in it (which passes any word).
   static const std::vector<std::string> kPanel = [] {
-    std::vector<std::string> names;
+    std::vector<std::string> names = Numbered("EXINPUT", "", 8);
     for (int n = 1; n <= 8; ++n) {
       names.push_back("EXINPUT" + std::to_string(n) + "ON");
       names.push_back("EXINPUT" + std::to_string(n) + "OFF");
