@@ -54,10 +54,6 @@ bool IsKeywordTerm(std::string_view lhs) {
          std::find(std::begin(kBare), std::end(kBare), upper) != std::end(kBare);
 }
 
-int CountLineEnds(std::string_view text) {
-  return static_cast<int>(std::count(text.begin(), text.end(), '\r'));
-}
-
 class LineErrors {
  public:
   LineErrors(std::string_view line, int number, std::vector<ScenarioError>* errors)
@@ -99,6 +95,18 @@ class LineErrors {
 
 StepParser::StepParser(std::string_view script) : script_(script) {
   Compilation compilation = Compile(std::string(script));
+  const SourceLine& last = compilation.lines.back();
+  probe_line_ = last.physical_line +
+                static_cast<int>(std::count(last.text.begin(), last.text.end(), '\n')) + 1;
+  script_ += "\r\n";
+  for (size_t i = 0; i < compilation.open_blocks.if_lines.size(); ++i) {
+    script_ += "ENDIF\r\n";
+    ++probe_line_;
+  }
+  if (compilation.open_blocks.event_line != 0) {
+    script_ += "EVENTEND\r\n";
+    ++probe_line_;
+  }
   for (const C_Module& module : compilation.symbols.modules.records()) {
     if (module.id == 0) {
       default_context_ = module.name + ".INIT";
@@ -116,10 +124,10 @@ const StepParser::Probe& StepParser::Compiled(std::string_view context,
   std::string key = std::string(context) + '\n' + std::string(statement);
   auto found = probes_.find(key);
   if (found != probes_.end()) return found->second;
-  std::string text = script_ + "\r\nEVENT " + std::string(context) + "\r\n" +
-                     std::string(statement) + "\r\nEVENTEND\r\n";
-  Compilation compilation = Compile(text);
-  int event_line = CountLineEnds(script_) + 2;
+  std::string text = script_ + "EVENT " + std::string(context) + "\r\n" + std::string(statement) +
+                     "\r\nEVENTEND\r\n";
+  Compilation compilation = Compile(std::move(text));
+  int event_line = probe_line_;
   Probe probe;
   for (const LineCode& line : compilation.line_code) {
     std::vector<uint8_t>* into = line.physical_line == event_line       ? &probe.event_code

@@ -92,7 +92,11 @@ class StepParser {
   };
   const Probe& Compiled(std::string_view context, std::string_view statement);
 
+  // The script, then a line end and the ENDIF and EVENTEND lines that close
+  // what it leaves open, so that a probe's EVENT line starts a block of its
+  // own on line `probe_line_`.
   std::string script_;
+  int probe_line_ = 0;
   std::string default_context_;
   std::map<std::string, Probe> probes_;
 };

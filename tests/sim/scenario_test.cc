@@ -33,18 +33,23 @@ TEST(ScenarioTest, StepsCompileToTheTermsIfWouldTest) {
       {"EXPECT NOT TIMEPLAN(3)", "", Step::Kind::kExpect, {0x87, 2, 0}, true},
       {"EXPECT VISITS >= 3", "", Step::Kind::kExpect, {0x05, 0, 3}, true},
   };
-  StepParser parser(Site());
-  for (const StepCase& c : cases) {
-    SCOPED_TRACE(c.line);
-    std::vector<ScenarioError> errors;
-    std::optional<Step> step = parser.Parse(c.line, 1, c.context, &errors);
-    ASSERT_TRUE(step.has_value());
-    EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(step->kind, c.kind);
-    EXPECT_EQ(step->term.code, c.term.code);
-    EXPECT_EQ(step->term.a, c.term.a);
-    EXPECT_EQ(step->term.b, c.term.b);
-    EXPECT_EQ(step->truth, c.truth);
+  // The same steps against a script that ends inside an IF and its event,
+  // without a last line end.
+  std::string open = vigil::testing::Crlf(testing::Script("EVENT FRONT.VALID\nIF PASSED"));
+  for (const std::string& site : {Site(), open}) {
+    StepParser parser(site);
+    for (const StepCase& c : cases) {
+      SCOPED_TRACE(c.line);
+      std::vector<ScenarioError> errors;
+      std::optional<Step> step = parser.Parse(c.line, 1, c.context, &errors);
+      ASSERT_TRUE(step.has_value());
+      EXPECT_TRUE(errors.empty()) << errors[0].message;
+      EXPECT_EQ(step->kind, c.kind);
+      EXPECT_EQ(step->term.code, c.term.code);
+      EXPECT_EQ(step->term.a, c.term.a);
+      EXPECT_EQ(step->term.b, c.term.b);
+      EXPECT_EQ(step->truth, c.truth);
+    }
   }
 }
 
