@@ -164,10 +164,10 @@ BENCHMARK(BM_CompileMaximalScript)->Unit(benchmark::kMicrosecond);
 void BM_FormatDownloadFile(benchmark::State& state) {
   std::vector<uint8_t> code(kMaxCodeSize);
   for (size_t i = 0; i < code.size(); ++i) code[i] = static_cast<uint8_t>(i * 37);
+  const std::vector<std::string> parameters = {"11;254;0;5;0;"};
   size_t bytes = 0;
   for (auto _ : state) {
-    std::string file =
-        FormatDownloadFile({{"11;254;0;5;0;"}, {}, "122;42;42;42;42;42;42;42;42", code});
+    std::string file = FormatDownloadFile({parameters, {}, "122;42;42;42;42;42;42;42;42", code});
     bytes = file.size();
     benchmark::DoNotOptimize(file.data());
   }

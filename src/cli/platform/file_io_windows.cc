@@ -30,6 +30,25 @@ std::wstring Wide(const std::string& text) {
   return wide;
 }
 
+// Paths this long or longer take the \\?\ form: below MAX_PATH with room for
+// the temporary name's suffix.
+constexpr size_t kLongPath = MAX_PATH - 12;
+
+// `path` as the wide file functions take it at any length: a long one as its
+// full path with the \\?\ prefix (\\?\UNC\ for a share), which Windows
+// passes on as it stands, past the MAX_PATH limit.
+std::wstring SystemPath(const std::string& path) {
+  std::wstring wide = Wide(path);
+  if (wide.size() < kLongPath || wide.starts_with(L"\\\\?\\")) return wide;
+  DWORD length = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return wide;
+  std::wstring full(length, L'\0');
+  length = ::GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+  full.resize(length);
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
 std::string Utf8(const wchar_t* text) {
   int length = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
   if (length <= 1) return std::string();
@@ -74,7 +93,7 @@ std::string Reason(DWORD code) {
 }
 
 bool IsDirectory(const std::string& path) {
-  DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -108,7 +127,7 @@ void InstallInterruptHandler() {
 
 // A slot for `path`, or -1 when the table is full or the path too long.
 int AddLiveFile(const std::string& path) {
-  std::wstring wide = Wide(path);
+  std::wstring wide = SystemPath(path);
   if (wide.size() >= MAX_PATH * 4) return -1;
   for (int slot = 0; slot < kLiveFiles; ++slot) {
     LiveFile& file = live_files[slot];
@@ -156,8 +175,8 @@ std::string TemporaryName(const std::string& path, unsigned attempt) {
 HANDLE CreateTemporary(const std::string& path, std::string* temporary) {
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     *temporary = TemporaryName(path, attempt);
-    HANDLE file = ::CreateFileW(Wide(*temporary).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(SystemPath(*temporary).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE,
+                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;
@@ -176,9 +195,9 @@ std::time_t UnixTime(const FILETIME& time) {
 std::optional<std::pair<DWORD, unsigned long long>> FileIdentity(const std::string& path) {
   // No access asked for, and folders too (backup semantics): only the
   // identity is read.
-  HANDLE file =
-      ::CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE file = ::CreateFileW(SystemPath(path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info{};
   bool ok = ::GetFileInformationByHandle(file, &info) != 0;
@@ -201,7 +220,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
     *error = "Is a directory";
     return std::nullopt;
   }
-  HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+  HANDLE file = ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -261,7 +280,7 @@ std::optional<std::time_t> OutputSet::StagedTime(const std::string& path) const 
   for (const Staged& file : staged_) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (file.target == path &&
-        ::GetFileAttributesExW(Wide(file.temporary).c_str(), GetFileExInfoStandard, &data)) {
+        ::GetFileAttributesExW(SystemPath(file.temporary).c_str(), GetFileExInfoStandard, &data)) {
       return UnixTime(data.ftLastWriteTime);
     }
   }
@@ -278,7 +297,7 @@ bool OutputSet::Commit(std::string* error) {
     }
   }
   for (Staged& file : staged_) {
-    if (!::MoveFileExW(Wide(file.temporary).c_str(), Wide(file.target).c_str(),
+    if (!::MoveFileExW(SystemPath(file.temporary).c_str(), SystemPath(file.target).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       *error = "cannot write '" + file.target + "': " + Reason(::GetLastError());
       return false;
@@ -300,7 +319,7 @@ std::string LocalTimeText(std::time_t time) {
 
 void OutputSet::RemoveTemporaries() {
   for (const Staged& file : staged_) {
-    ::DeleteFileW(Wide(file.temporary).c_str());
+    ::DeleteFileW(SystemPath(file.temporary).c_str());
     DropLiveFile(file.live_slot);
   }
   staged_.clear();

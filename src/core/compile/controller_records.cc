@@ -4,6 +4,7 @@
 
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
+#include "core/scan/numbers.h"
 
 namespace vigil {
 namespace {
@@ -22,7 +23,7 @@ std::string FormatSettingRecord(const SettingRecord& record) {
   std::string text = "11";
   for (int field : {record.module, record.item, record.low, record.high}) {
     text += ';';
-    text += std::to_string(field);
+    AppendDecimal(text, field);
   }
   text += ';';
   return text;

@@ -1,15 +1,23 @@
 #include "core/compile/settings_table.h"
 
 #include "core/lang/module_kinds.h"
+#include "core/scan/numbers.h"
 
 namespace vigil {
 namespace {
 
 bool HasDoorSettings(const C_Module& module) { return kDoorIds.Contains(module.id); }
 
-std::string Setting(const std::string& name, std::string_view item, int id, int number, int value) {
-  return name + std::string(item) + std::to_string(id) + "," + std::to_string(number) + "," +
-         std::to_string(value);
+// "NAME" + item + "id,number,value".
+std::string Setting(std::string_view name, std::string_view item, int id, int number, int value) {
+  std::string line(name);
+  line += item;
+  AppendDecimal(line, id);
+  line += ',';
+  AppendDecimal(line, number);
+  line += ',';
+  AppendDecimal(line, value);
+  return line;
 }
 
 }  // namespace
@@ -19,8 +27,8 @@ std::vector<std::string> WriteSettingsTable(const SymbolTable& symbols) {
   lines.emplace_back("[Parameters]");
   int n = 0;
   for (const C_parameter& parameter : symbols.parameters.records()) {
-    lines.push_back("Script." + parameter.name + "=" + std::to_string(kParameterModule) + "," +
-                    std::to_string(n++) + "," + std::to_string(parameter.value));
+    lines.push_back(
+        Setting("Script." + parameter.name, "=", kParameterModule, n++, parameter.value));
   }
   for (const C_Module& module : symbols.modules.records()) {
     if (!HasDoorSettings(module)) continue;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "core/scan/numbers.h"
+
 namespace vigil {
 namespace {
 
@@ -52,14 +54,27 @@ std::vector<std::string> CodeRecords(std::span<const uint8_t> code) {
   for (size_t offset = 0; offset < code.size(); offset += kChunkSize) {
     std::span<const uint8_t> chunk =
         code.subspan(offset, std::min(kChunkSize, code.size() - offset));
-    records.push_back("9;" + std::to_string(offset % 256) + ";" + std::to_string(offset / 256) +
-                      ";" + FormatChunk(chunk));
+    std::string record = "9;";
+    AppendDecimal(record, static_cast<int>(offset % 256));
+    record += ';';
+    AppendDecimal(record, static_cast<int>(offset / 256));
+    record += ';';
+    record += FormatChunk(chunk);
+    records.push_back(std::move(record));
   }
   return records;
 }
 
 std::string FormatDownloadFile(const DownloadContents& contents) {
+  std::vector<std::string> code_records = CodeRecords(contents.code);
+  // The file's size, so that it is written into one allocation.
+  size_t size = 2 * (sizeof "18;7;0" + 1) + contents.partition_tree.size() + 2;
+  for (std::span<const std::string> records : {contents.parameter_records, contents.module_records,
+                                               std::span<const std::string>(code_records)}) {
+    for (const std::string& record : records) size += record.size() + 2;
+  }
   std::string file;
+  file.reserve(size);
   AddLine(file, "18;7;0");
   for (const std::string& record : contents.parameter_records) {
     if (!record.empty()) AddLine(file, record);
@@ -68,7 +83,7 @@ std::string FormatDownloadFile(const DownloadContents& contents) {
     if (!record.empty()) AddLine(file, record);
   }
   if (!contents.partition_tree.empty()) AddLine(file, contents.partition_tree);
-  for (const std::string& record : CodeRecords(contents.code)) AddLine(file, record);
+  for (const std::string& record : code_records) AddLine(file, record);
   AddLine(file, "18;8;0");
   return file;
 }

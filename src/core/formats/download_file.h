@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vigil {
@@ -19,9 +20,9 @@ std::string FormatChunk(std::span<const uint8_t> chunk);
 std::vector<std::string> CodeRecords(std::span<const uint8_t> code);
 
 struct DownloadContents {
-  std::vector<std::string> parameter_records;
-  std::vector<std::string> module_records;
-  std::string partition_tree;
+  std::span<const std::string> parameter_records;
+  std::span<const std::string> module_records;
+  std::string_view partition_tree;
   std::span<const uint8_t> code;
 };
 

@@ -5,6 +5,7 @@
 
 #include <charconv>  // __cpp_lib_to_chars
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace vigil {
@@ -28,6 +29,13 @@ double RoundHalfEven(double value);
 // True when `value` rounds to a whole number inside [low, high]; the rounded
 // value is stored in `out`.
 bool RoundedFits(double value, int low, int high, int* out);
+
+// Appends `number` in decimal as std::to_string writes it, without making a
+// string of its own: the records of the four files are made of these.
+inline void AppendDecimal(std::string& text, int number) {
+  char digits[12];  // "-2147483648"
+  text.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+}
 
 // The value of numeric text without surrounding spaces, read two ways that
 // give the same results: with std::from_chars where the C++ library reads
