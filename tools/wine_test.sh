@@ -145,6 +145,21 @@ rm -f "$windows"/sub/site.{BIN,LST,ERR,SET}
 run "$windows/sub" drive-relative wine "$win_vigilc" Z:site.txt
 compare "drive-relative path" "$linux/sub" "$windows/sub" site.BIN site.LST site.ERR site.SET
 cmp -s "$linux/sub.status" "$windows/sub/drive-relative.status" || fail "drive-relative path: status"
+# A path past Windows' MAX_PATH of 260 characters: given relative, with
+# backslashes, then as an absolute drive path (both go through \\?\).
+long="$(printf 'folder_with_a_long_name_%02d/' $(seq 1 12))site.txt"
+for dir in "$linux" "$windows"; do
+  mkdir -p "$dir/$(dirname "$long")" && cp examples/office.txt "$dir/$long"
+done
+run "$linux" long "$linux_vigilc" "$long"
+run "$windows" long wine "$win_vigilc" "${long//\//\\}"
+compare "long path" "$linux/$(dirname "$long")" "$windows/$(dirname "$long")" \
+  site.BIN site.LST site.ERR site.SET
+cmp -s "$linux/long.status" "$windows/long.status" || fail "long path: status"
+rm -f "$windows/$(dirname "$long")"/site.{BIN,LST,ERR,SET}
+run "$windows" long-absolute wine "$win_vigilc" "Z:${windows//\//\\}\\${long//\//\\}"
+compare "long absolute path" "$linux/$(dirname "$long")" "$windows/$(dirname "$long")" \
+  site.BIN site.LST site.ERR site.SET
 leftovers="$(find "$work/windows" -name '.vigilc-*')"
 [ -z "$leftovers" ] || fail "temporary files left: $leftovers"
 
