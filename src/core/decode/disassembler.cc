@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "core/decode/code_names.h"
 #include "core/lang/module_kinds.h"
@@ -18,12 +17,17 @@ constexpr int kElseLength = 3;
 constexpr int kHeaderLength = 3;
 constexpr int kBytesPerLine = 6;
 
-// A byte as two hexadecimal digits.
-std::string Hex(int byte) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(byte) & 0xFF);
+// `value` as `digits` upper-case hexadecimal digits at least, zeros in front.
+std::string HexDigits(unsigned value, size_t digits) {
+  std::string text;
+  for (; value != 0 || text.size() < digits; value >>= 4) {
+    text.insert(text.begin(), "0123456789ABCDEF"[value & 0xF]);
+  }
   return text;
 }
+
+// A byte as two hexadecimal digits.
+std::string Hex(int byte) { return HexDigits(static_cast<unsigned>(byte) & 0xFF, 2); }
 
 struct Slot {
   int byte = 0;  // 1-based operand byte
@@ -338,11 +342,7 @@ Disassembly Disassemble(std::span<const uint8_t> code, const SiteNames& names) {
   return Decoder(code, names).Run();
 }
 
-std::string HexOffset(int offset) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(offset));
-  return text;
-}
+std::string HexOffset(int offset) { return HexDigits(static_cast<unsigned>(offset), 4); }
 
 std::string FormatItem(const DecodedItem& item, std::span<const uint8_t> code) {
   std::string text;
