@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,19 +46,14 @@ TEST(FileIoTest, OutputSetWritesPiecesAndCleansUp) {
     ASSERT_TRUE(outputs.Stage(dir / "out.SET", std::string("set"), &error)) << error;
     ASSERT_TRUE(outputs.Commit(&error)) << error;
   }
-  EXPECT_EQ(testing::ReadFile(dir / "out.ERR"), pieces[0] + pieces[1] + pieces[2]);
-  EXPECT_EQ(testing::ReadFile(dir / "out.SET"), "set");
+  EXPECT_EQ(dir.Read("out.ERR"), pieces[0] + pieces[1] + pieces[2]);
+  EXPECT_EQ(dir.Read("out.SET"), "set");
   {
     OutputSet abandoned;
     std::string error;
     ASSERT_TRUE(abandoned.Stage(dir / "new.BIN", std::string("bin"), &error)) << error;
   }
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"out.ERR", "out.SET"}));
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"out.ERR", "out.SET"}));
 }
 
 }  // namespace

@@ -5,24 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../../fuzz/compile_checks.h"
+#include "support/files.h"
 
 namespace vigil {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
 
 // The fuzzer starts from these: the seed corpus and the example sites.
 TEST(FuzzRegressionTest, SeedsKeepTheChecks) {
@@ -32,7 +24,7 @@ TEST(FuzzRegressionTest, SeedsKeepTheChecks) {
          fs::directory_iterator(fs::path(VIGIL_SOURCE_DIR) / folder)) {
       if (entry.path().extension() != ".txt") continue;
       ++seeds;
-      std::string script = ReadBytes(entry.path());
+      std::string script = testing::ReadFile(entry.path());
       EXPECT_EQ(fuzz::CheckCompile(script), "") << entry.path();
       EXPECT_EQ(fuzz::CheckCaseIgnored(script), "") << entry.path();
       EXPECT_EQ(fuzz::CheckFixKeepsCode(script), "") << entry.path();

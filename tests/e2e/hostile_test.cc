@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "support/files.h"
 
@@ -18,7 +19,6 @@ namespace vigil {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::WriteFile;
 
 constexpr char kScript[] = "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nRELAY1 = ON\r\nEVENTEND\r\n";
 
@@ -58,14 +58,13 @@ class HostileTest : public ::testing::Test {
  protected:
   // vigilc on `script` in the directory, stopped after ten seconds (124).
   testing::ProgramRun Run(const std::string& script) const {
-    return testing::RunProgram("timeout", {"10", VIGILC_PATH, script}, dir_.path(),
-                               scratch_.path());
+    return dir_.Run("timeout", {"10", VIGILC_PATH, script});
   }
   // The script and the outputs of an earlier run, but for `skip`.
   void WriteScriptAndOldOutputs(const std::string& skip = "") const {
-    WriteFile(dir_ / "site.txt", kScript);
+    dir_.Write("site.txt", kScript);
     for (std::string extension : {"BIN", "LST", "ERR", "SET"}) {
-      if (extension != skip) WriteFile(dir_ / ("site." + extension), "old " + extension + "\r\n");
+      if (extension != skip) dir_.Write("site." + extension, "old " + extension + "\r\n");
     }
   }
   // vigilc on `script` stops with exit status 2 and one line naming `named`,
@@ -80,7 +79,6 @@ class HostileTest : public ::testing::Test {
   }
 
   testing::TempDir dir_{"vigil-hostile"};
-  testing::TempDir scratch_{"vigil-hostile-out"};
 };
 
 // Output names as long as the file system allows: temporary files on the way
@@ -88,12 +86,10 @@ class HostileTest : public ::testing::Test {
 TEST_F(HostileTest, LongestScriptNameWritesItsOutputs) {
   long name_max = ::pathconf(dir_.path().c_str(), _PC_NAME_MAX);
   std::string stem(static_cast<size_t>(name_max > 0 ? name_max : 255) - 4, 'a');
-  WriteFile(dir_ / (stem + ".txt"), kScript);
+  dir_.Write(stem + ".txt", kScript);
   EXPECT_EQ(Run(stem + ".txt").status, 0);
-  for (const char* extension : {".BIN", ".LST", ".ERR", ".SET"}) {
-    EXPECT_TRUE(fs::is_regular_file(dir_ / (stem + extension))) << extension;
-  }
-  EXPECT_EQ(Snapshot(dir_.path()).size(), 5u);
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{stem + ".BIN", stem + ".ERR", stem + ".LST",
+                                                    stem + ".SET", stem + ".txt"}));
 }
 
 TEST_F(HostileTest, ScriptThatCannotBeRead) {
@@ -111,7 +107,7 @@ TEST_F(HostileTest, ScriptThatCannotBeRead) {
   ASSERT_EQ(::mkfifo((dir_ / "fifo.txt").c_str(), 0644), 0);
   ExpectRefused("fifo.txt", "fifo.txt");
   if (::geteuid() != 0) {  // root reads a file whatever its mode
-    WriteFile(dir_ / "locked.txt", kScript);
+    dir_.Write("locked.txt", kScript);
     ASSERT_EQ(::chmod((dir_ / "locked.txt").c_str(), 0), 0);
     ExpectRefused("locked.txt", "locked.txt");
   }
@@ -124,7 +120,7 @@ TEST_F(HostileTest, OutputThatIsADirectory) {
     for (const auto& entry : fs::directory_iterator(dir_.path())) fs::remove_all(entry);
     WriteScriptAndOldOutputs(extension);
     ASSERT_EQ(::mkdir((dir_ / blocked).c_str(), 0755), 0);
-    WriteFile(dir_ / blocked + "/inside", "kept");
+    dir_.Write(blocked + "/inside", "kept");
     ExpectRefused("site.txt", blocked);
   }
 }

@@ -25,31 +25,14 @@ using vigil::testing::ProgramRun;
 
 const std::string kScript = "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nRELAY1 = ON\r\nEVENTEND\r\n";
 const std::vector<std::string> kSuffixes = {"BIN", "LST", "ERR", "SET"};
+// `vigilc SCRIPT` and `vigil build SCRIPT`: the program and the arguments
+// before the script.
+const std::vector<std::pair<std::string, std::vector<std::string>>> kBuilds = {
+    {VIGILC_PATH, {}}, {VIGIL_PATH, {"build"}}};
 
 class OutputSafetyTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(dir_.path().empty()); }
-
-  std::string Path(const std::string& name) const { return dir_ / name; }
-  void Write(const std::string& name, const std::string& bytes) const {
-    vigil::testing::WriteFile(Path(name), bytes);
-  }
-  std::string Read(const std::string& name) const { return vigil::testing::ReadFile(Path(name)); }
-  ProgramRun Run(const std::string& program, const std::vector<std::string>& args) const {
-    fs::create_directories(dir_ / "scratch");
-    return vigil::testing::RunProgram(program, args, dir_.path(), dir_ / "scratch");
-  }
-
-  // The names in the directory, the scratch directory left out.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_.path())) {
-      std::string name = entry.path().filename().string();
-      if (name != "scratch") names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 
   vigil::testing::TempDir dir_{"vigil-safety"};
 };
@@ -69,26 +52,25 @@ class SameFileTest : public OutputSafetyTest, public ::testing::WithParamInterfa
 
 TEST_P(SameFileTest, RefusesWithExitTwoAndWritesNothing) {
   const SameFileCase& c = GetParam();
-  fs::create_directory(Path("sub"));
+  fs::create_directory(dir_ / "sub");
   const std::string file = fs::path(c.script).filename();
-  Write(file, kScript);
-  if (c.link == SameFileCase::kSymbolicLink) fs::create_symlink("./" + file, Path(c.output));
-  if (c.link == SameFileCase::kHardLink) fs::create_hard_link(Path(file), Path(c.output));
-  if (!fs::exists(Path(c.output))) {
+  dir_.Write(file, kScript);
+  if (c.link == SameFileCase::kSymbolicLink) fs::create_symlink("./" + file, dir_ / c.output);
+  if (c.link == SameFileCase::kHardLink) fs::create_hard_link(dir_ / file, dir_ / c.output);
+  if (!fs::exists(dir_ / c.output)) {
     GTEST_SKIP() << "the file system here tells " << c.script << " from " << c.output;
   }
-  std::vector<std::string> before = Names();
+  std::vector<std::string> before = dir_.Names();
   const std::string expected = std::string("vigilc: refusing to write '") + c.output +
                                "': it is the script '" + c.script + "' itself\n";
-  for (const std::vector<std::string>& command :
-       {std::vector<std::string>{VIGILC_PATH, c.script},
-        std::vector<std::string>{VIGIL_PATH, "build", c.script}}) {
-    ProgramRun run = Run(command[0], std::vector<std::string>(command.begin() + 1, command.end()));
-    EXPECT_EQ(run.status, 2) << command[0];
-    EXPECT_EQ(run.err, expected) << command[0];
-    EXPECT_EQ(run.out, "") << command[0];
-    EXPECT_EQ(Read(file), kScript) << command[0];
-    EXPECT_EQ(Names(), before) << command[0];
+  for (auto [program, args] : kBuilds) {
+    args.push_back(c.script);
+    ProgramRun run = dir_.Run(program, args);
+    EXPECT_EQ(run.status, 2) << program;
+    EXPECT_EQ(run.err, expected) << program;
+    EXPECT_EQ(run.out, "") << program;
+    EXPECT_EQ(dir_.Read(file), kScript) << program;
+    EXPECT_EQ(dir_.Names(), before) << program;
   }
 }
 
@@ -132,17 +114,15 @@ TEST_F(OutputSafetyTest, StderrShowsFiftyErrorsAndCountsTheRest) {
     int errors;
     const char* more;  // the line after the fiftieth error; "" none
   };
-  Write("other.txt", "other");
-  fs::create_hard_link(Path("other.txt"), Path("site.ERR"));
+  dir_.Write("other.txt", "other");
+  fs::create_hard_link(dir_ / "other.txt", dir_ / "site.ERR");
   for (const Case& c : {Case{50, ""}, Case{51, "site.txt: 1 more error in site.ERR\n"},
                         Case{1234, "site.txt: 1184 more errors in site.ERR\n"}}) {
-    Write("site.txt", ScriptWithErrors(c.errors));
-    for (const std::vector<std::string>& command :
-         {std::vector<std::string>{VIGILC_PATH, "site.txt"},
-          std::vector<std::string>{VIGIL_PATH, "build", "site.txt"}}) {
-      ProgramRun run =
-          Run(command[0], std::vector<std::string>(command.begin() + 1, command.end()));
-      SCOPED_TRACE(command[0] + " on " + std::to_string(c.errors) + " errors");
+    dir_.Write("site.txt", ScriptWithErrors(c.errors));
+    for (auto [program, args] : kBuilds) {
+      args.push_back("site.txt");
+      ProgramRun run = dir_.Run(program, args);
+      SCOPED_TRACE(program + " on " + std::to_string(c.errors) + " errors");
       EXPECT_EQ(run.status, 1);
       EXPECT_EQ(CountErrorLines(run.err), std::min(c.errors, 50));
       // The first shown is the first error, on line 3; the last shown, line 52 at most.
@@ -155,11 +135,11 @@ TEST_F(OutputSafetyTest, StderrShowsFiftyErrorsAndCountsTheRest) {
                              : run.err.size() - more.size() + more.find(" more error"));
       EXPECT_TRUE(run.err.ends_with("BOGUS\n" + more) || run.err.ends_with("^^^^^\n" + more));
       // The error file holds every error, one line each.
-      std::string error_file = Read("site.ERR");
+      std::string error_file = dir_.Read("site.ERR");
       EXPECT_EQ(std::count(error_file.begin(), error_file.end(), '\n'), c.errors);
     }
   }
-  EXPECT_EQ(Read("other.txt"), "other");
+  EXPECT_EQ(dir_.Read("other.txt"), "other");
 }
 
 // --- Interrupted while writing -------------------------------------------------
@@ -181,11 +161,9 @@ pid_t StartVigilc(const std::string& dir, const std::string& script) {
   return child;
 }
 
-bool HasTemporary(const std::string& dir) {
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    if (entry.path().filename().string().starts_with(".vigilc-")) return true;
-  }
-  return false;
+bool HasTemporary(const vigil::testing::TempDir& dir) {
+  return std::ranges::any_of(dir.Names(),
+                             [](const std::string& name) { return name.starts_with(".vigilc-"); });
 }
 
 class InterruptTest : public OutputSafetyTest, public ::testing::WithParamInterface<int> {};
@@ -197,21 +175,21 @@ class InterruptTest : public OutputSafetyTest, public ::testing::WithParamInterf
 // outputs were being renamed into place, every output of the new run.
 TEST_P(InterruptTest, RemovesTemporariesAndKeepsTheOldOutputs) {
   const int signal_number = GetParam();
-  Write("site.txt", kScript);
-  ASSERT_EQ(Run(VIGILC_PATH, {"site.txt"}).status, 0);
+  dir_.Write("site.txt", kScript);
+  ASSERT_EQ(dir_.Run(VIGILC_PATH, {"site.txt"}).status, 0);
   std::map<std::string, std::string> old;
-  for (const std::string& suffix : kSuffixes) old[suffix] = Read("site." + suffix);
+  for (const std::string& suffix : kSuffixes) old[suffix] = dir_.Read("site." + suffix);
 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
   int errors = 100000;
   bool caught = false;
   while (!caught && std::chrono::steady_clock::now() < deadline) {
-    Write("site.txt", ScriptWithErrors(errors));
+    dir_.Write("site.txt", ScriptWithErrors(errors));
     pid_t child = StartVigilc(dir_.path(), "site.txt");
     ASSERT_GT(child, 0);
     int status = 0;
     while (::waitpid(child, &status, WNOHANG) == 0) {
-      if (HasTemporary(dir_.path())) {
+      if (HasTemporary(dir_)) {
         ::kill(child, signal_number);
         caught = true;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -222,7 +200,7 @@ TEST_P(InterruptTest, RemovesTemporariesAndKeepsTheOldOutputs) {
       // It finished before a temporary file was seen: put back the old
       // outputs and try a larger script.
       ASSERT_TRUE(WIFEXITED(status));
-      for (const std::string& suffix : kSuffixes) Write("site." + suffix, old[suffix]);
+      for (const std::string& suffix : kSuffixes) dir_.Write("site." + suffix, old[suffix]);
       errors *= 2;
       continue;
     }
@@ -230,16 +208,16 @@ TEST_P(InterruptTest, RemovesTemporariesAndKeepsTheOldOutputs) {
     EXPECT_EQ(WTERMSIG(status), signal_number);
   }
   ASSERT_TRUE(caught) << "no run was caught while writing";
-  EXPECT_FALSE(HasTemporary(dir_.path()));
-  std::string error_file = Read("site.ERR");
+  EXPECT_FALSE(HasTemporary(dir_));
+  std::string error_file = dir_.Read("site.ERR");
   if (error_file == old["ERR"]) {
     for (const std::string& suffix : kSuffixes) {
-      EXPECT_EQ(Read("site." + suffix), old[suffix]) << suffix;
+      EXPECT_EQ(dir_.Read("site." + suffix), old[suffix]) << suffix;
     }
   } else {
     EXPECT_EQ(std::count(error_file.begin(), error_file.end(), '\n'), errors);
-    EXPECT_NE(Read("site.LST"), old["LST"]);
-    EXPECT_NE(Read("site.BIN"), old["BIN"]);
+    EXPECT_NE(dir_.Read("site.LST"), old["LST"]);
+    EXPECT_NE(dir_.Read("site.BIN"), old["BIN"]);
   }
 }
 

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "support/files.h"
@@ -15,30 +14,21 @@ namespace {
 
 class VigilDisTest : public ::testing::Test {
  protected:
-  // Writes the file and gives its path.
-  std::string Write(const std::string& name, const std::string& contents) const {
-    vigil::testing::WriteFile(dir_ / name, contents);
-    return dir_ / name;
-  }
-  // The exit status, stdout and stderr of `vigil dis` with `args`.
-  std::tuple<int, std::string, std::string> Dis(std::vector<std::string> args) const {
+  vigil::testing::ProgramRun Dis(std::vector<std::string> args) const {
     args.insert(args.begin(), "dis");
-    vigil::testing::ProgramRun run =
-        vigil::testing::RunProgram(VIGIL_PATH, args, dir_.path(), scratch_.path());
-    return {run.status, run.out, run.err};
+    return dir_.Run(VIGIL_PATH, args);
   }
 
   vigil::testing::TempDir dir_{"vigil-dis"};
-  vigil::testing::TempDir scratch_{"vigil-dis-out"};
 };
 
 // The code: module 3's VALID event, IF NOT FRONT.INPUT1 = ON, RELAY1 = ON,
 // ENDIF, CNT = 9.
 TEST_F(VigilDisTest, PrintsSettingsAndCodeWithTheNamesOfTheSettingsTable) {
-  Write("SITE.SET",
-        "[Parameters]\r\nScript.ALARMDELAY=254,0,30\r\nFRONT.StrikeTime=3,4,5\r\n"
-        "\r\n[Registers]\r\nCNT=0\r\n");
-  auto [status, out, err] = Dis({Write(
+  dir_.Write("SITE.SET",
+             "[Parameters]\r\nScript.ALARMDELAY=254,0,30\r\nFRONT.StrikeTime=3,4,5\r\n"
+             "\r\n[Registers]\r\nCNT=0\r\n");
+  auto [status, out, err] = Dis({dir_.Write(
       "SITE.BIN",
       "18;7;0\r\n11;254;0;30;0;\r\n11;3;1;2;0;\r\n11;3;4;5;0;\r\n11;3;5;30;0;\r\n11;3;6;10;0;\r\n"
       "11;3;7;1;0;\r\n11;3;0;3;0;\r\n122;82;49;42;42;42;42;42;42\r\n"
@@ -57,15 +47,15 @@ TEST_F(VigilDisTest, PrintsSettingsAndCodeWithTheNamesOfTheSettingsTable) {
         "000F  FF FF FF           end of code (trailer)\n"}) {
     EXPECT_NE(out.find(part), std::string::npos) << part << "\nin:\n" << out;
   }
-  EXPECT_EQ(std::get<0>(Dis({dir_ / "none.BIN"})), 2);
+  EXPECT_EQ(Dis({dir_ / "none.BIN"}).status, 2);
 }
 
 // A bad file names each problem with the record, the field and the code
 // offset it lies at, exits 1 and still shows the rest. This one is cut short
 // and holds an unknown opcode.
 TEST_F(VigilDisTest, NamesTheProblemsAndShowsTheRest) {
-  auto [status, out, err] =
-      Dis({Write("SITE.BIN", "18;7;0\r\n11;254;0;30;0;\r\n9;0;0;255;3;1;33;3;1;2;255;255;255;")});
+  auto [status, out, err] = Dis(
+      {dir_.Write("SITE.BIN", "18;7;0\r\n11;254;0;30;0;\r\n9;0;0;255;3;1;33;3;1;2;255;255;255;")});
   EXPECT_EQ(status, 1);
   for (std::string line :
        {": record 3: the file ends inside this record, without CR LF: it may be cut short\n",
@@ -80,9 +70,9 @@ TEST_F(VigilDisTest, NamesTheProblemsAndShowsTheRest) {
 
 TEST_F(VigilDisTest, ScriptListingShowsEachLineAboveItsCode) {
   auto [status, out, err] =
-      Dis({"--script", Write("site.txt",
-                             "MODULE = FRONT,3,0,2,5,30,10,1\r\nEVENT FRONT.VALID\r\n"
-                             "  RELAY1 = ON\r\nEVENTEND\r\n")});
+      Dis({"--script", dir_.Write("site.txt",
+                                  "MODULE = FRONT,3,0,2,5,30,10,1\r\nEVENT FRONT.VALID\r\n"
+                                  "  RELAY1 = ON\r\nEVENTEND\r\n")});
   EXPECT_EQ(status, 0) << err;
   EXPECT_NE(out.find("    2 | EVENT FRONT.VALID\n"
                      "        0000  FF 03 01           EVENT module 3 (door FRONT) VALID\n"
@@ -92,10 +82,10 @@ TEST_F(VigilDisTest, ScriptListingShowsEachLineAboveItsCode) {
                      "        0006  FF FF FF           end of code (trailer)\n"),
             std::string::npos)
       << out;
-  std::tie(status, out, err) =
-      Dis({"--script", Write("bad.txt", "EVENT X.VALID\r\n  FOO(1)\r\nEVENTEND\r\n")});
-  EXPECT_EQ(status, 1);
-  EXPECT_NE(err.find("Unknown command [E6]"), std::string::npos) << err;
+  vigil::testing::ProgramRun bad =
+      Dis({"--script", dir_.Write("bad.txt", "EVENT X.VALID\r\n  FOO(1)\r\nEVENTEND\r\n")});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("Unknown command [E6]"), std::string::npos) << bad.err;
 }
 
 }  // namespace

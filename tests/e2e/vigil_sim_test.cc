@@ -12,19 +12,13 @@
 namespace {
 
 using vigil::testing::ProgramRun;
-using vigil::testing::ReadFile;
-using vigil::testing::RunProgram;
-using vigil::testing::TempDir;
-using vigil::testing::WriteFile;
 
 const std::string kExamples = std::string(VIGIL_SOURCE_DIR) + "/examples/";
 
 class VigilSimTest : public ::testing::Test {
  protected:
-  ProgramRun Vigil(const std::vector<std::string>& args) {
-    return RunProgram(VIGIL_PATH, args, temp_.path(), temp_.path());
-  }
-  TempDir temp_{"vigil-sim"};
+  ProgramRun Vigil(const std::vector<std::string>& args) { return dir_.Run(VIGIL_PATH, args); }
+  vigil::testing::TempDir dir_{"vigil-sim"};
 };
 
 // The last line of the output.
@@ -45,14 +39,14 @@ TEST_F(VigilSimTest, ExampleScenariosPass) {
 }
 
 TEST_F(VigilSimTest, FailingScenarioExitsOneWithItsTraceAndJunit) {
-  WriteFile(temp_ / "night.scenarios",
-            "SCENARIO door at night\r\n"
-            "SET TIMEPLAN(1) = OFF\r\n"
-            "EVENT FRONT.VALID\r\n"
-            "EXPECT DOOR(FRONT)\r\n"
-            "SCENARIO exit button\r\n"
-            "EVENT PANEL.INPUT1ON\r\n"
-            "EXPECT DOOR(FRONT)\r\n");
+  dir_.Write("night.scenarios",
+             "SCENARIO door at night\r\n"
+             "SET TIMEPLAN(1) = OFF\r\n"
+             "EVENT FRONT.VALID\r\n"
+             "EXPECT DOOR(FRONT)\r\n"
+             "SCENARIO exit button\r\n"
+             "EVENT PANEL.INPUT1ON\r\n"
+             "EXPECT DOOR(FRONT)\r\n");
   ProgramRun run =
       Vigil({"test", kExamples + "office.txt", "night.scenarios", "--junit", "results.xml"});
   EXPECT_EQ(run.status, 1) << run.err;
@@ -63,16 +57,16 @@ TEST_F(VigilSimTest, FailingScenarioExitsOneWithItsTraceAndJunit) {
                          "opened since the last EVENT"),
             std::string::npos);
   EXPECT_NE(run.out.find("TIMEPLAN(1) is OFF -> false"), std::string::npos);
-  std::string xml = ReadFile(temp_ / "results.xml");
+  std::string xml = dir_.Read("results.xml");
   EXPECT_NE(xml.find("<testcase classname=\"night.scenarios\" name=\"exit button\"/>"),
             std::string::npos);
 }
 
 TEST_F(VigilSimTest, UndeclaredNameIsAnErrorAtItsLineAndColumn) {
-  WriteFile(temp_ / "typo.scenarios",
-            "SCENARIO rear door\r\n"
-            "EVENT FRONT.VALID\r\n"
-            "EXPECT REAR.INPUT1 = ON\r\n");
+  dir_.Write("typo.scenarios",
+             "SCENARIO rear door\r\n"
+             "EVENT FRONT.VALID\r\n"
+             "EXPECT REAR.INPUT1 = ON\r\n");
   ProgramRun run = Vigil({"test", kExamples + "office.txt", "typo.scenarios"});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err,
@@ -111,13 +105,11 @@ TEST_F(VigilSimTest, SimJson) {
   EXPECT_NE(run.out.find("\"source\": \"IF TIMEPLAN(1)\""), std::string::npos);
   // The document parses; its steps carry the lines of the script and the
   // branch taken.
-  WriteFile(temp_ / "trace.json", run.out);
-  ProgramRun read =
-      RunProgram("/usr/bin/env",
-                 {"python3", "-c",
-                  "import json; d = json.load(open('trace.json'))\n"
-                  "print([(e['kind'], e['line'], e.get('taken')) for e in d['trace']])"},
-                 temp_.path(), temp_.path());
+  dir_.Write("trace.json", run.out);
+  ProgramRun read = dir_.Run(
+      "/usr/bin/env", {"python3", "-c",
+                       "import json; d = json.load(open('trace.json'))\n"
+                       "print([(e['kind'], e['line'], e.get('taken')) for e in d['trace']])"});
   EXPECT_EQ(read.out,
             "[('event', 0, None), ('step', 18, False), ('step', 21, None), ('step', 22, None), "
             "('step', 23, None), ('resume', 0, None), ('step', 24, None)]\n")
