@@ -3,7 +3,6 @@
 // and leave the directory exactly as it was: no output created or replaced,
 // no temporary file left behind.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,19 +21,6 @@ namespace fs = std::filesystem;
 
 constexpr char kScript[] = "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nRELAY1 = ON\r\nEVENTEND\r\n";
 
-// The file's bytes; a FIFO must not block the read.
-std::string ReadEntry(const std::string& path) {
-  std::string contents;
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
-  if (fd < 0) return "<unreadable>";
-  char buffer[4096];
-  for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;) {
-    contents.append(buffer, static_cast<size_t>(got));
-  }
-  ::close(fd);
-  return contents;
-}
-
 // Every entry under `dir` with its kind, mode, inode, time and contents: a
 // file replaced by an identical copy still shows as changed.
 std::map<std::string, std::string> Snapshot(const std::string& dir) {
@@ -47,7 +33,7 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
     std::string description = std::to_string(info.st_mode) + " " + std::to_string(info.st_ino) +
                               " " + std::to_string(info.st_mtim.tv_sec) + "." +
                               std::to_string(info.st_mtim.tv_nsec);
-    if (S_ISREG(info.st_mode)) description += " " + ReadEntry(path);
+    if (S_ISREG(info.st_mode)) description += " " + testing::ReadFile(path);
     if (S_ISLNK(info.st_mode)) description += " -> " + fs::read_symlink(path, ignored).string();
     entries[path.substr(dir.size())] = description;
   }

@@ -37,6 +37,13 @@ constexpr int kMegabyte = 1 << 20;
 
 std::string Line(const std::string& text) { return text + "\r\n"; }
 
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  repeated.reserve(text.size() * static_cast<size_t>(times));
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 // `times` lines of `pattern`, each with its number in place of every "#".
 std::string Numbered(int times, const std::string& pattern) {
   std::string text;
@@ -61,23 +68,17 @@ std::function<std::string(int)> Declared(const std::string& declaration, const s
   };
 }
 
-const std::string kEventBlock = Line("EVENT K1.VALID") + Line("RELAY1 = ON") +
-                                Line("IF K1.INPUT1 = ON") + Line("DELAY(5)") + Line("ELSE") +
-                                Line("R1 = R1 + 1") + Line("ENDIF") + Line("EVENTEND");
+const std::string kEventBlock =
+    "EVENT K1.VALID\r\nRELAY1 = ON\r\nIF K1.INPUT1 = ON\r\nDELAY(5)\r\nELSE\r\n"
+    "R1 = R1 + 1\r\nENDIF\r\nEVENTEND\r\n";
 
-std::string Events(int n) {
-  std::string text = kPanel + Line("DEFINE REGISTER R1");
-  for (int i = 0; i < n; ++i) text += kEventBlock;
-  return text;
-}
+std::string Events(int n) { return kPanel + Line("DEFINE REGISTER R1") + Repeat(kEventBlock, n); }
 
 // n times twenty IF blocks, one inside the other.
 std::string NestedIfs(int n) {
   std::string nest = Numbered(kMaxIfLevel, "IF TIMEPLAN(3)") + Line("RELAY1 = ON") +
                      Numbered(kMaxIfLevel, "ENDIF");
-  std::string text = kPanel + Line("EVENT PANEL.INIT");
-  for (int i = 0; i < n; ++i) text += nest;
-  return text + Line("EVENTEND");
+  return kPanel + Line("EVENT PANEL.INIT") + Repeat(nest, n) + Line("EVENTEND");
 }
 
 // One line of about `bytes` bytes: `head`, then `unit` over and over.
@@ -114,10 +115,9 @@ std::pair<int, long> RunMeasured(const testing::TempDir& dir, const std::string&
   args.insert(args.begin(), {"-f", "%M", "-o", dir / "peak", program});
   testing::ProgramRun run = dir.Run(kGnuTime, args);
   // The number is the last line; "Command exited with non-zero status 1"
-  // may come before it.
+  // may come before it (npos + 1 is 0).
   std::string peak = dir.Read("peak");
-  size_t last = peak.find_last_of('\n', peak.size() >= 2 ? peak.size() - 2 : 0);
-  return {run.status, std::atol(peak.c_str() + (last == std::string::npos ? 0 : last + 1))};
+  return {run.status, std::atol(peak.c_str() + (peak.find_last_of('\n', peak.size() - 2) + 1))};
 }
 
 struct Shape {
@@ -179,9 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScaleTest, LargeScriptEndToEnd) {
   if (::access(kGnuTime, X_OK) != 0) GTEST_SKIP() << "needs GNU time (Debian package time)";
   const size_t bytes = 50u * kMegabyte / kScale;
-  std::string source = kPanel + Line("DEFINE REGISTER R1");
-  source.reserve(bytes + kEventBlock.size());
-  while (source.size() < bytes) source += kEventBlock;
+  std::string source = Events(static_cast<int>(bytes / kEventBlock.size()));
   testing::TempDir dir("vigil-scale");
   EXPECT_EQ(RunMeasured(dir, source).first, 1);  // error 31: far above the limit
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"peak", "site.BIN", "site.ERR", "site.LST",
@@ -199,11 +197,7 @@ TEST(ScaleTest, ErrorScriptPeakMemory) {
 #else
   constexpr double kBoundKb = 400.0 * 1024 / kScale;
 #endif
-  const std::string line = "ZZZZZZZ\r\n";
-  const size_t bytes = 50u * kMegabyte / kScale;
-  std::string source;
-  source.reserve(bytes);
-  while (source.size() + line.size() <= bytes) source += line;
+  const std::string source = Repeat("ZZZZZZZ\r\n", 50 * kMegabyte / kScale / 9);
   testing::TempDir dir("vigil-scale");
   for (const auto& [program, args] : std::vector<std::pair<std::string, std::vector<std::string>>>{
            {VIGILC_PATH, {"site.txt"}}, {VIGIL_PATH, {"check", "site.txt"}}}) {

@@ -1,5 +1,5 @@
-// Runs the built `vigil` in a fresh directory: check in its three formats and
-// its exit statuses, build against vigilc file for file, and explain.
+// Runs the built `vigil` in a fresh directory: check in its three formats,
+// build against vigilc file for file, and every subcommand's exit statuses.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@ using vigil::testing::ProgramRun;
 
 constexpr char kFaulty[] =
     "MODULE = PANEL,0\r\nDEFINE REGISTER SPARE\r\nEVENT PANEL.INIT\r\nDELAY(300)\r\nEVENTEND\r\n";
+
+constexpr char kOffice[] = VIGIL_SOURCE_DIR "/examples/office.txt";
 
 class VigilTest : public ::testing::Test {
  protected:
@@ -44,7 +46,13 @@ TEST_F(VigilTest, ExitStatusesAndNoFilesWritten) {
            {{"--help"}, 0},
            {{"build"}, 2},
            {{}, 2},
-           {{"compile", "clean.txt"}, 2}}) {
+           {{"compile", "clean.txt"}, 2},
+           {{"test", kOffice, "missing.scenarios"}, 2},
+           {{"test", kOffice}, 2},
+           {{"sim", kOffice}, 2},
+           {{"sim", kOffice, "FRONT.OPENED"}, 2},
+           {{"fix", "missing.txt"}, 2},
+           {{"dis", "none.BIN"}, 2}}) {
     ProgramRun run = Vigil(args);
     EXPECT_EQ(run.status, expected) << (args.empty() ? "" : args.back()) << ": " << run.err;
   }

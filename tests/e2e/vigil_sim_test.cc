@@ -76,13 +76,6 @@ TEST_F(VigilSimTest, UndeclaredNameIsAnErrorAtItsLineAndColumn) {
   EXPECT_EQ(run.out, "");
 }
 
-TEST_F(VigilSimTest, CannotRunWithoutFiles) {
-  EXPECT_EQ(Vigil({"test", kExamples + "office.txt", "missing.scenarios"}).status, 2);
-  EXPECT_EQ(Vigil({"test", kExamples + "office.txt"}).status, 2);
-  EXPECT_EQ(Vigil({"sim", kExamples + "office.txt"}).status, 2);
-  EXPECT_EQ(Vigil({"sim", kExamples + "office.txt", "FRONT.OPENED"}).status, 2);
-}
-
 TEST_F(VigilSimTest, SimPrintsEachStepAndTheResult) {
   ProgramRun run = Vigil({"sim", kExamples + "counters.txt", "ENTRY.VALID", "--set", "CARS=200"});
   EXPECT_EQ(run.status, 0) << run.err;
