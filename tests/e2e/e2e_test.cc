@@ -84,7 +84,8 @@ TEST_F(VigilcTest, ErrorsStillWriteEveryFileAndExitOne) {
 
 class ExampleTest : public VigilcTest, public ::testing::WithParamInterface<const char*> {};
 
-// And `vigil dis` reads the download file back without a problem.
+// And `vigil dis` reads the download file back without a problem, and
+// `vigil test` passes the example's scenarios.
 TEST_P(ExampleTest, CompilesToTheExpectedFiles) {
   const std::string name = GetParam();
   const std::string examples = std::string(VIGIL_SOURCE_DIR) + "/examples/";
@@ -100,6 +101,9 @@ TEST_P(ExampleTest, CompilesToTheExpectedFiles) {
   ProgramRun dis = dir_.Run(VIGIL_PATH, {"dis", name + ".BIN"});
   EXPECT_EQ(dis.status, 0);
   EXPECT_EQ(dis.err, "");
+  ProgramRun test = dir_.Run(VIGIL_PATH, {"test", name + ".txt", examples + name + ".scenarios"});
+  EXPECT_EQ(test.status, 0) << test.out << test.err;
+  EXPECT_TRUE(test.out.ends_with(" passed, 0 failed\n")) << test.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest,
