@@ -1,7 +1,8 @@
-// vigilc in hostile surroundings: a script it cannot read, outputs it cannot
-// write. Each run must stop with exactly one line on stderr and exit status 2,
-// and leave the directory exactly as it was: no output created or replaced,
-// no temporary file left behind.
+// vigilc and vigil build in hostile surroundings: a script they cannot read,
+// outputs they cannot write, an output that is the script itself. Each run
+// must stop with exactly one line on stderr and exit status 2, and leave the
+// directory exactly as it was: no output created or replaced, no temporary
+// file left behind.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -42,10 +43,6 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
 
 class HostileTest : public ::testing::Test {
  protected:
-  // vigilc on `script` in the directory, stopped after ten seconds (124).
-  testing::ProgramRun Run(const std::string& script) const {
-    return dir_.Run("timeout", {"10", VIGILC_PATH, script});
-  }
   // The script and the outputs of an earlier run, but for `skip`.
   void WriteScriptAndOldOutputs(const std::string& skip = "") const {
     dir_.Write("site.txt", kScript);
@@ -53,15 +50,20 @@ class HostileTest : public ::testing::Test {
       if (extension != skip) dir_.Write("site." + extension, "old " + extension + "\r\n");
     }
   }
-  // vigilc on `script` stops with exit status 2 and one line naming `named`,
-  // and leaves the directory as it was.
+  // vigilc and vigil build on `script`, each stopped after ten seconds (124),
+  // stop with exit status 2 and one line naming `named` on stderr, nothing on
+  // stdout, and leave the directory as it was.
   void ExpectRefused(const std::string& script, const std::string& named) const {
     std::map<std::string, std::string> before = Snapshot(dir_.path());
-    testing::ProgramRun run = Run(script);
-    EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
-    EXPECT_EQ(Snapshot(dir_.path()), before);
+    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+             {"10", VIGILC_PATH, script}, {"10", VIGIL_PATH, "build", script}}) {
+      testing::ProgramRun run = dir_.Run("timeout", command);
+      EXPECT_EQ(run.status, 2) << command[1] << ": " << run.err;
+      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+      EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+      EXPECT_EQ(Snapshot(dir_.path()), before) << command[1];
+    }
   }
 
   testing::TempDir dir_{"vigil-hostile"};
@@ -73,7 +75,7 @@ TEST_F(HostileTest, LongestScriptNameWritesItsOutputs) {
   long name_max = ::pathconf(dir_.path().c_str(), _PC_NAME_MAX);
   std::string stem(static_cast<size_t>(name_max > 0 ? name_max : 255) - 4, 'a');
   dir_.Write(stem + ".txt", kScript);
-  EXPECT_EQ(Run(stem + ".txt").status, 0);
+  EXPECT_EQ(dir_.Run(VIGILC_PATH, {stem + ".txt"}).status, 0);
   EXPECT_EQ(dir_.Names(), (std::vector<std::string>{stem + ".BIN", stem + ".ERR", stem + ".LST",
                                                     stem + ".SET", stem + ".txt"}));
 }
@@ -96,6 +98,34 @@ TEST_F(HostileTest, ScriptThatCannotBeRead) {
     dir_.Write("locked.txt", kScript);
     ASSERT_EQ(::chmod((dir_ / "locked.txt").c_str(), 0), 0);
     ExpectRefused("locked.txt", "locked.txt");
+  }
+}
+
+// An output that is the script itself. The last case: an output that differs
+// from the script only in case, where the file system does not tell them
+// apart (passed over where it does).
+TEST_F(HostileTest, OutputThatIsTheScript) {
+  enum Link { kNoLink, kSymbolicLink, kHardLink };  // how the output reaches the script
+  struct Case {
+    const char* script;  // the path vigilc is given
+    const char* output;  // the output that is the script, as vigilc names it
+    Link link;
+  };
+  for (const Case& c :
+       {Case{"site.ERR", "site.ERR", kNoLink},
+        Case{"./sub/../site.BIN", "./sub/../site.BIN", kNoLink},
+        Case{"site.txt", "site.LST", kSymbolicLink}, Case{"site.txt", "site.SET", kHardLink},
+        Case{"site.err", "site.ERR", kNoLink}}) {
+    SCOPED_TRACE(c.output);
+    for (const auto& entry : fs::directory_iterator(dir_.path())) fs::remove_all(entry);
+    fs::create_directory(dir_ / "sub");
+    const std::string file = fs::path(c.script).filename();
+    dir_.Write(file, kScript);
+    if (c.link == kSymbolicLink) fs::create_symlink("./" + file, dir_ / c.output);
+    if (c.link == kHardLink) fs::create_hard_link(dir_ / file, dir_ / c.output);
+    if (!fs::exists(dir_ / c.output)) continue;
+    ExpectRefused(c.script, std::string("vigilc: refusing to write '") + c.output +
+                                "': it is the script '" + c.script + "' itself\n");
   }
 }
 

@@ -1,6 +1,6 @@
-// What vigilc and vigil build must not do to the user's files: replace the
-// script with an output, leave temporary files behind when interrupted, or
-// bury the terminal in errors the error file already holds.
+// What vigilc and vigil build must not do to the user's files: leave
+// temporary files behind when interrupted, or bury the terminal in errors the
+// error file already holds. An output that is the script: hostile_test.cc.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -34,45 +34,6 @@ class OutputSafetyTest : public ::testing::Test {
 
   vigil::testing::TempDir dir_{"vigil-safety"};
 };
-
-// --- An output that is the script itself ------------------------------------
-
-// The last case: an output that differs from the script only in case, where
-// the file system does not tell them apart (passed over where it does).
-TEST(SameFileTest, RefusesWithExitTwoAndWritesNothing) {
-  enum Link { kNoLink, kSymbolicLink, kHardLink };  // how the output reaches the script
-  struct Case {
-    const char* script;  // the path vigilc is given
-    const char* output;  // the output that is the script, as vigilc names it
-    Link link;
-  };
-  for (const Case& c :
-       {Case{"site.ERR", "site.ERR", kNoLink},
-        Case{"./sub/../site.BIN", "./sub/../site.BIN", kNoLink},
-        Case{"site.txt", "site.LST", kSymbolicLink}, Case{"site.txt", "site.SET", kHardLink},
-        Case{"site.err", "site.ERR", kNoLink}}) {
-    SCOPED_TRACE(c.output);
-    vigil::testing::TempDir dir("vigil-safety");
-    fs::create_directory(dir / "sub");
-    const std::string file = fs::path(c.script).filename();
-    dir.Write(file, kScript);
-    if (c.link == kSymbolicLink) fs::create_symlink("./" + file, dir / c.output);
-    if (c.link == kHardLink) fs::create_hard_link(dir / file, dir / c.output);
-    if (!fs::exists(dir / c.output)) continue;
-    std::vector<std::string> before = dir.Names();
-    const std::string expected = std::string("vigilc: refusing to write '") + c.output +
-                                 "': it is the script '" + c.script + "' itself\n";
-    for (auto [program, args] : kBuilds) {
-      args.push_back(c.script);
-      ProgramRun run = dir.Run(program, args);
-      EXPECT_EQ(run.status, 2) << program;
-      EXPECT_EQ(run.err, expected) << program;
-      EXPECT_EQ(run.out, "") << program;
-      EXPECT_EQ(dir.Read(file), kScript) << program;
-      EXPECT_EQ(dir.Names(), before) << program;
-    }
-  }
-}
 
 // --- The errors on stderr ----------------------------------------------------
 
