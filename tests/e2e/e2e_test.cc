@@ -21,8 +21,6 @@ using vigil::testing::ReadFile;
 
 class VigilcTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_FALSE(dir_.path().empty()); }
-
   ProgramRun Vigilc(const std::vector<std::string>& args) const {
     return dir_.Run(VIGILC_PATH, args);
   }

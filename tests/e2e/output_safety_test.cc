@@ -30,8 +30,6 @@ const std::vector<std::pair<std::string, std::vector<std::string>>> kBuilds = {
 
 class OutputSafetyTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_FALSE(dir_.path().empty()); }
-
   vigil::testing::TempDir dir_{"vigil-safety"};
 };
 

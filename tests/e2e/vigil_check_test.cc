@@ -20,8 +20,6 @@ constexpr char kOffice[] = VIGIL_SOURCE_DIR "/examples/office.txt";
 
 class VigilTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_FALSE(dir_.path().empty() || plain_.path().empty()); }
-
   ProgramRun Vigil(const std::vector<std::string>& args) const {
     return dir_.Run(VIGIL_PATH, args);
   }
@@ -33,6 +31,7 @@ class VigilTest : public ::testing::Test {
 TEST_F(VigilTest, ExitStatusesAndNoFilesWritten) {
   dir_.Write("clean.txt", "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nEVENTEND\r\n");
   dir_.Write("warned.txt", "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\n");  // no EVENTEND
+  dir_.Write("faulty.txt", kFaulty);
   for (auto [args, expected] : std::vector<std::pair<std::vector<std::string>, int>>{
            {{"check", "clean.txt", "--werror"}, 0},
            {{"check", "warned.txt"}, 0},
@@ -52,11 +51,12 @@ TEST_F(VigilTest, ExitStatusesAndNoFilesWritten) {
            {{"sim", kOffice}, 2},
            {{"sim", kOffice, "FRONT.OPENED"}, 2},
            {{"fix", "missing.txt"}, 2},
-           {{"dis", "none.BIN"}, 2}}) {
+           {{"dis", "none.BIN"}, 2},
+           {{"dis", "--script", "faulty.txt"}, 1}}) {
     ProgramRun run = Vigil(args);
     EXPECT_EQ(run.status, expected) << (args.empty() ? "" : args.back()) << ": " << run.err;
   }
-  EXPECT_EQ(dir_.Names().size(), 2u);
+  EXPECT_EQ(dir_.Names().size(), 3u);
   EXPECT_EQ(Vigil({"explain", "E6", "E99"}).out, "");  // all or nothing
   EXPECT_NE(Vigil({"explain"}).out.find("\n  E6   Unknown command\n"), std::string::npos);
 }

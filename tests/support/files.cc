@@ -34,10 +34,10 @@ void PrintTo(const ProgramRun& run, std::ostream* os) {
 
 TempDir::TempDir(std::string_view prefix) {
   std::string pattern = ::testing::TempDir() + std::string(prefix) + "-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) return;
-  root_ = pattern;
   std::error_code error;
-  if (fs::create_directory(root_ + "/dir", error)) path_ = root_ + "/dir";
+  if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
+  if (!root_.empty() && fs::create_directory(root_ + "/dir", error)) path_ = root_ + "/dir";
+  if (path_.empty()) ADD_FAILURE() << "cannot make a directory like " << pattern;
 }
 
 TempDir::~TempDir() {

@@ -24,7 +24,8 @@ void PrintTo(const ProgramRun& run, std::ostream* os);
 
 // A fresh directory under the test's temporary directory, removed with all
 // it holds; permissions a test took away are given back first. The output of
-// the programs run in it passes through files outside it.
+// the programs run in it passes through files outside it. The test fails
+// when the directory cannot be made.
 class TempDir {
  public:
   explicit TempDir(std::string_view prefix = "vigil");
@@ -32,7 +33,6 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  // Empty when the directory could not be made.
   const std::string& path() const { return path_; }
   std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
 
