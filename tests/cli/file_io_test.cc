@@ -25,9 +25,9 @@ TEST(FileIoTest, LocalTimeTextPadsEveryField) {
   EXPECT_EQ(text, "2024-02-09 03:04:05");
 }
 
-// SameFile, through vigilc: tests/e2e/output_safety_test.cc (the same file
-// by its name, through "./..", a symbolic and a hard link; a hard link to
-// another file; outputs that do not exist yet).
+// SameFile, through vigilc: tests/e2e/hostile_test.cc (the same file by its
+// name, through "./..", a symbolic and a hard link) and output_safety_test.cc
+// (a hard link to another file; outputs that do not exist yet).
 
 // Contents given piece by piece arrive whole; a failed or abandoned set
 // leaves no temporary file and no target.

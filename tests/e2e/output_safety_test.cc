@@ -23,10 +23,6 @@ using vigil::testing::ProgramRun;
 
 const std::string kScript = "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nRELAY1 = ON\r\nEVENTEND\r\n";
 const std::vector<std::string> kSuffixes = {"BIN", "LST", "ERR", "SET"};
-// `vigilc SCRIPT` and `vigil build SCRIPT`: the program and the arguments
-// before the script.
-const std::vector<std::pair<std::string, std::vector<std::string>>> kBuilds = {
-    {VIGILC_PATH, {}}, {VIGIL_PATH, {"build"}}};
 
 class OutputSafetyTest : public ::testing::Test {
  protected:
@@ -55,8 +51,9 @@ TEST_F(OutputSafetyTest, StderrShowsFiftyErrorsAndCountsTheRest) {
   for (const Case& c : {Case{50, ""}, Case{51, "site.txt: 1 more error in site.ERR\n"},
                         Case{1234, "site.txt: 1184 more errors in site.ERR\n"}}) {
     dir_.Write("site.txt", ScriptWithErrors(c.errors));
-    for (auto [program, args] : kBuilds) {
-      args.push_back("site.txt");
+    for (const auto& [program, args] :
+         std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {VIGILC_PATH, {"site.txt"}}, {VIGIL_PATH, {"build", "site.txt"}}}) {
       ProgramRun run = dir_.Run(program, args);
       SCOPED_TRACE(program + " on " + std::to_string(c.errors) + " errors");
       EXPECT_EQ(run.status, 1);

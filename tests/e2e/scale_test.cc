@@ -128,25 +128,22 @@ struct Shape {
 
 void PrintTo(const Shape& shape, std::ostream* os) { *os << shape.name; }
 
-class ScaleTest : public ::testing::TestWithParam<Shape> {
- protected:
-  std::string Small() const { return GetParam().make(GetParam().size / kScale / kSizeRatio); }
-  std::string Large() const { return GetParam().make(GetParam().size / kScale); }
-};
+class ScaleTest : public ::testing::TestWithParam<Shape> {};
 
-TEST_P(ScaleTest, TimeGrowsLinearly) {
-  double small = CompileTime(Small());
-  double large = CompileTime(Large());
+TEST_P(ScaleTest, TimeAndPeakMemoryGrowLinearly) {
+  const std::string small_script = GetParam().make(GetParam().size / kScale / kSizeRatio);
+  const std::string large_script = GetParam().make(GetParam().size / kScale);
+  double small_time = CompileTime(small_script);
+  double large_time = CompileTime(large_script);
   // Below a few milliseconds the ratio is noise.
-  EXPECT_LT(large, std::max(kMaxRatio * small, 0.005)) << small << " s, then " << large << " s";
-}
+  EXPECT_LT(large_time, std::max(kMaxRatio * small_time, 0.005))
+      << small_time << " s, then " << large_time << " s";
 
-TEST_P(ScaleTest, PeakMemoryGrowsLinearly) {
   if (::access(kGnuTime, X_OK) != 0) GTEST_SKIP() << "needs GNU time (Debian package time)";
   testing::TempDir dir("vigil-scale");
   long empty = RunMeasured(dir, "").second;
-  auto [small_status, small] = RunMeasured(dir, Small());
-  auto [large_status, large] = RunMeasured(dir, Large());
+  auto [small_status, small] = RunMeasured(dir, small_script);
+  auto [large_status, large] = RunMeasured(dir, large_script);
   EXPECT_LE(std::max(small_status, large_status), 1);
   ASSERT_GT(empty, 0);
   // Growth over an empty script; a megabyte of it is noise: arenas, pages.
