@@ -73,8 +73,7 @@ TEST_F(OutputSafetyTest, StderrShowsFiftyErrorsAndCountsTheRest) {
                              : run.err.size() - more.size() + more.find(" more error"));
       EXPECT_TRUE(run.err.ends_with("BOGUS\n" + more) || run.err.ends_with("^^^^^\n" + more));
       // The error file holds every error, one line each.
-      std::string error_file = dir_.Read("site.ERR");
-      EXPECT_EQ(std::count(error_file.begin(), error_file.end(), '\n'), c.errors);
+      EXPECT_EQ(std::ranges::count(dir_.Read("site.ERR"), '\n'), c.errors);
     }
   }
   EXPECT_EQ(dir_.Read("other.txt"), "other");

@@ -100,12 +100,10 @@ TEST_F(VigilTest, CheckInItsThreeFormats) {
   EXPECT_EQ(
       dir_.Run("/usr/bin/env", {"python3", "-c", kReadJsonAndSarif, VIGIL_PATH}).out,
       "[{'file': 'my site.txt', 'line': 2, 'column': 17, 'end_column': 22, 'column_unit': 'byte', "
-      "'severity': "
-      "'warning', 'code': 'W3', 'message': 'Register SPARE is declared but never used', 'notes': "
-      "[]}, {'file': 'my site.txt', 'line': 4, 'column': 7, 'end_column': 10, 'column_unit': "
-      "'byte', 'severity': "
-      "'error', 'code': 'E11', 'message': 'Value out of range', 'notes': ['the DELAY number must "
-      "lie in 0 to 255']}]\n"
+      "'severity': 'warning', 'code': 'W3', 'message': 'Register SPARE is declared but never used',"
+      " 'notes': []}, {'file': 'my site.txt', 'line': 4, 'column': 7, 'end_column': 10, "
+      "'column_unit': 'byte', 'severity': 'error', 'code': 'E11', 'message': 'Value out of range', "
+      "'notes': ['the DELAY number must lie in 0 to 255']}]\n"
       "2.1.0 sarif-2.1.0.json vigil 1.0\n"
       "[('W3', 'Declared name never used', 'warning'), ('E11', 'Value out of range', 'error')]\n"
       "W3 W3 warning ['Register SPARE is declared but never used'] my%20site.txt 2 17 22\n"

@@ -63,9 +63,9 @@ TEST_F(VigilDisTest, NamesTheProblemsAndShowsTheRest) {
 }
 
 TEST_F(VigilDisTest, ScriptListingShowsEachLineAboveItsCode) {
-  dir_.Write(
-      "site.txt",
-      "MODULE = FRONT,3,0,2,5,30,10,1\r\nEVENT FRONT.VALID\r\n  RELAY1 = ON\r\nEVENTEND\r\n");
+  dir_.Write("site.txt",
+             "MODULE = FRONT,3,0,2,5,30,10,1\r\nEVENT FRONT.VALID\r\n"
+             "  RELAY1 = ON\r\nEVENTEND\r\n");
   auto [status, out, err] = dir_.Run(VIGIL_PATH, {"dis", "--script", "site.txt"});
   EXPECT_EQ(status, 0) << err;
   EXPECT_NE(out.find("    2 | EVENT FRONT.VALID\n"
