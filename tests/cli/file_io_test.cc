@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,15 +25,14 @@ TEST(FileIoTest, LocalTimeTextPadsEveryField) {
   EXPECT_EQ(text, "2024-02-09 03:04:05");
 }
 
-// SameFile, through vigilc: tests/e2e/output_safety_test.cc (the same file
-// by its name, through "./..", a symbolic and a hard link; a hard link to
-// another file; outputs that do not exist yet).
+// SameFile, through vigilc: tests/e2e/hostile_test.cc (the same file by its
+// name, through "./..", a symbolic and a hard link) and output_safety_test.cc
+// (a hard link to another file; outputs that do not exist yet).
 
 // Contents given piece by piece arrive whole; a failed or abandoned set
 // leaves no temporary file and no target.
 TEST(FileIoTest, OutputSetWritesPiecesAndCleansUp) {
   testing::TempDir dir("vigil-pieces");
-  ASSERT_FALSE(dir.path().empty());
   const std::vector<std::string> pieces = {"first\r\n", std::string(70000, 'x'), "last\r\n"};
   {
     OutputSet outputs;
@@ -48,19 +45,14 @@ TEST(FileIoTest, OutputSetWritesPiecesAndCleansUp) {
     ASSERT_TRUE(outputs.Stage(dir / "out.SET", std::string("set"), &error)) << error;
     ASSERT_TRUE(outputs.Commit(&error)) << error;
   }
-  EXPECT_EQ(testing::ReadFile(dir / "out.ERR"), pieces[0] + pieces[1] + pieces[2]);
-  EXPECT_EQ(testing::ReadFile(dir / "out.SET"), "set");
+  EXPECT_EQ(dir.Read("out.ERR"), pieces[0] + pieces[1] + pieces[2]);
+  EXPECT_EQ(dir.Read("out.SET"), "set");
   {
     OutputSet abandoned;
     std::string error;
     ASSERT_TRUE(abandoned.Stage(dir / "new.BIN", std::string("bin"), &error)) << error;
   }
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"out.ERR", "out.SET"}));
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"out.ERR", "out.SET"}));
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-// vigilc in hostile surroundings: a script it cannot read, outputs it cannot
-// write. Each run must stop with exactly one line on stderr and exit status 2,
-// and leave the directory exactly as it was: no output created or replaced,
-// no temporary file left behind.
+// vigilc and vigil build in hostile surroundings: a script they cannot read,
+// outputs they cannot write, an output that is the script itself. Each run
+// must stop with exactly one line on stderr and exit status 2, and leave the
+// directory exactly as it was: no output created or replaced, no temporary
+// file left behind.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "support/files.h"
 
@@ -18,22 +19,8 @@ namespace vigil {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::WriteFile;
 
 constexpr char kScript[] = "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nRELAY1 = ON\r\nEVENTEND\r\n";
-
-// The file's bytes; a FIFO must not block the read.
-std::string ReadEntry(const std::string& path) {
-  std::string contents;
-  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
-  if (fd < 0) return "<unreadable>";
-  char buffer[4096];
-  for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;) {
-    contents.append(buffer, static_cast<size_t>(got));
-  }
-  ::close(fd);
-  return contents;
-}
 
 // Every entry under `dir` with its kind, mode, inode, time and contents: a
 // file replaced by an identical copy still shows as changed.
@@ -47,7 +34,7 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
     std::string description = std::to_string(info.st_mode) + " " + std::to_string(info.st_ino) +
                               " " + std::to_string(info.st_mtim.tv_sec) + "." +
                               std::to_string(info.st_mtim.tv_nsec);
-    if (S_ISREG(info.st_mode)) description += " " + ReadEntry(path);
+    if (S_ISREG(info.st_mode)) description += " " + testing::ReadFile(path);
     if (S_ISLNK(info.st_mode)) description += " -> " + fs::read_symlink(path, ignored).string();
     entries[path.substr(dir.size())] = description;
   }
@@ -56,31 +43,30 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
 
 class HostileTest : public ::testing::Test {
  protected:
-  // vigilc on `script` in the directory, stopped after ten seconds (124).
-  testing::ProgramRun Run(const std::string& script) const {
-    return testing::RunProgram("timeout", {"10", VIGILC_PATH, script}, dir_.path(),
-                               scratch_.path());
-  }
   // The script and the outputs of an earlier run, but for `skip`.
   void WriteScriptAndOldOutputs(const std::string& skip = "") const {
-    WriteFile(dir_ / "site.txt", kScript);
+    dir_.Write("site.txt", kScript);
     for (std::string extension : {"BIN", "LST", "ERR", "SET"}) {
-      if (extension != skip) WriteFile(dir_ / ("site." + extension), "old " + extension + "\r\n");
+      if (extension != skip) dir_.Write("site." + extension, "old " + extension + "\r\n");
     }
   }
-  // vigilc on `script` stops with exit status 2 and one line naming `named`,
-  // and leaves the directory as it was.
+  // vigilc and vigil build on `script`, each stopped after ten seconds (124),
+  // stop with exit status 2 and one line naming `named` on stderr, nothing on
+  // stdout, and leave the directory as it was.
   void ExpectRefused(const std::string& script, const std::string& named) const {
     std::map<std::string, std::string> before = Snapshot(dir_.path());
-    testing::ProgramRun run = Run(script);
-    EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
-    EXPECT_EQ(Snapshot(dir_.path()), before);
+    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+             {"10", VIGILC_PATH, script}, {"10", VIGIL_PATH, "build", script}}) {
+      testing::ProgramRun run = dir_.Run("timeout", command);
+      EXPECT_EQ(run.status, 2) << command[1] << ": " << run.err;
+      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+      EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+      EXPECT_EQ(Snapshot(dir_.path()), before) << command[1];
+    }
   }
 
   testing::TempDir dir_{"vigil-hostile"};
-  testing::TempDir scratch_{"vigil-hostile-out"};
 };
 
 // Output names as long as the file system allows: temporary files on the way
@@ -88,12 +74,10 @@ class HostileTest : public ::testing::Test {
 TEST_F(HostileTest, LongestScriptNameWritesItsOutputs) {
   long name_max = ::pathconf(dir_.path().c_str(), _PC_NAME_MAX);
   std::string stem(static_cast<size_t>(name_max > 0 ? name_max : 255) - 4, 'a');
-  WriteFile(dir_ / (stem + ".txt"), kScript);
-  EXPECT_EQ(Run(stem + ".txt").status, 0);
-  for (const char* extension : {".BIN", ".LST", ".ERR", ".SET"}) {
-    EXPECT_TRUE(fs::is_regular_file(dir_ / (stem + extension))) << extension;
-  }
-  EXPECT_EQ(Snapshot(dir_.path()).size(), 5u);
+  dir_.Write(stem + ".txt", kScript);
+  EXPECT_EQ(dir_.Run(VIGILC_PATH, {stem + ".txt"}).status, 0);
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{stem + ".BIN", stem + ".ERR", stem + ".LST",
+                                                    stem + ".SET", stem + ".txt"}));
 }
 
 TEST_F(HostileTest, ScriptThatCannotBeRead) {
@@ -111,9 +95,37 @@ TEST_F(HostileTest, ScriptThatCannotBeRead) {
   ASSERT_EQ(::mkfifo((dir_ / "fifo.txt").c_str(), 0644), 0);
   ExpectRefused("fifo.txt", "fifo.txt");
   if (::geteuid() != 0) {  // root reads a file whatever its mode
-    WriteFile(dir_ / "locked.txt", kScript);
+    dir_.Write("locked.txt", kScript);
     ASSERT_EQ(::chmod((dir_ / "locked.txt").c_str(), 0), 0);
     ExpectRefused("locked.txt", "locked.txt");
+  }
+}
+
+// An output that is the script itself. The last case: an output that differs
+// from the script only in case, where the file system does not tell them
+// apart (passed over where it does).
+TEST_F(HostileTest, OutputThatIsTheScript) {
+  enum Link { kNoLink, kSymbolicLink, kHardLink };  // how the output reaches the script
+  struct Case {
+    const char* script;  // the path vigilc is given
+    const char* output;  // the output that is the script, as vigilc names it
+    Link link;
+  };
+  for (const Case& c :
+       {Case{"site.ERR", "site.ERR", kNoLink},
+        Case{"./sub/../site.BIN", "./sub/../site.BIN", kNoLink},
+        Case{"site.txt", "site.LST", kSymbolicLink}, Case{"site.txt", "site.SET", kHardLink},
+        Case{"site.err", "site.ERR", kNoLink}}) {
+    SCOPED_TRACE(c.output);
+    for (const auto& entry : fs::directory_iterator(dir_.path())) fs::remove_all(entry);
+    fs::create_directory(dir_ / "sub");
+    const std::string file = fs::path(c.script).filename();
+    dir_.Write(file, kScript);
+    if (c.link == kSymbolicLink) fs::create_symlink("./" + file, dir_ / c.output);
+    if (c.link == kHardLink) fs::create_hard_link(dir_ / file, dir_ / c.output);
+    if (!fs::exists(dir_ / c.output)) continue;
+    ExpectRefused(c.script, std::string("vigilc: refusing to write '") + c.output +
+                                "': it is the script '" + c.script + "' itself\n");
   }
 }
 
@@ -124,7 +136,7 @@ TEST_F(HostileTest, OutputThatIsADirectory) {
     for (const auto& entry : fs::directory_iterator(dir_.path())) fs::remove_all(entry);
     WriteScriptAndOldOutputs(extension);
     ASSERT_EQ(::mkdir((dir_ / blocked).c_str(), 0755), 0);
-    WriteFile(dir_ / blocked + "/inside", "kept");
+    dir_.Write(blocked + "/inside", "kept");
     ExpectRefused("site.txt", blocked);
   }
 }

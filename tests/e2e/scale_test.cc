@@ -37,6 +37,13 @@ constexpr int kMegabyte = 1 << 20;
 
 std::string Line(const std::string& text) { return text + "\r\n"; }
 
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  repeated.reserve(text.size() * static_cast<size_t>(times));
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 // `times` lines of `pattern`, each with its number in place of every "#".
 std::string Numbered(int times, const std::string& pattern) {
   std::string text;
@@ -61,23 +68,17 @@ std::function<std::string(int)> Declared(const std::string& declaration, const s
   };
 }
 
-const std::string kEventBlock = Line("EVENT K1.VALID") + Line("RELAY1 = ON") +
-                                Line("IF K1.INPUT1 = ON") + Line("DELAY(5)") + Line("ELSE") +
-                                Line("R1 = R1 + 1") + Line("ENDIF") + Line("EVENTEND");
+const std::string kEventBlock =
+    "EVENT K1.VALID\r\nRELAY1 = ON\r\nIF K1.INPUT1 = ON\r\nDELAY(5)\r\nELSE\r\n"
+    "R1 = R1 + 1\r\nENDIF\r\nEVENTEND\r\n";
 
-std::string Events(int n) {
-  std::string text = kPanel + Line("DEFINE REGISTER R1");
-  for (int i = 0; i < n; ++i) text += kEventBlock;
-  return text;
-}
+std::string Events(int n) { return kPanel + Line("DEFINE REGISTER R1") + Repeat(kEventBlock, n); }
 
 // n times twenty IF blocks, one inside the other.
 std::string NestedIfs(int n) {
   std::string nest = Numbered(kMaxIfLevel, "IF TIMEPLAN(3)") + Line("RELAY1 = ON") +
                      Numbered(kMaxIfLevel, "ENDIF");
-  std::string text = kPanel + Line("EVENT PANEL.INIT");
-  for (int i = 0; i < n; ++i) text += nest;
-  return text + Line("EVENTEND");
+  return kPanel + Line("EVENT PANEL.INIT") + Repeat(nest, n) + Line("EVENTEND");
 }
 
 // One line of about `bytes` bytes: `head`, then `unit` over and over.
@@ -91,19 +92,12 @@ std::function<std::string(int)> LongLine(const std::string& head, const std::str
   };
 }
 
-double CpuSeconds() {
-  timespec now{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 double CompileTime(const std::string& source) {
   double best = 1e9;
   for (int run = 0; run < 3; ++run) {
-    double start = CpuSeconds();
-    Compilation compilation = Compile(source);
-    Warnings(compilation);
-    best = std::min(best, CpuSeconds() - start);
+    std::clock_t start = std::clock();
+    Warnings(Compile(source));
+    best = std::min(best, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
   }
   return best;
 }
@@ -115,16 +109,15 @@ constexpr char kGnuTime[] = "/usr/bin/time";
 std::pair<int, long> RunMeasured(const testing::TempDir& dir, const std::string& source,
                                  const std::string& program = VIGILC_PATH,
                                  std::vector<std::string> args = {"site.txt"}) {
-  testing::WriteFile(dir / "site.txt", source);
+  dir.Write("site.txt", source);
   // Freed memory goes straight back, so that the peak shows what is live.
   ::setenv("ASAN_OPTIONS", "quarantine_size_mb=0:detect_leaks=0", 1);
   args.insert(args.begin(), {"-f", "%M", "-o", dir / "peak", program});
-  testing::ProgramRun run = testing::RunProgram(kGnuTime, args, dir.path(), dir.path());
+  testing::ProgramRun run = dir.Run(kGnuTime, args);
   // The number is the last line; "Command exited with non-zero status 1"
-  // may come before it.
-  std::string peak = testing::ReadFile(dir / "peak");
-  size_t last = peak.find_last_of('\n', peak.size() >= 2 ? peak.size() - 2 : 0);
-  return {run.status, std::atol(peak.c_str() + (last == std::string::npos ? 0 : last + 1))};
+  // may come before it (npos + 1 is 0).
+  std::string peak = dir.Read("peak");
+  return {run.status, std::atol(peak.c_str() + (peak.find_last_of('\n', peak.size() - 2) + 1))};
 }
 
 struct Shape {
@@ -135,25 +128,22 @@ struct Shape {
 
 void PrintTo(const Shape& shape, std::ostream* os) { *os << shape.name; }
 
-class ScaleTest : public ::testing::TestWithParam<Shape> {
- protected:
-  std::string Small() const { return GetParam().make(GetParam().size / kScale / kSizeRatio); }
-  std::string Large() const { return GetParam().make(GetParam().size / kScale); }
-};
+class ScaleTest : public ::testing::TestWithParam<Shape> {};
 
-TEST_P(ScaleTest, TimeGrowsLinearly) {
-  double small = CompileTime(Small());
-  double large = CompileTime(Large());
+TEST_P(ScaleTest, TimeAndPeakMemoryGrowLinearly) {
+  const std::string small_script = GetParam().make(GetParam().size / kScale / kSizeRatio);
+  const std::string large_script = GetParam().make(GetParam().size / kScale);
+  double small_time = CompileTime(small_script);
+  double large_time = CompileTime(large_script);
   // Below a few milliseconds the ratio is noise.
-  EXPECT_LT(large, std::max(kMaxRatio * small, 0.005)) << small << " s, then " << large << " s";
-}
+  EXPECT_LT(large_time, std::max(kMaxRatio * small_time, 0.005))
+      << small_time << " s, then " << large_time << " s";
 
-TEST_P(ScaleTest, PeakMemoryGrowsLinearly) {
   if (::access(kGnuTime, X_OK) != 0) GTEST_SKIP() << "needs GNU time (Debian package time)";
   testing::TempDir dir("vigil-scale");
   long empty = RunMeasured(dir, "").second;
-  auto [small_status, small] = RunMeasured(dir, Small());
-  auto [large_status, large] = RunMeasured(dir, Large());
+  auto [small_status, small] = RunMeasured(dir, small_script);
+  auto [large_status, large] = RunMeasured(dir, large_script);
   EXPECT_LE(std::max(small_status, large_status), 1);
   ASSERT_GT(empty, 0);
   // Growth over an empty script; a megabyte of it is noise: arenas, pages.
@@ -186,14 +176,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScaleTest, LargeScriptEndToEnd) {
   if (::access(kGnuTime, X_OK) != 0) GTEST_SKIP() << "needs GNU time (Debian package time)";
   const size_t bytes = 50u * kMegabyte / kScale;
-  std::string source = kPanel + Line("DEFINE REGISTER R1");
-  source.reserve(bytes + kEventBlock.size());
-  while (source.size() < bytes) source += kEventBlock;
+  std::string source = Events(static_cast<int>(bytes / kEventBlock.size()));
   testing::TempDir dir("vigil-scale");
   EXPECT_EQ(RunMeasured(dir, source).first, 1);  // error 31: far above the limit
-  for (const char* name : {"site.BIN", "site.LST", "site.ERR", "site.SET"}) {
-    EXPECT_TRUE(std::filesystem::is_regular_file(dir / name)) << name;
-  }
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"peak", "site.BIN", "site.ERR", "site.LST",
+                                                   "site.SET", "site.txt"}));
   EXPECT_GT(std::filesystem::file_size(dir / "site.BIN"), bytes / 4);
 }
 
@@ -207,23 +194,15 @@ TEST(ScaleTest, ErrorScriptPeakMemory) {
 #else
   constexpr double kBoundKb = 400.0 * 1024 / kScale;
 #endif
-  const std::string line = "ZZZZZZZ\r\n";
-  const size_t bytes = 50u * kMegabyte / kScale;
-  std::string source;
-  source.reserve(bytes);
-  while (source.size() + line.size() <= bytes) source += line;
+  const std::string source = Repeat("ZZZZZZZ\r\n", 50 * kMegabyte / kScale / 9);
   testing::TempDir dir("vigil-scale");
-  struct Program {
-    std::string path;
-    std::vector<std::string> args;
-  };
-  for (const Program& program :
-       {Program{VIGILC_PATH, {"site.txt"}}, Program{VIGIL_PATH, {"check", "site.txt"}}}) {
-    long empty = RunMeasured(dir, "", program.path, program.args).second;
-    auto [status, peak] = RunMeasured(dir, source, program.path, program.args);
-    EXPECT_EQ(status, 1) << program.path;
+  for (const auto& [program, args] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {VIGILC_PATH, {"site.txt"}}, {VIGIL_PATH, {"check", "site.txt"}}}) {
+    long empty = RunMeasured(dir, "", program, args).second;
+    auto [status, peak] = RunMeasured(dir, source, program, args);
+    EXPECT_EQ(status, 1) << program;
     EXPECT_LT(static_cast<double>(peak - empty), kBoundKb)
-        << program.path << ": " << peak << " kB, empty script " << empty;
+        << program << ": " << peak << " kB, empty script " << empty;
   }
 }
 

