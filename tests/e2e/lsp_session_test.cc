@@ -228,7 +228,6 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
       {kHover, At(10, 14), {"element **VALID** of FRONT", "code 01", "FF 01 01"}},
       {kHover, At(14, 15), {"code 01; as a state tested by IF: code 04", "FF 65 01"}},
       {kHover, At(4, 8), {"module **KEYPAD**: a door module (id 4)"}},
-      {kHover, At(13, 30), {null}},
       {kHover, At(91, 0), {null}},
       {kHover, At(-1, 0), {null}},
       // Completion by the place in the line.
