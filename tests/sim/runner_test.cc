@@ -25,12 +25,13 @@ constexpr std::string_view kBlocks =
     "EVENTEND\n";
 
 std::vector<ScenarioResult> RunText(std::string_view text) {
-  std::string script = vigil::testing::Crlf(testing::Script(kBlocks));
-  ScenarioFile file = ParseScenarios(text, script);
+  testing::Site site(kBlocks);
+  ScenarioFile file = ParseScenarios(text, *site.compilation.source);
   EXPECT_TRUE(file.errors.empty());
-  Program program = MakeProgram(Compile(script));
   std::vector<ScenarioResult> results;
-  for (const Scenario& scenario : file.scenarios) results.push_back(RunScenario(program, scenario));
+  for (const Scenario& scenario : file.scenarios) {
+    results.push_back(RunScenario(site.program, scenario));
+  }
   return results;
 }
 
