@@ -42,7 +42,8 @@ TEST(EventRunTest, AssignmentLinesKeepTheirLineNumbers) {
 
 // Each event once, named as the script writes it (which `vigil sim` takes
 // back, also where the model has no name for the event code), with the line
-// of its first block (13 is the DEVICE line) and the blocks it fires.
+// of its first block (13 is the DEVICE line) and the blocks it fires. The
+// JSON forms of the list and of a run: tests/capi and tests/e2e.
 TEST(EventRunTest, EventsOnceEachAsTheScriptNamesThem) {
   testing::Site site(
       "DEVICE = PANEL.EXINPUT2,1\n"
@@ -60,10 +61,8 @@ TEST(EventRunTest, EventsOnceEachAsTheScriptNamesThem) {
   EXPECT_EQ(events[0].module, 100);
   EXPECT_EQ(events[0].line, 14);
   EXPECT_EQ(events[0].blocks, 2);
-  EXPECT_EQ(EventsJson({events[1]}),
-            "[\n  {\"name\": \"FRONT.VALID\", \"module\": 1, \"event\": 1, \"line\": 17, "
-            "\"blocks\": 1}\n]\n");
-  EXPECT_EQ(EventsJson({}), "[]\n");
+  EXPECT_EQ(events[1].name, "FRONT.VALID");
+  EXPECT_EQ(events[1].line, 17);
   EventRun run = RunEvent(site.compilation, {events[0].name, 1, {}});
   EXPECT_TRUE(run.errors.empty());
   EXPECT_EQ(run.result, "result: archive +1\n");
@@ -92,27 +91,17 @@ TEST(EventRunTest, TheStateDecidesTheBranch) {
 }
 
 TEST(EventRunTest, ErrorsNameTheirLinesAndNothingRuns) {
-  Compilation compilation = vigil::testing::CompileValue(
-      testing::Script("EVENT FRONT.VALID\nVISITS = VISITS + 1\nEVENTEND\n"));
+  Compilation compilation = vigil::testing::CompileValue(testing::Script(kBlocks));
   EventRun run = RunEvent(compilation, {"FRONT.VALID", 0, {{1, "CARS = 3"}, {4, "VISITS = 2"}}});
   ASSERT_EQ(run.errors.size(), 1u);
   EXPECT_EQ(run.errors[0].line, 1);
   EXPECT_EQ(run.errors[0].text, "SET CARS = 3");
   EXPECT_TRUE(run.trace.empty());
   EXPECT_TRUE(run.result.empty());
-
   run = RunEvent(compilation, {"FRONT.NOSUCH", 0, {}});
   ASSERT_FALSE(run.errors.empty());
   EXPECT_EQ(run.errors[0].line, 0);
   EXPECT_EQ(run.errors[0].text, "EVENT FRONT.NOSUCH");
-}
-
-TEST(EventRunTest, JsonAsTheCommandLinePrintsIt) {
-  EventRun run;
-  run.result = "result: nothing changed\n";
-  EXPECT_EQ(EventRunJson("site \"a\".txt", "BACK.VALID", run),
-            "{\"script\": \"site \\\"a\\\".txt\", \"event\": \"BACK.VALID\", "
-            "\"result\": \"result: nothing changed\", \"trace\": []}\n");
 }
 
 }  // namespace

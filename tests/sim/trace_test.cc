@@ -1,4 +1,5 @@
-// The trace as text and as JSON.
+// The trace as text and as JSON. An event's first line and its steps in
+// columns: tests/e2e/vigil_sim_test.cc.
 
 #include "sim/trace.h"
 
@@ -22,20 +23,15 @@ TraceEntry Entry(TraceEntry::Kind kind, int time, int line, int depth, std::stri
 
 TEST(TraceTest, TextColumns) {
   using Kind = TraceEntry::Kind;
-  EXPECT_EQ(
-      FormatTraceText({
-          Entry(Kind::kEventStart, 0, 0, 0, "", "FRONT.VALID", "(door FRONT, id 1)"),
-          Entry(Kind::kStep, 0, 14, 0, "IF TIMEPLAN(2)", "IF ...", "TIMEPLAN(2) is OFF -> false"),
-          Entry(Kind::kStep, 0, 18, 1, "MARK(DENIED)", "MARK(...)", "archive: \"late\""),
-          // A line's later instruction shows what it is; a long one pushes the effect.
-          Entry(Kind::kStep, 0, 18, 1, "", "element 0 of FRONT = OFF", "x"),
-          Entry(Kind::kResume, 3, 0, 0, "", "FRONT.VALID", "resumes after its DELAY"),
-      }),
-      "FRONT.VALID (door FRONT, id 1)\n"
-      "    14  IF TIMEPLAN(2)              TIMEPLAN(2) is OFF -> false\n"
-      "    18    MARK(DENIED)              archive: \"late\"\n"
-      "    18    (element 0 of FRONT = OFF) x\n"
-      "at 3 s: FRONT.VALID resumes after its DELAY\n");
+  EXPECT_EQ(FormatTraceText({
+                Entry(Kind::kStep, 0, 18, 1, "MARK(DENIED)", "MARK(...)", "archive: \"late\""),
+                // A line's later instruction shows what it is; a long one pushes the effect.
+                Entry(Kind::kStep, 0, 18, 1, "", "element 0 of FRONT = OFF", "x"),
+                Entry(Kind::kResume, 3, 0, 0, "", "FRONT.VALID", "resumes after its DELAY"),
+            }),
+            "    18    MARK(DENIED)              archive: \"late\"\n"
+            "    18    (element 0 of FRONT = OFF) x\n"
+            "at 3 s: FRONT.VALID resumes after its DELAY\n");
 }
 
 TEST(TraceTest, Json) {

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "core/compile/compilation.h"
-
 namespace vigil {
 namespace {
 
+// The byte-order mark, a lone LF, a tab before a statement (the fixed script
+// compiles cleanly) and a script with nothing to fix:
+// tests/e2e/vigil_fix_test.cc.
 TEST(FixScript, RewritesLineEndsMarkAndLeadingTabsAndSaysWhere) {
   struct Case {
     std::string script;
@@ -37,23 +38,6 @@ TEST(FixScript, RewritesLineEndsMarkAndLeadingTabsAndSaysWhere) {
     EXPECT_EQ(result.text, c.fixed) << c.script;
     EXPECT_EQ(result.changes, c.changes) << c.script;
   }
-}
-
-// A tab before a statement is part of it, and the line fails; after the fix
-// the script compiles as its blank-indented twin does. The byte-order mark,
-// a lone LF and a script with nothing to fix: tests/e2e/vigil_fix_test.cc.
-TEST(FixScript, IndentationBecomesWhatTheInstallerMeant) {
-  auto script = [](std::string_view indent) {
-    std::string in(indent);
-    return "MODULE = PANEL,0\r\nMODULE = FRONT,1,0,2,5,30,10\r\nDEFINE REGISTER R\r\n"
-           "EVENT FRONT.VALID\r\n" +
-           in + "IF R = 3\r\n" + in + in + "DOOR()\r\n" + in + "ENDIF\r\n" + in +
-           "R = R + 1\r\nEVENTEND\r\n";
-  };
-  Compilation blanks = Compile(script("  "));
-  ASSERT_EQ(blanks.error_count, 0);
-  EXPECT_GT(Compile(script("\t")).error_count, 0);
-  EXPECT_EQ(Compile(FixScript(script("\t")).text).code, blanks.code);
 }
 
 }  // namespace

@@ -3,26 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/compile/compiler.h"
 #include "support/script.h"
 
 namespace vigil {
 namespace {
-
-using testing::CompileScript;
-using testing::ErrorNumbers;
-
-// Compiles `source` as it stands: no line-end conversion.
-std::unique_ptr<C_Compiler> CompileRaw(const std::string& source) {
-  auto compiler = std::make_unique<C_Compiler>();
-  compiler->set_source(source);
-  compiler->Compile();
-  return compiler;
-}
 
 // Lines end at CR LF or a lone CR; a lone LF stays in its line but counts as
 // a file line. Every line is counted but MODULE, DEVICE and PARTITION lines,
@@ -50,22 +37,23 @@ TEST(CompileTest, SplitsAndCountsLines) {
         Case{"A\nB\r\nC", 2, "A\nB@1/1;C@3/2;"}, Case{"\n", 1, "\n@1/1;"}, Case{"\t", 1, "\t@1/1;"},
         Case{std::string("\0\r\n; \xE9\xFF\0\r\n\xE9t\xE9", 13), 3,
              std::string("\0@1/1;\xE9t\xE9@3/3;", 14)}}) {
-    std::unique_ptr<C_Compiler> compiler = CompileRaw(c.source);
-    EXPECT_EQ(compiler->CountLines(), c.count) << c.source;
+    Compilation compilation = Compile(c.source);
+    EXPECT_EQ(compilation.counted_lines, c.count) << c.source;
     std::string errors;
-    for (const Diagnostic& d : compiler->diagnostics()) {
+    for (const Diagnostic& d : compilation.Diagnostics()) {
       errors += std::string(d.error_file_text) + "@" + std::to_string(d.physical_line) + "/" +
                 std::to_string(d.counted_line) + ";";
     }
     EXPECT_EQ(errors, c.errors) << c.source;
   }
-  EXPECT_EQ(CompileRaw("")->macros(), (std::vector<uint8_t>{255, 255, 255}));
+  EXPECT_EQ(Compile("").code, (std::vector<uint8_t>{255, 255, 255}));
   std::string every_byte;
   for (int b = 0; b < 256; ++b) every_byte += static_cast<char>(b);
   // CR at byte 13 cuts the line in two; both halves are unknown words.
-  std::unique_ptr<C_Compiler> compiler = CompileRaw(every_byte);
-  EXPECT_EQ(compiler->CountLines(), 2);
-  EXPECT_EQ(ErrorNumbers(*compiler), (std::vector<int>{6, 6}));
+  Compilation compilation = Compile(every_byte);
+  EXPECT_EQ(compilation.counted_lines, 2);
+  EXPECT_EQ(compilation.error_count, 2);
+  for (const Diagnostic& d : compilation.Diagnostics()) EXPECT_EQ(d.number, 6);
 }
 
 // An event of the controller: header FF 00 32 (3 bytes), `relays` times
@@ -80,19 +68,18 @@ std::string SizedScript(int relays, int delays) {
 
 TEST(CompileTest, ErrorThirtyOneAtTwelveThousandBytesNotAtElevenThousandNineHundredNinetyNine) {
   // 3 + 3997 * 3 + 2 + 3 = 11999.
-  std::unique_ptr<C_Compiler> compiler = CompileScript(SizedScript(3997, 1));
-  EXPECT_EQ(compiler->MacroLen(), 11999);
-  EXPECT_EQ(compiler->CountErrors(), 0);
+  Compilation compilation = testing::CompileValue(SizedScript(3997, 1));
+  EXPECT_EQ(compilation.code.size(), 11999u);
+  EXPECT_EQ(compilation.error_count, 0);
   // 3 + 3998 * 3 + 3 = 12000.
-  compiler = CompileScript(SizedScript(3998, 0));
-  ASSERT_EQ(compiler->MacroLen(), 12000);
-  ASSERT_EQ(ErrorNumbers(*compiler), std::vector<int>{31});
+  compilation = testing::CompileValue(SizedScript(3998, 0));
+  ASSERT_EQ(compilation.code.size(), 12000u);
+  ASSERT_EQ(compilation.error_count, 1);
   // Counted lines: EVENT, 3998 statements, EVENTEND and the empty last line;
   // the text is that of the last line read, the empty one. The code stays.
-  EXPECT_EQ(ErrorFileLine(compiler->diagnostics()[0]),
+  EXPECT_EQ(ErrorFileLine(compilation.ErrorAt(0)),
             "0000104001%Maximum script size exceeded (12kB).");
-  const std::vector<uint8_t>& code = compiler->macros();
-  EXPECT_EQ(std::vector<int>(code.end() - 6, code.end()),
+  EXPECT_EQ(std::vector<int>(compilation.code.end() - 6, compilation.code.end()),
             (std::vector<int>{33, 0, 1, 255, 255, 255}));
 }
 

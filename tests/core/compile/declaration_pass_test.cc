@@ -68,7 +68,6 @@ TEST(DeclarationLineTest, WhatIsStoredSkippedOrEndsTheSubPass) {
       {"MODULE = K9,256\n", {11}, ""},
       {"MODULE = K9,5,0,1,2,3,4,99999\n", {11}, ""},
       {"partition P1 = P1,101,3,100,9\n", {}, "mod=P1:101,0,0,0,0,0,3,100"},
-      {"PARTITION = P-1,101,0,100\n", {19}, "mod=P-1:101,0,0,0,0,0,0,100"},
       {"PARTITION = P2,102,0\n", {5}, ""},
       {"PARTITION = P-1,300,0,100\n", {19, 11}, ""},
       // Checked in the order: too few fields, duplicate, "-" (which does not

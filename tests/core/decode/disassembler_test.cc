@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/decode/script_code.h"
 #include "core/lang/opcodes.h"
 #include "support/script.h"
 
@@ -50,7 +51,7 @@ constexpr char kDeclarations[] =
     "DEFINE REGISTER R1\nDEFINE TIMER T1\n";
 
 // Statements in an event, and for each instruction they compile to: the
-// statement line whose code holds it whole (1 for the first) and its meaning,
+// statement line it belongs to (1 for the first) and its meaning,
 // indented by two blanks per open IF block.
 struct Form {
   std::string event;
@@ -61,23 +62,19 @@ struct Form {
 class DisassemblerRoundTripTest : public ::testing::TestWithParam<Form> {};
 
 TEST_P(DisassemblerRoundTripTest, EachInstructionMapsBackToItsStatement) {
-  std::string script = std::string(kDeclarations) + "EVENT " + GetParam().event + "\n" +
-                       GetParam().statements + "EVENTEND\n";
-  std::unique_ptr<C_Compiler> compiler = testing::CompileScript(script);
-  EXPECT_EQ(testing::ErrorNumbers(*compiler), std::vector<int>{});
-  Disassembly code = Disassemble(compiler->macros(), SiteNames());
+  Compilation compilation =
+      testing::CompileValue(std::string(kDeclarations) + "EVENT " + GetParam().event + "\n" +
+                            GetParam().statements + "EVENTEND\n");
+  EXPECT_EQ(compilation.error_count, 0);
+  Disassembly code = Disassemble(compilation.code, SiteNames());
   EXPECT_TRUE(code.problems.empty()) << code.problems[0].message;
+  // Nine lines of declarations and the EVENT line come first.
+  std::vector<int> lines = ItemLines(compilation, code);
   std::vector<std::pair<int, std::string>> paired;
-  for (const DecodedItem& item : code.items) {
+  for (size_t i = 0; i < code.items.size(); ++i) {
+    const DecodedItem& item = code.items[i];
     if (item.kind != DecodedItem::Kind::kInstruction) continue;
-    int statement = 0;
-    for (const LineCode& range : compiler->line_code()) {
-      // Nine lines of declarations and the EVENT line come first.
-      if (item.offset >= range.begin && item.offset + item.length <= range.end) {
-        statement = range.physical_line - 10;
-      }
-    }
-    paired.emplace_back(statement,
+    paired.emplace_back(lines[i] - 10,
                         std::string(2 * static_cast<size_t>(item.depth), ' ') + item.meaning);
   }
   EXPECT_EQ(paired, GetParam().expected);

@@ -10,10 +10,6 @@
 namespace vigil {
 namespace {
 
-TEST(FormatChunkTest, EachByteInDecimalFollowedBySemicolon) {
-  EXPECT_EQ(FormatChunk(std::vector<uint8_t>{0, 9, 10, 99, 100, 255}), "0;9;10;99;100;255;");
-}
-
 // Code byte i holds i modulo 256, so the first value of each record is the
 // low byte of its offset.
 TEST(CodeRecordsTest, CutsTheCodeIntoChunksOf245Bytes) {
