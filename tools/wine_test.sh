@@ -184,7 +184,7 @@ for case in SITE.err site.ERR link.txt; do
     # shellcheck disable=SC2086  # no subcommand for vigilc
     run "$same" refused wine "$PWD/build/windows/src/cli/$exe.exe" $sub "$case"
     [ "$(cat "$same/refused.status")" = 2 ] || fail "$program $case: status, not 2"
-    grep -q "^vigilc: refusing to write '.*': it is the script '$case' itself" "$same/refused.err" ||
+    grep -q "^$program: refusing to write '.*': it is the script '$case' itself" "$same/refused.err" ||
       fail "$program $case: no refusal on stderr"
     cmp -s examples/office.txt "$same/${case/SITE.err/site.ERR}" || fail "$program $case: script changed"
   done

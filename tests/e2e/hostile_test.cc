@@ -51,18 +51,21 @@ class HostileTest : public ::testing::Test {
     }
   }
   // vigilc and vigil build on `script`, each stopped after ten seconds (124),
-  // stop with exit status 2 and one line naming `named` on stderr, nothing on
-  // stdout, and leave the directory as it was.
+  // stop with exit status 2 and one line on stderr that names the program and
+  // then `named`, nothing on stdout, and leave the directory as it was.
   void ExpectRefused(const std::string& script, const std::string& named) const {
     std::map<std::string, std::string> before = Snapshot(dir_.path());
-    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
-             {"10", VIGILC_PATH, script}, {"10", VIGIL_PATH, "build", script}}) {
+    for (const auto& [program, command] :
+         std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"vigilc: ", {"10", VIGILC_PATH, script}},
+             {"vigil build: ", {"10", VIGIL_PATH, "build", script}}}) {
       testing::ProgramRun run = dir_.Run("timeout", command);
-      EXPECT_EQ(run.status, 2) << command[1] << ": " << run.err;
+      EXPECT_EQ(run.status, 2) << program << run.err;
       EXPECT_EQ(run.out, "");
       EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+      EXPECT_TRUE(run.err.starts_with(program)) << run.err;
       EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
-      EXPECT_EQ(Snapshot(dir_.path()), before) << command[1];
+      EXPECT_EQ(Snapshot(dir_.path()), before) << program;
     }
   }
 
@@ -124,7 +127,7 @@ TEST_F(HostileTest, OutputThatIsTheScript) {
     if (c.link == kSymbolicLink) fs::create_symlink("./" + file, dir_ / c.output);
     if (c.link == kHardLink) fs::create_hard_link(dir_ / file, dir_ / c.output);
     if (!fs::exists(dir_ / c.output)) continue;
-    ExpectRefused(c.script, std::string("vigilc: refusing to write '") + c.output +
+    ExpectRefused(c.script, std::string(": refusing to write '") + c.output +
                                 "': it is the script '" + c.script + "' itself\n");
   }
 }

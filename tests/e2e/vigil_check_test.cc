@@ -112,13 +112,15 @@ TEST_F(VigilTest, CheckInItsThreeFormats) {
 }
 
 // vigil build writes what vigilc writes (the listings may differ in their
-// Date lines), says what vigilc says on stdout, and adds the text form of the
-// errors on stderr.
+// Date lines), says what vigilc says on stdout in its own name, and adds the
+// text form of the errors on stderr.
 TEST_F(VigilTest, BuildWritesVigilcsFiles) {
   plain_.Write("my site.txt", kFaulty);
   dir_.Write("my site.txt", kFaulty);
   ProgramRun plain = plain_.Run(VIGILC_PATH, {"my site.txt"});
-  EXPECT_EQ(Vigil({"build", "my site.txt"}), (ProgramRun{1, plain.out, kErrorText}));
+  ASSERT_TRUE(plain.out.starts_with("vigilc: ")) << plain.out;
+  EXPECT_EQ(Vigil({"build", "my site.txt"}),
+            (ProgramRun{1, "vigil build: " + plain.out.substr(8), kErrorText}));
   auto up_to_date = [](std::string text) { return text.substr(0, text.find("Date = ")); };
   for (std::string name : {"my site.BIN", "my site.ERR", "my site.SET", "my site.LST"}) {
     EXPECT_EQ(up_to_date(dir_.Read(name)), up_to_date(plain_.Read(name))) << name;

@@ -30,7 +30,8 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << kUsage;
     return kExitCannotRun;
   }
-  BuildResult result = BuildScript(args, kCompilerName, out, err, /*with_notes=*/true);
+  BuildResult result =
+      BuildScript(args, "vigil build", kCompilerName, out, err, /*with_notes=*/true);
   for (const Diagnostic& diagnostic : result.diagnostics) {
     err << FormatTextDiagnostic(diagnostic, result.script);
   }

@@ -64,7 +64,8 @@ std::vector<Diagnostic> ShownErrors(const Compilation& compilation, bool with_no
 }  // namespace
 
 BuildResult BuildScript(const std::vector<std::string>& args, std::string_view program,
-                        std::ostream& out, std::ostream& err, bool with_notes) {
+                        std::string_view compiler, std::ostream& out, std::ostream& err,
+                        bool with_notes) {
   BuildResult result;
   result.script = CommandText(args);
   if (result.script.size() < 3) {
@@ -85,7 +86,7 @@ BuildResult BuildScript(const std::vector<std::string>& args, std::string_view p
   }
   Compilation compilation = Compile(std::move(*source), {.index_uses = false});
 
-  if (!WriteOutputs(compilation, names, program, &error)) {
+  if (!WriteOutputs(compilation, names, compiler, &error)) {
     err << program << ": " << error << "\n";
     return result;
   }
@@ -118,7 +119,7 @@ int SubMain(const std::vector<std::string>& args, std::string_view argv0, std::o
         << " --help)\n";
     return kExitCannotRun;
   }
-  BuildResult result = BuildScript(args, program, out, err);
+  BuildResult result = BuildScript(args, program, program, out, err);
   for (const Diagnostic& diagnostic : result.diagnostics) {
     err << FormatPlainDiagnostic(diagnostic, result.script);
   }

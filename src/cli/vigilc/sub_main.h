@@ -34,10 +34,12 @@ struct BuildResult {
 // Compiles the script named by `args` and writes the download, listing, error
 // and settings table files beside it, all or none; refuses when an output
 // would replace the script itself. Problems that stop the run go to `err` as
-// one line. With `with_notes` the diagnostics carry the compiler's notes
-// (vigil build); the files are the same either way.
+// one line. Messages start with `program`; the listing names `compiler`.
+// With `with_notes` the diagnostics carry the compiler's notes (vigil build);
+// the files are the same either way.
 BuildResult BuildScript(const std::vector<std::string>& args, std::string_view program,
-                        std::ostream& out, std::ostream& err, bool with_notes = false);
+                        std::string_view compiler, std::ostream& out, std::ostream& err,
+                        bool with_notes = false);
 
 // The whole command: options, the build, and the diagnostics on `err`.
 int SubMain(const std::vector<std::string>& args, std::string_view argv0, std::ostream& out,
