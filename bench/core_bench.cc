@@ -123,11 +123,13 @@ int CountLines(const std::string& script) {
   return lines;
 }
 
-void CompileBenchmark(benchmark::State& state, const std::string& script) {
+// The four files need no index of the names' uses (vigilc's compile); the
+// editors' value has one (`with_uses`).
+void CompileBenchmark(benchmark::State& state, const std::string& script, bool with_uses = false) {
   int errors = 0;
   int code_bytes = 0;
   for (auto _ : state) {
-    Compilation compilation = Compile(script);
+    Compilation compilation = Compile(script, {.index_uses = with_uses});
     benchmark::DoNotOptimize(compilation.code.data());
     errors = compilation.error_count;
     code_bytes = static_cast<int>(compilation.code.size());
@@ -145,6 +147,13 @@ void BM_CompileLargeScript(benchmark::State& state) {
   CompileBenchmark(state, script);
 }
 BENCHMARK(BM_CompileLargeScript)->Unit(benchmark::kMillisecond);
+
+// The same with the uses of every name, as the language server compiles.
+void BM_CompileLargeScriptWithUses(benchmark::State& state) {
+  static const std::string script = SiteScript(4 << 20);
+  CompileBenchmark(state, script, /*with_uses=*/true);
+}
+BENCHMARK(BM_CompileLargeScriptWithUses)->Unit(benchmark::kMillisecond);
 
 // The most one download can carry: a code buffer just below the limit.
 void BM_CompileMaximalScript(benchmark::State& state) {
