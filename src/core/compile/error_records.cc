@@ -3,7 +3,7 @@
 namespace vigil {
 
 void ErrorList::Add(ErrorRecord record, const ErrorContext& context) {
-  if (contexts_.empty() || !(contexts_.back() == context)) contexts_.push_back(context);
+  if (contexts_.empty() || contexts_.back() != context) contexts_.push_back(context);
   record.context = static_cast<uint32_t>(contexts_.size() - 1);
   records_.push_back(record);
 }
