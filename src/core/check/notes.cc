@@ -374,10 +374,13 @@ void NoteWriter::DuplicateName() {
 
 void NoteWriter::Unreachable() {
   // An EVENT line that failed opened no block, yet its EVENTEND closed one.
+  // The records' lines are read without making a diagnostic of each.
   for (size_t i = compilation_.errors.size(); i-- > 0;) {
-    Diagnostic earlier = compilation_.ErrorAt(i);
+    uint32_t at = compilation_.errors[i].line;
+    if (at == ErrorRecord::kNoLine) continue;
+    const SourceLine& earlier = compilation_.lines[at];
     if (earlier.physical_line >= d_.physical_line) continue;
-    std::string_view rest = earlier.source_text;
+    std::string_view rest = earlier.text;
     if (!TakeWord(rest, "EVENT")) continue;
     Note("the EVENT on line " + std::to_string(earlier.physical_line) +
          " failed and opened no block, yet its EVENTEND closed one: the block count is one "
