@@ -9,7 +9,8 @@ namespace vigil {
 inline constexpr int kCodeSizeLimit = 12000;
 inline constexpr int kMaxCodeSize = kCodeSizeLimit - 1;
 // `vigil check` warns above 90 % of the limit.
-inline constexpr int kCodeSizeWarning = kCodeSizeLimit * 9 / 10;
+inline constexpr int kCodeSizeWarningPercent = 90;
+inline constexpr int kCodeSizeWarning = kCodeSizeLimit * kCodeSizeWarningPercent / 100;
 // IF blocks open at once.
 inline constexpr int kMaxIfLevel = 20;
 // Parameters and archive marks that a script may declare, each; the next
