@@ -657,8 +657,8 @@ const FilledEntries& Filled() {
     }
     for (size_t i = 0; i < kTemplates.size(); ++i) {
       const std::string* text = &made.texts[i * 4];
-      made.entries.push_back({kTemplates[i].code, text[0], text[1], text[2], text[3],
-                              kTemplates[i].whole_scripts});
+      made.entries.push_back(
+          {kTemplates[i].code, text[0], text[1], text[2], text[3], kTemplates[i].whole_scripts});
     }
     return made;
   }();

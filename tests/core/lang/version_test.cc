@@ -19,8 +19,8 @@ TEST(Version, IsTheProjectLines) {
   start += kProject.size();
   std::string version = cmake.substr(start, cmake.find(' ', start) - start);
   EXPECT_EQ(kVersion, version);
-  EXPECT_TRUE(version.starts_with(std::to_string(kVersionMajor) + "." +
-                                  std::to_string(kVersionMinor)));
+  EXPECT_TRUE(
+      version.starts_with(std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor)));
 }
 
 }  // namespace

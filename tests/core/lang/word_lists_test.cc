@@ -14,11 +14,26 @@ namespace {
 using Words = std::vector<std::string_view>;
 
 TEST(WordLists, CommandsAndTestsComeFromTheInstructionList) {
-  EXPECT_EQ(CommandWords(),
-            (Words{"INVERT", "DELAY", "DOOR", "MARK", "DIAL", "EXECUTE", "SIGNAL", "BREAK",
-                   "READ_AD", "SETMODEPINFREE", "SETMODEPIN", "SETPRESENT", "CLEARPRESENT",
-                   "CLEARGROUPCOUNTER", "CLEARALLCOUNTERS", "ERASECARD", "CLEARUSERCOUNTER",
-                   "SETBYTE1", "SETBYTE2", "DISPLAY"}));
+  EXPECT_EQ(CommandWords(), (Words{"INVERT",
+                                   "DELAY",
+                                   "DOOR",
+                                   "MARK",
+                                   "DIAL",
+                                   "EXECUTE",
+                                   "SIGNAL",
+                                   "BREAK",
+                                   "READ_AD",
+                                   "SETMODEPINFREE",
+                                   "SETMODEPIN",
+                                   "SETPRESENT",
+                                   "CLEARPRESENT",
+                                   "CLEARGROUPCOUNTER",
+                                   "CLEARALLCOUNTERS",
+                                   "ERASECARD",
+                                   "CLEARUSERCOUNTER",
+                                   "SETBYTE1",
+                                   "SETBYTE2",
+                                   "DISPLAY"}));
   EXPECT_EQ(ConditionWords(),
             (Words{"TIMEPLAN", "GROUP", "FLAGS", "ZONES", "PASSED", "BUFFER", "AUTHORIZED",
                    "KEYCODE", "PRESENT", "GROUPEMPTY", "ALLCOUNTERSEMPTY", "USEREMPTY", "USER",
@@ -29,8 +44,8 @@ TEST(WordLists, CommandsAndTestsComeFromTheInstructionList) {
 // The block words and the command and test words are keywords; the
 // declaration words are not (the compiler reads them only at a line's start).
 TEST(WordLists, AgreeWithTheKeywords) {
-  for (const Words& list : {Words(kBlockWords.begin(), kBlockWords.end()), CommandWords(),
-                            ConditionWords()}) {
+  for (const Words& list :
+       {Words(kBlockWords.begin(), kBlockWords.end()), CommandWords(), ConditionWords()}) {
     for (std::string_view word : list) EXPECT_TRUE(IsKeyword(word)) << word;
   }
   for (std::string_view word : kDeclarationWords) EXPECT_FALSE(IsKeyword(word)) << word;
