@@ -2,13 +2,16 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/lang/diagnostics.h"
 #include "core/lang/errors.h"
+#include "core/lang/known_words.h"
 #include "core/lang/limits.h"
 #include "core/lang/module_kinds.h"
 #include "core/lang/value_ranges.h"
+#include "core/lang/word_lists.h"
 #include "core/scan/tokenizer.h"
 
 namespace vigil {
@@ -41,8 +44,8 @@ constexpr std::array<Explanation, 40> kTemplates = {{
      "MODULE = PANEL,0\n"
      "EVENT PANEL.GLOBALTAMPER\n"
      "EVENTEND\n",
-     "Use an event or element name that the module has: the door events VALID, INVALID, "
-     "UNKNOWN, DOORAJAR, FORCEDDOOR and INPUTnON/INPUTnOFF, the controller events INIT, "
+     "Use an event or element name that the module has: the door events {door events}, the "
+     "controller events INIT, "
      "TIMER1SEC, TIMER10SEC, the GLOBAL... events and USEREVENTn, the partition states. Write "
      "DEVICE lines as DEVICE = MODULE.DEVICE,1.",
      true},
@@ -211,8 +214,8 @@ constexpr std::array<Explanation, 40> kTemplates = {{
      "user event directly.",
      true},
     {"E17",
-     "An assignment sets a property that cannot be set. Of the partition's words only ARMED, "
-     "SYSTEMKEY, ALARMSIGNAL and TROUBLESIGNAL can stand left of \"=\", written after the "
+     "An assignment sets a property that cannot be set. Of the partition's words only "
+     "{properties} can stand left of \"=\", written after the "
      "partition's name and a \".\".",
      "PARTITION = P1,101,1,0\n"
      "EVENT P1.ALARM\n"
@@ -613,14 +616,18 @@ void AppendExample(std::string& out, std::string_view heading, std::string_view 
   }
 }
 
-void AddRange(std::vector<ProseValue>& values, std::string_view name, IdRange range) {
-  values.push_back({std::string(name) + " first", range.first});
-  values.push_back({std::string(name) + " last", range.last});
+void AddNumber(std::vector<ProseValue>& values, std::string_view name, int number) {
+  values.push_back({std::string(name), std::to_string(number)});
 }
 
-const int* FindValue(std::span<const ProseValue> values, std::string_view name) {
+void AddRange(std::vector<ProseValue>& values, std::string_view name, IdRange range) {
+  AddNumber(values, std::string(name) + " first", range.first);
+  AddNumber(values, std::string(name) + " last", range.last);
+}
+
+const std::string* FindValue(std::span<const ProseValue> values, std::string_view name) {
   for (const ProseValue& value : values) {
-    if (value.name == name) return &value.value;
+    if (value.name == name) return &value.text;
   }
   return nullptr;
 }
@@ -630,14 +637,14 @@ std::optional<std::string> SlotText(std::string_view name, std::span<const Prose
   constexpr std::string_view kRange = " range";
   if (name.ends_with(kRange)) {
     std::string stem(name.substr(0, name.size() - kRange.size()));
-    const int* first = FindValue(values, stem + " first");
-    const int* last = FindValue(values, stem + " last");
+    const std::string* first = FindValue(values, stem + " first");
+    const std::string* last = FindValue(values, stem + " last");
     if (first == nullptr || last == nullptr) return std::nullopt;
-    return std::to_string(*first) + " to " + std::to_string(*last);
+    return *first + " to " + *last;
   }
-  const int* value = FindValue(values, name);
+  const std::string* value = FindValue(values, name);
   if (value == nullptr) return std::nullopt;
-  return std::to_string(*value);
+  return *value;
 }
 
 // The entries with their slots filled, made once.
@@ -668,7 +675,8 @@ const FilledEntries& Filled() {
 }  // namespace
 
 std::vector<ProseValue> ProseValues() {
-  std::vector<ProseValue> values = {
+  std::vector<ProseValue> values;
+  constexpr std::pair<std::string_view, int> kNumbers[] = {
       {"code limit", kCodeSizeLimit},
       {"code max", kMaxCodeSize},
       {"code warning", kCodeSizeWarning},
@@ -679,9 +687,14 @@ std::vector<ProseValue> ProseValues() {
       {"if max", kMaxIfLevel},
       {"if refused", kMaxIfLevel + 1},
   };
+  for (const auto& [name, number] : kNumbers) AddNumber(values, name, number);
   AddRange(values, "byte", {0, kMaxByte});
   AddRange(values, "door ids", kDoorIds);
   for (const ValueRange& range : ValueRanges()) AddRange(values, range.word, range.values);
+  std::span<const std::string> door_events = EventNamesOf(ModuleKind::kDoor);
+  values.push_back({"door events", JoinWords(std::vector<std::string_view>(door_events.begin(),
+                                                                           door_events.end()))});
+  values.push_back({"properties", JoinWords(SettableProperties())});
   return values;
 }
 

@@ -25,14 +25,16 @@ struct Explanation {
 // Errors E1 to E31, then the warnings from W1 on.
 std::span<const Explanation> Explanations();
 
-// A value of the language's tables that the explanations quote: the text of
-// an entry writes "{name}" for it, and "{name range}" for "{name first} to
-// {name last}", so the prose follows the tables.
+// A value of the language's tables that the explanations quote, as text (a
+// number, or a list of words): the text of an entry writes "{name}" for it,
+// and "{name range}" for "{name first} to {name last}", so the prose follows
+// the tables.
 struct ProseValue {
   std::string name;
-  int value;
+  std::string text;
 };
-// The values of limits.h, module_kinds.h and value_ranges.h that are quoted.
+// The values of limits.h, module_kinds.h, value_ranges.h and the word lists
+// that are quoted.
 std::vector<ProseValue> ProseValues();
 // `text` with its slots filled from `values`; a slot of an unknown name stays.
 std::string FillValues(std::string_view text, std::span<const ProseValue> values);

@@ -71,6 +71,13 @@ std::vector<int> Numbers(std::string_view text) {
 TEST(Explanations, QuoteTheTablesValues) {
   std::string e11 = FormatExplanation(*FindExplanation("E11"));
   EXPECT_NE(e11.find("1 to 64 for TIMEPLAN, 1 to 128 for GROUP"), std::string::npos) << e11;
+  EXPECT_NE(FindExplanation("E2")->fix.find(
+                "the door events VALID, INVALID, UNKNOWN, INPUT1ON, INPUT1OFF, INPUT2ON, "
+                "INPUT2OFF, TAMPER, DOORAJAR and FORCEDDOOR, the controller events"),
+            std::string::npos);
+  EXPECT_NE(FindExplanation("E17")->meaning.find(
+                "only ARMED, SYSTEMKEY, ALARMSIGNAL and TROUBLESIGNAL can stand left of"),
+            std::string::npos);
   const Explanation& w4 = *FindExplanation("W4");
   EXPECT_EQ(w4.meaning.substr(0, 80),
             "The compiled code is above 90 % of the 12000-byte limit (more than 10800 bytes).");
@@ -85,7 +92,7 @@ TEST(Explanations, QuoteTheTablesValues) {
 // behind and is found. Small numbers (code 0, DELAY(5)) are examples.
 TEST(Explanations, FollowTheTablesWhenTheyChange) {
   std::vector<ProseValue> moved = ProseValues();
-  for (size_t i = 0; i < moved.size(); ++i) moved[i].value = 100000 + static_cast<int>(i);
+  for (size_t i = 0; i < moved.size(); ++i) moved[i].text = std::to_string(100000 + i);
   constexpr int kLargestExample = 7;
   for (const Explanation& entry : ExplanationTemplates()) {
     std::vector<std::string_view> prose = {entry.meaning, entry.fix};
@@ -99,7 +106,7 @@ TEST(Explanations, FollowTheTablesWhenTheyChange) {
 }
 
 TEST(Explanations, FillKnownSlotsOnly) {
-  std::vector<ProseValue> values = {{"a first", 1}, {"a last", 9}, {"b", 4}};
+  std::vector<ProseValue> values = {{"a first", "1"}, {"a last", "9"}, {"b", "4"}};
   EXPECT_EQ(FillValues("{a range}, {b} and {c}{", values), "1 to 9, 4 and {c}{");
 }
 
