@@ -609,9 +609,9 @@ void NoteWriter::UnknownCommand() {
     return;
   }
   if (first_word_ == kIfWord && Contains(focus_, ".")) {
-    Note(
-        "a test of a module element names TAMPER, FORCEDDOOR, DOORAJAR or an INPUT after the "
-        "\".\"");
+    std::vector<std::string_view> elements = ModuleTestElements();
+    elements.push_back("an INPUT");
+    Note("a test of a module element names " + JoinWords(elements, " or ") + " after the \".\"");
     return;
   }
   if (first_word_ == kIfWord) {

@@ -64,6 +64,16 @@ std::vector<std::string_view> SettableProperties() {
   return words;
 }
 
+std::vector<std::string_view> ModuleTestElements() {
+  constexpr std::string_view kModule = "module.";
+  std::vector<std::string_view> words;
+  for (const OpcodeInfo& info : Conditions()) {
+    if (info.form.starts_with(kModule))
+      AddOnce(words, LeadingWord(info.form.substr(kModule.size())));
+  }
+  return words;
+}
+
 std::vector<std::string> AllElementNames() {
   std::vector<std::string> names;
   for (int id : kKindIds) {

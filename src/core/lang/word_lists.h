@@ -45,6 +45,9 @@ std::vector<std::string_view> ConditionWords();
 // The properties an assignment sets after a module or partition name and a
 // "." (ARMED, SYSTEMKEY, ...).
 std::vector<std::string_view> SettableProperties();
+// The elements a test names after a module name and a "." (TAMPER, ...),
+// inputs aside.
+std::vector<std::string_view> ModuleTestElements();
 
 // Every element name of every module kind, and every event name, each once.
 std::vector<std::string> AllElementNames();

@@ -133,6 +133,9 @@ TEST(Notes, ListTheLanguagesWords) {
            {"P1.SYSTEMKEY = 24\n",
             "E6@11: a system key is CCHIME, CFPANIC, CAPANIC, CPPANIC, CSMOKERESET, CDISARM, "
             "CARMAWAY, CARMSTAY, CINITIATEAUTOARM, CSOUNDER or a number from 0 to 23\n"},
+           {"IF CR1.RELAY1\n",
+            "E6@11: a test of a module element names TAMPER, FORCEDDOOR, DOORAJAR or an INPUT "
+            "after the \".\"\n"},
            {"EVENTEND\nEVENT P1.ALARM\nARMED = ON\n",
             "E17@13: the properties that can be set are ARMED, SYSTEMKEY, ALARMSIGNAL and "
             "TROUBLESIGNAL\n"},

@@ -39,6 +39,7 @@ TEST(WordLists, CommandsAndTestsComeFromTheInstructionList) {
                    "KEYCODE", "PRESENT", "GROUPEMPTY", "ALLCOUNTERSEMPTY", "USEREMPTY", "USER",
                    "MODULELOST", "BYTE1", "BYTE2", "OFFLINE"}));
   EXPECT_EQ(SettableProperties(), (Words{"ARMED", "SYSTEMKEY", "ALARMSIGNAL", "TROUBLESIGNAL"}));
+  EXPECT_EQ(ModuleTestElements(), (Words{"TAMPER", "FORCEDDOOR", "DOORAJAR"}));
 }
 
 // The block words and the command and test words are keywords; the
