@@ -349,7 +349,7 @@ void NoteWriter::Unreachable() {
     Diagnostic earlier = compilation_.ErrorAt(i);
     if (earlier.physical_line >= d_.physical_line) continue;
     std::string_view rest = earlier.source_text;
-    if (!TakeWord(rest, "EVENT")) continue;
+    if (!TakeWord(rest, kEventWord)) continue;
     Note("the EVENT on line " + std::to_string(earlier.physical_line) +
          " failed and opened no block, yet its EVENTEND closed one: the block count is one "
          "short; correct that EVENT line");
