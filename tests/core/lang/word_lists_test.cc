@@ -69,12 +69,5 @@ TEST(WordLists, NameEveryElementAndEventOnce) {
   }
 }
 
-TEST(WordLists, JoinWithCommasAndTheLastJoint) {
-  EXPECT_EQ(JoinWords({}), "");
-  EXPECT_EQ(JoinWords({"A"}), "A");
-  EXPECT_EQ(JoinWords({"A", "B"}), "A and B");
-  EXPECT_EQ(JoinWords({"A", "B", "C"}, " or "), "A, B or C");
-}
-
 }  // namespace
 }  // namespace vigil
