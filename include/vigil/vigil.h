@@ -145,6 +145,14 @@ VIGIL_API const char* vigil_explanation(const char* code);
  * editor highlights. */
 VIGIL_API const char* vigil_keywords(void);
 
+/* The language's words by what they do, as one JSON object of upper-case
+ * word lists: {"keywords", "declarations" (the words that start a
+ * declaration line), "defines" (the kinds after DEFINE), "blocks" (EVENT,
+ * EVENTEND, IF, ELSE, ENDIF), "commands", "conditions" (test words),
+ * "properties" (what NAME.PROPERTY = sets), "elements", "events"}. NULL when
+ * memory runs out. */
+VIGIL_API const char* vigil_word_lists_json(void);
+
 #ifdef __cplusplus
 }
 #endif

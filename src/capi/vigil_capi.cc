@@ -8,6 +8,7 @@
 
 #include "capi/result.h"
 #include "capi/simulation.h"
+#include "capi/word_lists_json.h"
 #include "core/check/explain_table.h"
 #include "core/formats/output_files.h"
 #include "core/lang/known_words.h"
@@ -234,6 +235,15 @@ const char* vigil_keywords(void) {
     return kWords->c_str();
   } catch (...) {
     return "";
+  }
+}
+
+const char* vigil_word_lists_json(void) {
+  try {
+    static const std::string* const kJson = new std::string(vigil::capi::WordListsJson());
+    return kJson->c_str();
+  } catch (...) {
+    return nullptr;
   }
 }
 
