@@ -21,6 +21,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
 // through a hard or symbolic link. False when either does not exist.
 bool SameFile(const std::string& path_a, const std::string& path_b);
 
+// The file that `path` names once every symbolic link is followed; `path`
+// itself when it is no link or cannot be followed.
+std::string FinalPath(const std::string& path);
+
+// How many names (hard links) the file has; 0 when it cannot be told.
+int NameCount(const std::string& path);
+
 // "YYYY-MM-DD HH:MM:SS" in local time.
 std::string LocalTimeText(std::time_t time);
 
@@ -60,6 +67,10 @@ class OutputSet {
   // The same for contents made piece by piece, so that a large file need not
   // be held whole.
   bool Stage(const std::string& path, const Pieces& next_piece, std::string* error);
+  // The same, with the mode, owner and group of the file `model`; false when
+  // they cannot be given.
+  bool Stage(const std::string& path, const std::string& contents, const std::string& model,
+             std::string* error);
   // The modification time of the staged file for `path`.
   std::optional<std::time_t> StagedTime(const std::string& path) const;
   // Renames every staged file onto its target, or none.
@@ -75,6 +86,8 @@ class OutputSet {
   };
 
  private:
+  bool StageFile(const std::string& path, const Pieces& next_piece, const std::string& model,
+                 std::string* error);
   bool PrepareBackups(std::string* error);
   bool RenameAll(std::string* error);
   void Undo(size_t renamed);

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string_view>
@@ -93,6 +94,19 @@ bool SameFile(const std::string& path_a, const std::string& path_b) {
          a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+std::string FinalPath(const std::string& path) {
+  char* final_path = ::realpath(path.c_str(), nullptr);
+  if (final_path == nullptr) return path;
+  std::string text(final_path);
+  std::free(final_path);
+  return text;
+}
+
+int NameCount(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_nlink) : 0;
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* error) {
   // Non-blocking, so that a pipe without a writer cannot hang the open.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -128,7 +142,24 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
   return contents;
 }
 
-bool OutputSet::Stage(const std::string& path, const Pieces& next_piece, std::string* error) {
+namespace {
+
+// Gives the open file the mode, owner and group of `model`: the owner first,
+// since a change of owner clears the set-id bits.
+bool CopyAttributes(int fd, const std::string& model, std::string* reason) {
+  struct stat info {};
+  if (::stat(model.c_str(), &info) != 0 || ::fchown(fd, info.st_uid, info.st_gid) != 0 ||
+      ::fchmod(fd, info.st_mode & 07777) != 0) {
+    *reason = "cannot keep the mode, owner and group of '" + model + "': " + Reason(errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool OutputSet::StageFile(const std::string& path, const Pieces& next_piece,
+                          const std::string& model, std::string* error) {
   std::string temporary;
   int fd;
   {
@@ -146,11 +177,12 @@ bool OutputSet::Stage(const std::string& path, const Pieces& next_piece, std::st
     ok = WriteAll(fd, piece);
   }
   int saved = errno;
+  if (!ok) *error = "cannot write '" + path + "': " + Reason(saved);
+  if (ok && !model.empty()) ok = CopyAttributes(fd, model, error);
   if (::close(fd) != 0 && ok) {
     ok = false;
-    saved = errno;
+    *error = "cannot write '" + path + "': " + Reason(errno);
   }
-  if (!ok) *error = "cannot write '" + path + "': " + Reason(saved);
   platform::ReachPoint("staged" + std::to_string(staged_.size()));
   return ok;
 }

@@ -171,16 +171,29 @@ std::vector<OutputSet::Staged> ReadJournal(std::string_view text, std::string* l
   return files;
 }
 
+namespace {
+
+OutputSet::Pieces Whole(const std::string& contents) {
+  return [&contents, given = false]() mutable {
+    if (given) return std::string_view();
+    given = true;
+    return std::string_view(contents);
+  };
+}
+
+}  // namespace
+
 bool OutputSet::Stage(const std::string& path, const std::string& contents, std::string* error) {
-  bool given = false;
-  return Stage(
-      path,
-      [&]() {
-        if (given) return std::string_view();
-        given = true;
-        return std::string_view(contents);
-      },
-      error);
+  return StageFile(path, Whole(contents), "", error);
+}
+
+bool OutputSet::Stage(const std::string& path, const Pieces& next_piece, std::string* error) {
+  return StageFile(path, next_piece, "", error);
+}
+
+bool OutputSet::Stage(const std::string& path, const std::string& contents,
+                      const std::string& model, std::string* error) {
+  return StageFile(path, Whole(contents), model, error);
 }
 
 bool OutputSet::Lock(const std::string& stem, std::string* error) {
@@ -262,8 +275,15 @@ bool OutputSet::Commit(std::string* error) {
     *error = "cannot write '" + journal + "': " + reason;
     return false;
   }
-  platform::ReachPoint("commit");
-  bool ok = RenameAll(error);
+  bool ok = false;
+  try {
+    platform::ReachPoint("commit");
+    ok = RenameAll(error);
+  } catch (...) {  // out of memory: the old set goes back before the program ends
+    RollBack(staged_);
+    RemoveFile(journal);
+    throw;
+  }
   if (!ok) {
     // The undo is recorded before the journal goes, so that a crash in
     // between still finds one of them.
