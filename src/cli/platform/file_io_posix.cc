@@ -8,6 +8,7 @@
 #include <sys/ioctl.h>
 #endif
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -381,6 +382,7 @@ bool StillNamed(int fd, const std::string& path) {
 
 long AcquireLock(const std::string& path, int wait_ms, long* holder, std::string* reason) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+  long pause_ms = 1;
   while (true) {
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -408,10 +410,12 @@ long AcquireLock(const std::string& path, int wait_ms, long* holder, std::string
       return -1;
     }
     if (std::chrono::steady_clock::now() >= deadline) return -1;
+    // From a millisecond up to 32: a short run ahead is waited for briefly.
     struct timespec pause {
-      0, 20 * 1000 * 1000
+      0, pause_ms * 1000 * 1000
     };
     ::nanosleep(&pause, nullptr);
+    pause_ms = std::min(pause_ms * 2, 32L);
   }
 }
 

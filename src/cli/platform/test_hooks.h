@@ -3,6 +3,7 @@
 // by an environment variable that only the platform layer reads:
 //   VIGIL_TEST_FAIL_RENAME=N        the Nth rename of a commit fails
 //   VIGIL_TEST_SIGNAL=POINT:NUMBER  the signal is raised at POINT
+//   VIGIL_TEST_PAUSE=POINT:MS       the run sleeps at POINT (a wider window)
 //   VIGIL_TEST_OUT_OF_MEMORY=POINT  std::bad_alloc is thrown at POINT
 //   VIGIL_TEST_LOCK_WAIT_MS=N       how long a second run waits for the lock
 // POINTs: "read" (a file was read), "staged1".."staged4" (after each
