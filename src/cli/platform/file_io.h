@@ -3,6 +3,7 @@
 #ifndef VIGIL_CLI_PLATFORM_FILE_IO_H_
 #define VIGIL_CLI_PLATFORM_FILE_IO_H_
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -96,7 +97,7 @@ class OutputSet {
   void Unlock();
   std::vector<Staged> staged_;
   std::string lock_path_;
-  long lock_ = -1;
+  std::intptr_t lock_ = -1;
   int lock_slot_ = -1;
 };
 

@@ -380,7 +380,7 @@ bool StillNamed(int fd, const std::string& path) {
 
 }  // namespace
 
-long AcquireLock(const std::string& path, int wait_ms, long* holder, std::string* reason) {
+std::intptr_t AcquireLock(const std::string& path, int wait_ms, long* holder, std::string* reason) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
   long pause_ms = 1;
   while (true) {
@@ -419,7 +419,7 @@ long AcquireLock(const std::string& path, int wait_ms, long* holder, std::string
   }
 }
 
-void ReleaseLock(long handle, const std::string& path) {
+void ReleaseLock(std::intptr_t handle, const std::string& path) {
   ::unlink(path.c_str());
   ::close(static_cast<int>(handle));
 }

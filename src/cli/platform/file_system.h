@@ -5,6 +5,7 @@
 #ifndef VIGIL_CLI_PLATFORM_FILE_SYSTEM_H_
 #define VIGIL_CLI_PLATFORM_FILE_SYSTEM_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,9 +64,9 @@ void RemoveLiveFiles();
 // released by the system when the process dies. Waits up to `wait_ms`.
 // Returns the handle, or -1 with `holder` set to the process that holds the
 // lock (0 unknown) or `reason` set when the file cannot be opened.
-long AcquireLock(const std::string& path, int wait_ms, long* holder, std::string* reason);
+std::intptr_t AcquireLock(const std::string& path, int wait_ms, long* holder, std::string* reason);
 // Removes the lock's file, then releases the lock.
-void ReleaseLock(long handle, const std::string& path);
+void ReleaseLock(std::intptr_t handle, const std::string& path);
 
 }  // namespace vigil::platform
 

@@ -202,7 +202,7 @@ bool OutputSet::Lock(const std::string& stem, std::string* error) {
   long holder = 0;
   std::string reason;
   int wait_ms = platform::LockWaitMs(kLockWaitMs);
-  long lock = platform::AcquireLock(path, wait_ms, &holder, &reason);
+  std::intptr_t lock = platform::AcquireLock(path, wait_ms, &holder, &reason);
   if (lock < 0) {
     *error = "cannot lock '" + path + "': " +
              (!reason.empty() ? reason
