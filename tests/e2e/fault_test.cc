@@ -214,6 +214,20 @@ TEST_F(FaultTest, KilledRunIsRepairedByTheNext) {
   }
 }
 
+// A run killed while it puts the old files back after a failed rename: the
+// next run puts back the rest.
+TEST_F(FaultTest, KilledUndoIsFinishedByTheNext) {
+  OldSetNewScript();
+  Ended killed =
+      Run({VIGILC_PATH, "s.txt"}, {"VIGIL_TEST_FAIL_RENAME=3", "VIGIL_TEST_SIGNAL=undoing:9"});
+  EXPECT_EQ(killed.code, SIGKILL);
+  EXPECT_NE(SetText(), Old());  // two files new, two old
+  EXPECT_NE(SetText(), New());
+  EXPECT_EQ(Run({VIGILC_PATH, "s.txt"}, {"VIGIL_TEST_FAIL_RENAME=1"}).code, 2);
+  EXPECT_EQ(SetText(), Old());
+  EXPECT_EQ(Hidden(), std::vector<std::string>());
+}
+
 // Two runs at once on one set ("s.txt" and "s.TXT" both write s.BIN ...):
 // the lock lets one commit at a time, so the set is one run's, whole. Each
 // run pauses amid its renames, as one replacing large files would, so that

@@ -81,6 +81,14 @@ void RollForward(const std::vector<OutputSet::Staged>& files) {
 
 bool EndsWith(std::string_view text, std::string_view end) { return text.ends_with(end); }
 
+constexpr std::string_view kJournalKind = "journal";
+constexpr std::string_view kUndoKind = "undo";
+
+// The undo beside a journal: the same name, another kind.
+std::string UndoPathOf(const std::string& journal) {
+  return journal.substr(0, journal.size() - kJournalKind.size()) + std::string(kUndoKind);
+}
+
 // Finishes or undoes the commits of dead runs on the set locked at
 // `lock_path`, then removes the hidden files of dead runs that no other
 // set's journal still needs.
@@ -97,7 +105,7 @@ void Repair(const std::string& lock_path) {
     if (!dead(name) || !(undo || EndsWith(name, "-journal"))) continue;
     std::string path = directory + name;
     // A commit that was being undone has both; the undo holds.
-    if (!undo && Exists(path.substr(0, path.size() - 7) + "undo")) continue;
+    if (!undo && Exists(UndoPathOf(path))) continue;
     std::string error;
     std::optional<std::string> text = ReadWholeFile(path, &error);
     std::string journal_lock;
@@ -269,7 +277,7 @@ bool OutputSet::Commit(std::string* error) {
   platform::SignalsHeld held;
   if (!PrepareBackups(error)) return false;
   std::string journal_text = JournalText(lock_path_, staged_);
-  std::string journal = JournalPath("journal");
+  std::string journal = JournalPath(kJournalKind);
   std::string reason;
   if (!platform::WriteNewFile(journal, journal_text, &reason)) {
     *error = "cannot write '" + journal + "': " + reason;
@@ -287,9 +295,10 @@ bool OutputSet::Commit(std::string* error) {
   if (!ok) {
     // The undo is recorded before the journal goes, so that a crash in
     // between still finds one of them.
-    std::string undo = JournalPath("undo");
+    std::string undo = UndoPathOf(journal);
     platform::WriteNewFile(undo, journal_text, &reason);
     RemoveFile(journal);
+    platform::ReachPoint("undoing");
     RollBack(staged_);
     RemoveFile(undo);
   } else {

@@ -8,7 +8,8 @@
 //   VIGIL_TEST_LOCK_WAIT_MS=N       how long a second run waits for the lock
 // POINTs: "read" (a file was read), "staged1".."staged4" (after each
 // temporary file), "commit" (the journal written, before the first rename),
-// "renamed1".."renamed4" (after each rename), "committed" (all done).
+// "renamed1".."renamed4" (after each rename), "committed" (all done),
+// "undoing" (a rename failed: the old files are about to be put back).
 #ifndef VIGIL_CLI_PLATFORM_TEST_HOOKS_H_
 #define VIGIL_CLI_PLATFORM_TEST_HOOKS_H_
 
