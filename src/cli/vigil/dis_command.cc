@@ -166,7 +166,7 @@ std::string Indented(std::string_view text) {
 int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
   std::optional<std::string> source = ReadInput("dis", path, err);
   if (!source) return kExitCannotRun;
-  Compilation compilation = Compile(std::move(*source), {.index_uses = false});
+  Compilation compilation = Compile(std::move(*source), {.record_tokens = false});
   const std::vector<uint8_t>& bytes = compilation.code;
   SiteNames names = DeclaredNames(compilation.symbols);
   DownloadImage image = DownloadImageOf(compilation);
