@@ -18,7 +18,8 @@ bench_dir="${BENCH_DIR:-build/bench}"
 cmake --preset release -B "$build_dir" >/dev/null
 cmake --build "$build_dir" --target vigilc >/dev/null
 cmake --preset bench -B "$bench_dir" >/dev/null
-cmake --build "$bench_dir" --target core_bench lsp_bench >/dev/null
+cmake --build "$bench_dir" --target core_bench lsp_bench capi_pages >/dev/null
+cmake --build "$build_dir" --target vigil >/dev/null
 vigilc="$(pwd)/$build_dir/src/cli/vigilc"
 
 echo "== Core throughput"
@@ -29,6 +30,9 @@ echo "== Simulator: one 10 000-event scenario (goal: under a second)"
 
 echo "== Language server: re-check of a 1 MB script after a keystroke (goal: 50 ms)"
 "$bench_dir/bench/lsp_bench" 2>/dev/null
+
+echo "== Checking scripts of many errors"
+bench/check_scale.sh "$(pwd)/$build_dir/src/cli/vigil" "$(pwd)/$bench_dir/bench/capi_pages"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -49,7 +49,6 @@ Result MakeResult(std::string_view script) {
   result.compilation = Compile(std::string(script));
   const Compilation& compilation = result.compilation;
   result.download_file = DownloadFileText(compilation);
-  result.error_file = ErrorFileText(compilation);
   result.settings_table = SettingsFileText(compilation);
   result.code_json = CodeJson(compilation);
   return result;

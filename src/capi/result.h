@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,7 +30,8 @@ struct DiagnosticView {
 struct Result {
   Compilation compilation;
   std::string download_file;
-  std::string error_file;
+  // Made by the first vigil_error_file call: it grows with the errors.
+  mutable std::optional<std::string> error_file;
   std::string settings_table;
   std::string listing;  // made by each vigil_listing call
   // The diagnostics as every front end shows them, made when first asked

@@ -104,7 +104,10 @@ const unsigned char* vigil_listing(vigil_result* result, const char* date, size_
 }
 
 const unsigned char* vigil_error_file(const vigil_result* result, size_t* size) {
-  return result == nullptr ? NoBytes(size) : Bytes(result->value.error_file, size);
+  if (result == nullptr) return NoBytes(size);
+  const vigil::capi::Result& value = result->value;
+  if (!value.error_file) value.error_file = vigil::ErrorFileText(value.compilation);
+  return Bytes(*value.error_file, size);
 }
 
 const unsigned char* vigil_settings_table(const vigil_result* result, size_t* size) {
