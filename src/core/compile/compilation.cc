@@ -59,12 +59,12 @@ Compilation Compile(std::string script, CompileOptions options) {
   result.lines = std::move(compiler.lines_);
   result.symbols = std::move(compiler.symbols_);
   result.declarations = std::move(compiler.declared_);
-  result.code = compiler.code_.bytes();
+  result.code = compiler.macros();
   result.line_code = std::move(compiler.line_code_);
   result.errors = std::move(compiler.errors_);
   result.settings_table = std::move(compiler.settings_table_);
-  result.counted_lines = compiler.count_lines_;
-  result.error_count = compiler.count_errors_;
+  result.counted_lines = compiler.CountLines();
+  result.error_count = compiler.CountErrors();
   result.tokens = std::move(compiler.tokens_);
   result.blocks = std::move(compiler.blocks_);
   if (!std::is_sorted(result.tokens.begin(), result.tokens.end(), Before)) {

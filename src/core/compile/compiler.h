@@ -48,7 +48,9 @@ class C_Compiler {
 
   // Results.
   const std::vector<uint8_t>& macros() const { return code_.bytes(); }
+  int MacroLen() const { return code_.size(); }
   int CountLines() const { return count_lines_; }
+  int CountErrors() const { return count_errors_; }
   // Every reported error, in the order of reporting.
   std::vector<Diagnostic> diagnostics() const { return errors_.MakeAll(lines_); }
   // The lines of the settings table file, without line ends.
