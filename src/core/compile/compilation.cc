@@ -109,7 +109,8 @@ std::span<const Token> Compilation::TokensOnLines(int first, int last) const {
                                 [](const Token& t, int wanted) { return t.line < wanted; });
   auto end = std::upper_bound(begin, tokens.end(), last,
                               [](int wanted, const Token& t) { return wanted < t.line; });
-  return {begin, end};
+  return std::span<const Token>(tokens.data() + (begin - tokens.begin()),
+                                static_cast<size_t>(end - begin));
 }
 
 }  // namespace vigil
