@@ -12,7 +12,8 @@ namespace vigil::sim {
 
 EventRun RunEvent(const Compilation& compilation, const EventRequest& request) {
   EventRun run;
-  StepParser parser(*compilation.source);
+  Program program = MakeProgram(compilation);
+  StepParser parser(compilation, program);
   std::optional<Step> event =
       parser.Parse(std::string(kEventWord) + request.event, request.event_line, "", &run.errors);
   std::vector<Step> sets;
@@ -23,7 +24,6 @@ EventRun RunEvent(const Compilation& compilation, const EventRequest& request) {
   }
   if (!run.errors.empty() || !event) return run;
 
-  Program program = MakeProgram(compilation);
   Machine machine(program);
   for (const Step& set : sets) MakeTerm(machine.state(), set.term, set.truth);
   State before = machine.state();

@@ -11,9 +11,9 @@ const ScenarioError kError{4, 8, 14, "EXPECT NOSUCH = ON", "Unknown command", "E
 
 TEST(ReportJsonTest, Errors) {
   EXPECT_EQ(ScenarioErrorsJson({kError, {0, 0, 0, "", "no \"card\"\n", ""}}),
-            "[\n  {\"line\": 4, \"column\": 8, \"end_column\": 14, \"code\": \"E6\", "
+            "[\n  {\"line\": 4, \"column\": 8, \"end_column\": 14, \"severity\": \"error\", \"code\": \"E6\", "
             "\"message\": \"Unknown command\", \"text\": \"EXPECT NOSUCH = ON\"},\n"
-            "  {\"line\": 0, \"column\": 0, \"end_column\": 0, \"code\": \"\", "
+            "  {\"line\": 0, \"column\": 0, \"end_column\": 0, \"severity\": \"error\", \"code\": \"\", "
             "\"message\": \"no \\\"card\\\"\\n\", \"text\": \"\"}\n]");
 }
 

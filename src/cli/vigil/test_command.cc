@@ -31,6 +31,7 @@ struct TestOptions {
   std::string script;
   std::vector<std::string> scenarios;
   std::string junit;
+  bool werror = false;
   bool help = false;
 };
 
@@ -41,6 +42,8 @@ std::optional<TestOptions> ParseArgs(const std::vector<std::string>& args, std::
     const std::string& arg = args[i];
     if (arg == "--help") {
       options.help = true;
+    } else if (arg == "--werror") {
+      options.werror = true;
     } else if (arg == "--junit" && i + 1 < args.size()) {
       options.junit = args[++i];
     } else if (arg.starts_with("--junit=")) {
@@ -79,20 +82,20 @@ int RunTest(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (!source) return kExitCannotRun;
   Compilation compilation = Compile(*source);
   if (RefusesErrors("test", options->script, compilation, err)) return kExitCannotRun;
+  sim::Program program = sim::MakeProgram(compilation);
   std::vector<sim::ScenarioFile> files;
   bool broken = false;
   for (const std::string& path : options->scenarios) {
     std::optional<std::string> text = ReadInput("test", path, err);
     if (!text) return kExitCannotRun;
-    files.push_back(sim::ParseScenarios(*text, *source));
+    files.push_back(sim::ParseScenarios(*text, compilation, program));
     for (const sim::ScenarioError& e : files.back().errors) {
       err << sim::FormatScenarioError(e, path);
-      broken = true;
     }
+    broken = broken || files.back().Refused(options->werror);
   }
   if (broken) return kExitCannotRun;
 
-  sim::Program program = sim::MakeProgram(compilation);
   std::vector<sim::SuiteResult> suites;
   bool failed = false;
   for (size_t i = 0; i < files.size(); ++i) {
