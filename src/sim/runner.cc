@@ -1,6 +1,7 @@
 #include "sim/runner.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "sim/labels.h"
 #include "sim/machine.h"
@@ -18,6 +19,18 @@ std::string Indented(std::string_view text, std::string_view indent) {
     start = end + 1;
   }
   return out;
+}
+
+// The last `count` lines of `text` (which ends in a line end).
+std::string LastLines(std::string_view text, int count) {
+  size_t start = text.size();
+  if (start > 0 && text.back() == '\n') --start;
+  for (int i = 0; i < count; ++i) {
+    size_t newline = start == 0 ? std::string_view::npos : text.rfind('\n', start - 1);
+    if (newline == std::string_view::npos) return std::string(text);
+    start = newline;
+  }
+  return std::string(text.substr(start + 1));
 }
 
 std::string HappeningText(const Program& program, const Happening& happening) {
@@ -75,8 +88,9 @@ ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
       case Step::Kind::kExpectHappened: {
         std::string why = Check(program, machine, step);
         if (!why.empty()) {
-          result.failures.push_back({step.line, step.text + ": " + why});
           result.trace += "  FAILED: " + why + "\n";
+          result.failures.push_back(
+              {step.line, step.text + ": " + why, LastLines(result.trace, kNeighbourhoodLines)});
         }
         break;
       }
@@ -140,40 +154,88 @@ std::string XmlEscape(std::string_view text) {
   return out;
 }
 
-std::string JunitXml(const std::vector<SuiteResult>& suites) {
+namespace {
+
+std::string Seconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", seconds);
+  return text;
+}
+
+std::string ClassName(std::string_view file) {
+  std::string name(file.substr(file.find_last_of("/\\") == std::string_view::npos
+                                   ? 0
+                                   : file.find_last_of("/\\") + 1));
+  std::replace(name.begin(), name.end(), '.', '_');
+  return name;
+}
+
+std::string TestcaseXml(const SuiteResult& suite, const ScenarioResult& result, bool whole_trace) {
+  std::string xml = "    <testcase classname=\"" + XmlEscape(ClassName(suite.name)) + "\" name=\"" +
+                    XmlEscape(result.name) + "\" time=\"" + Seconds(result.seconds) + "\"";
+  if (result.passed()) return xml + "/>\n";
+  xml += ">\n      <failure message=\"" + XmlEscape(result.failures[0].message) + "\">";
+  for (const Failure& failure : result.failures) {
+    xml += XmlEscape("line " + std::to_string(failure.line) + ": " + failure.message + "\n");
+  }
+  if (whole_trace) {
+    xml += XmlEscape("trace:\n" + result.trace);
+  } else {
+    for (const Failure& failure : result.failures) {
+      xml += XmlEscape("before line " + std::to_string(failure.line) + ":\n" +
+                       failure.neighbourhood);
+    }
+  }
+  return xml + "</failure>\n    </testcase>\n";
+}
+
+}  // namespace
+
+std::string JunitXml(const std::vector<SuiteResult>& suites, bool whole_trace) {
   auto count = [](const SuiteResult& suite, bool passed) {
     return std::count_if(suite.results.begin(), suite.results.end(),
                          [&](const ScenarioResult& r) { return r.passed() == passed; });
   };
+  auto time = [](const SuiteResult& suite) {
+    double seconds = 0;
+    for (const ScenarioResult& result : suite.results) seconds += result.seconds;
+    return seconds;
+  };
   long tests = 0;
   long failures = 0;
+  double seconds = 0;
   for (const SuiteResult& suite : suites) {
     tests += static_cast<long>(suite.results.size());
     failures += static_cast<long>(count(suite, false));
+    seconds += time(suite);
   }
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   xml += "<testsuites tests=\"" + std::to_string(tests) + "\" failures=\"" +
-         std::to_string(failures) + "\">\n";
+         std::to_string(failures) + "\" errors=\"0\" time=\"" + Seconds(seconds) + "\">\n";
   for (const SuiteResult& suite : suites) {
     xml += "  <testsuite name=\"" + XmlEscape(suite.name) + "\" tests=\"" +
            std::to_string(suite.results.size()) + "\" failures=\"" +
-           std::to_string(count(suite, false)) + "\">\n";
-    for (const ScenarioResult& result : suite.results) {
-      xml += "    <testcase classname=\"" + XmlEscape(suite.name) + "\" name=\"" +
-             XmlEscape(result.name) + "\"";
-      if (result.passed()) {
-        xml += "/>\n";
-        continue;
-      }
-      xml += ">\n      <failure message=\"" + XmlEscape(result.failures[0].message) + "\">";
-      for (const Failure& failure : result.failures) {
-        xml += XmlEscape("line " + std::to_string(failure.line) + ": " + failure.message + "\n");
-      }
-      xml += XmlEscape(result.trace) + "</failure>\n    </testcase>\n";
-    }
+           std::to_string(count(suite, false)) + "\" errors=\"0\" time=\"" + Seconds(time(suite)) +
+           "\">\n";
+    for (const ScenarioResult& result : suite.results) xml += TestcaseXml(suite, result, whole_trace);
     xml += "  </testsuite>\n";
   }
   return xml + "</testsuites>\n";
+}
+
+std::string JunitErrorXml(std::string_view message) {
+  std::string escaped = XmlEscape(message);
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<testsuites tests=\"1\" failures=\"0\" errors=\"1\" time=\"0.000\">\n"
+         "  <testsuite name=\"vigil test\" tests=\"1\" failures=\"0\" errors=\"1\" "
+         "time=\"0.000\">\n"
+         "    <testcase classname=\"vigil_test\" name=\"the run\" time=\"0.000\">\n"
+         "      <error message=\"the scenarios did not run\">" +
+         escaped +
+         "</error>\n"
+         "    </testcase>\n"
+         "  </testsuite>\n"
+         "</testsuites>\n";
 }
 
 }  // namespace vigil::sim

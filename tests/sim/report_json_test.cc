@@ -20,7 +20,7 @@ TEST(ReportJsonTest, Errors) {
 TEST(ReportJsonTest, PassedAndFailedScenarios) {
   SuiteResult suite{"s",
                     {{"opens", 1, {}, "trace 1\n"},
-                     {"logs", 5, {{7, "EXPECT MARK(LATE): not archived"}}, "trace 2\n"}}};
+                     {"logs", 5, {{7, "EXPECT MARK(LATE): not archived", ""}}, "trace 2\n"}}};
   EXPECT_EQ(ScenarioReportJson({}, suite),
             "{\"passed\": 1, \"failed\": 1, \"summary\": \"1 passed, 1 failed\",\n"
             "\"errors\": [],\n"
