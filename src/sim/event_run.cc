@@ -30,7 +30,12 @@ EventRun RunEvent(const Compilation& compilation, const EventRequest& request) {
   machine.Fire(event->module, event->event);
   machine.Settle();
   run.trace = machine.trace();
+  run.cuts = machine.cuts();
   run.result = ResultLine(program, before, machine.state(), machine.happenings());
+  if (run.cuts.any()) {
+    run.result.pop_back();
+    run.result += "; cut: " + run.cuts.Text() + " (the run did not finish)\n";
+  }
   return run;
 }
 
@@ -39,6 +44,15 @@ std::string EventRunJson(std::string_view script, std::string_view event, const 
       run.result.ends_with('\n') ? run.result.substr(0, run.result.size() - 1) : run.result;
   std::string json = "{\"script\": " + JsonString(script) + ", \"event\": " + JsonString(event);
   json += ", \"result\": " + JsonString(result);
+  json += ", \"finished\": " + std::string(run.finished() ? "true" : "false");
+  json += ", \"cut\": [";
+  const Cuts& cuts = run.cuts;
+  std::string cut;
+  for (auto [flag, name] : {std::pair{cuts.trace, "trace"}, std::pair{cuts.runs, "runs"},
+                            std::pair{cuts.time, "time"}}) {
+    if (flag) cut += (cut.empty() ? "\"" : ", \"") + std::string(name) + "\"";
+  }
+  json += cut + "]";
   json += ", \"trace\": " + FormatTraceJson(run.trace) + "}\n";
   return json;
 }

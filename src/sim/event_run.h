@@ -12,6 +12,7 @@
 #include "core/compile/compilation.h"
 #include "sim/program.h"
 #include "sim/scenario.h"
+#include "sim/machine.h"
 #include "sim/trace.h"
 
 namespace vigil::sim {
@@ -38,14 +39,18 @@ struct EventRun {
   // "EVENT event" or "SET assignment"; when there are any, nothing ran.
   std::vector<ScenarioError> errors;
   std::vector<TraceEntry> trace;
-  std::string result;  // "result: ...\n"
+  std::string result;  // "result: ...\n", ending "; cut: ..." when a bound cut the run
+  Cuts cuts;
+  // Every event fired or queued ended (no cut, nothing still waiting).
+  bool finished() const { return !cuts.any(); }
 };
 
 // Runs the request on a fresh controller. `compilation` must have no errors.
 EventRun RunEvent(const Compilation& compilation, const EventRequest& request);
 
 // The run as `vigil sim --json` prints it, `script` naming the script:
-// {"script": ..., "event": ..., "result": ..., "trace": [...]} and a line end.
+// {"script": ..., "event": ..., "result": ..., "finished": true|false,
+// "cut": [...], "trace": [...]} and a line end.
 std::string EventRunJson(std::string_view script, std::string_view event, const EventRun& run);
 
 // The assignments of a state text: one a line (CR LF, a lone CR or a lone LF

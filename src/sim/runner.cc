@@ -63,6 +63,25 @@ std::string Check(const Program& program, const Machine& machine, const Step& st
   return what + (happened ? " happened" : " did not happen") + " since the last EVENT";
 }
 
+// A run a bound cut short fails unless the scenario says EXPECT CUT; one
+// that says so fails when nothing was cut.
+void CheckCuts(const Scenario& scenario, const Cuts& cuts, ScenarioResult& result) {
+  auto expects = std::find_if(scenario.steps.begin(), scenario.steps.end(),
+                              [](const Step& step) { return step.kind == Step::Kind::kExpectCut; });
+  std::string why;
+  int line = scenario.line;
+  if (cuts.any() && expects == scenario.steps.end()) {
+    why = "the run was cut short (" + cuts.Text() +
+          "): its result is incomplete; write EXPECT CUT if that is meant";
+  } else if (!cuts.any() && expects != scenario.steps.end()) {
+    why = "EXPECT CUT: nothing was cut";
+    line = expects->line;
+  }
+  if (why.empty()) return;
+  result.trace += "  FAILED: " + why + "\n";
+  result.failures.push_back({line, why, LastLines(result.trace, kNeighbourhoodLines)});
+}
+
 }  // namespace
 
 ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
@@ -84,6 +103,8 @@ ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
       case Step::Kind::kWait:
         machine.Wait(step.seconds);
         break;
+      case Step::Kind::kExpectCut:
+        break;
       case Step::Kind::kExpect:
       case Step::Kind::kExpectHappened: {
         std::string why = Check(program, machine, step);
@@ -98,6 +119,7 @@ ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
     result.trace += FormatTraceText(machine.trace());
     machine.ClearTrace();
   }
+  CheckCuts(scenario, machine.cuts(), result);
   return result;
 }
 

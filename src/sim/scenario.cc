@@ -262,6 +262,10 @@ std::optional<Step> ParseExpect(LineReader& r, std::string_view keyword, std::st
     r.Add(keyword, "EXPECT takes a condition as IF does, or MARK, DIAL or DOOR");
     return std::nullopt;
   }
+  if (EqualsIgnoreCase(rest, "CUT")) {
+    step.kind = Step::Kind::kExpectCut;
+    return step;
+  }
   std::string_view what = rest;
   bool negated = TakeWord(what, "NOT") && !what.empty();
   if (!negated) what = rest;
@@ -422,6 +426,7 @@ ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilatio
   });
   std::vector<RawLine> headers;
   std::vector<bool> expects;
+  long file_seconds = 0;
   for (Pending& item : pending) {
     expects.push_back(std::any_of(item.lines.begin(), item.lines.end(), [](const RawLine& line) {
       return EqualsIgnoreCase(SplitWord(TrimBlanks(line.text)).first, "EXPECT");
@@ -435,11 +440,38 @@ ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilatio
         break;
       }
     }
+    long scenario_seconds = 0;
+    bool bounded = false;
+    auto BoundTime = [&](const RawLine& line, const Step& step, long& in_scenario, long& in_file,
+                         std::vector<ScenarioError>& errors) {
+      in_scenario += step.seconds;
+      in_file += step.seconds;
+      if (bounded) return false;
+      std::string what = in_scenario > kMaxScenarioSeconds
+                             ? "the scenario's WAITs pass " + std::to_string(kMaxScenarioSeconds) +
+                                   " s of simulated time"
+                         : in_file > kMaxFileSeconds
+                             ? "the file's WAITs pass " + std::to_string(kMaxFileSeconds) +
+                                   " s of simulated time"
+                             : "";
+      if (what.empty()) return true;
+      bounded = true;
+      std::string_view seconds = SplitWord(TrimBlanks(line.text)).second;
+      int at = static_cast<int>(seconds.data() - line.text.data());
+      errors.push_back({line.number, at + 1, at + static_cast<int>(seconds.size()) + 1,
+                        std::string(line.text), what + "; split it into shorter scenarios", "",
+                        false});
+      return false;
+    };
     for (const RawLine& line : item.lines) {
       std::optional<Step> step = parser.Parse(line.text, line.number, context, &file.errors);
       if (!step) continue;
       if (step->kind == Step::Kind::kEvent) {
         context = std::string(SplitWord(TrimBlanks(line.text)).second);
+      }
+      if (step->kind == Step::Kind::kWait && !BoundTime(line, *step, scenario_seconds,
+                                                        file_seconds, file.errors)) {
+        continue;
       }
       item.scenario.steps.push_back(std::move(*step));
     }

@@ -42,7 +42,8 @@ struct ScenarioError {
 };
 
 struct Step {
-  enum class Kind { kSet, kEvent, kWait, kExpect, kExpectHappened };
+  // kExpectCut: "EXPECT CUT", the scenario expects a bound to cut its run.
+  enum class Kind { kSet, kEvent, kWait, kExpect, kExpectHappened, kExpectCut };
   Kind kind = Kind::kSet;
   int line = 0;
   std::string text;  // the line, trimmed
@@ -70,6 +71,10 @@ struct ScenarioFile {
 
 // Longest WAIT one line may ask for (a week).
 inline constexpr int kMaxWaitSeconds = 7 * 24 * 60 * 60;
+// Simulated time the WAITs of one scenario, and of one file, may add up to
+// (four weeks, a year): a file that asks for more is refused before it runs.
+inline constexpr long kMaxScenarioSeconds = 4L * kMaxWaitSeconds;
+inline constexpr long kMaxFileSeconds = 365L * 24 * 60 * 60;
 
 // Parses single step lines against one compiled script, with no compile of
 // the script: each line goes through the statement entry.

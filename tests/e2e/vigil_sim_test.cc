@@ -42,7 +42,7 @@ TEST_F(VigilSimTest, FailingScenarioExitsOneWithItsTraceAndJunit) {
             std::string::npos);
   EXPECT_NE(run.out.find("TIMEPLAN(1) is OFF -> false"), std::string::npos);
   std::string xml = dir_.Read("results.xml");
-  EXPECT_NE(xml.find("<testcase classname=\"night.scenarios\" name=\"exit button\"/>"),
+  EXPECT_NE(xml.find("<testcase classname=\"night_scenarios\" name=\"exit button\" time=\""),
             std::string::npos);
 }
 

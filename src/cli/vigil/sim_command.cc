@@ -23,7 +23,8 @@ constexpr std::string_view kUsage =
     "                    --set TIMEPLAN(2)=ON --set FRONT.INPUT1=ON --set CARS=3\n"
     "  --json            the trace as JSON\n"
     "Time runs on until the event and the events it queued have finished.\n"
-    "Exit status: 0 ran, 2 could not run (unreadable script, errors in it, a bad\n"
+    "Exit status: 0 ran to the end, 1 a bound cut the run short (the result\n"
+    "line says which), 2 could not run (unreadable script, errors in it, a bad\n"
     "event or --set).\n";
 
 struct SimOptions {
@@ -93,7 +94,7 @@ int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream
   } else {
     out << sim::FormatTraceText(run.trace) << run.result;
   }
-  return kExitClean;
+  return run.finished() ? kExitClean : kExitErrors;
 }
 
 }  // namespace vigil
