@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -94,4 +95,64 @@ TEST_F(VigilSimTest, SimJson) {
       << read.err;
 }
 
+// FRONT.VALID queues user event 1 after a DELAY; the user event switches
+// the relay on and, three seconds later, off. sim runs until both ended.
+const char kQueued[] =
+    "MODULE CTRL = CTRL,0\r\n"
+    "MODULE FRONT = FRONT,1,0,2,5,30,10\r\n"
+    "EVENT FRONT.VALID\r\n"
+    "  DELAY(2)\r\n"
+    "  EXECUTE(1)\r\n"
+    "EVENTEND\r\n"
+    "EVENT CTRL.USEREVENT1\r\n"
+    "  RELAY1 = ON\r\n"
+    "  DELAY(3)\r\n"
+    "  RELAY1 = OFF\r\n"
+    "EVENTEND\r\n";
+
+// FRONT.VALID queues user event 1 1001 times: the 1001st run is dropped.
+// (The trace's own bound: tests/sim/machine_test.cc.)
+std::string Flood() {
+  std::string script = "MODULE CTRL = CTRL,0\r\nMODULE FRONT = FRONT,1,0,2,5,30,10\r\n";
+  script += "EVENT FRONT.VALID\r\n";
+  for (int i = 0; i < 1001; ++i) script += "  EXECUTE(1)\r\n";
+  script += "EVENTEND\r\nEVENT CTRL.USEREVENT1\r\n";
+  return script + "  RELAY1 = ON\r\nEVENTEND\r\n";
+}
+
+TEST_F(VigilSimTest, RunsUntilEveryQueuedEventEnded) {
+  dir_.Write("queued.txt", kQueued);
+  ProgramRun run = Vigil({"sim", "queued.txt", "FRONT.VALID"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.out.ends_with("\nresult: nothing changed\n")) << run.out;
+  EXPECT_NE(run.out.find("RELAY1 = OFF"), std::string::npos) << run.out;
+  run = Vigil({"sim", "queued.txt", "FRONT.VALID", "--json"});
+  EXPECT_NE(run.out.find("\"finished\": true, \"cut\": []"), std::string::npos) << run.out;
+}
+
+TEST_F(VigilSimTest, ACutShowsInTheResultJsonAndExitStatus) {
+  dir_.Write("flood.txt", Flood());
+  ProgramRun run = Vigil({"sim", "flood.txt", "FRONT.VALID"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_TRUE(run.out.ends_with(
+      "\nresult: CTRL.RELAY1 OFF -> ON; cut: event runs (the run did not finish)\n"))
+      << run.out.substr(run.out.size() - std::min<size_t>(run.out.size(), 300));
+  run = Vigil({"sim", "flood.txt", "FRONT.VALID", "--json"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("\"finished\": false, \"cut\": [\"runs\"]"),
+            std::string::npos);
+  // vigil test fails the scenario unless it expects the cut.
+  dir_.Write("a.scenarios", "SCENARIO flood\r\nEVENT FRONT.VALID\r\nEXPECT CTRL.RELAY1 = ON\r\n");
+  dir_.Write("b.scenarios",
+             "SCENARIO flood\r\nEVENT FRONT.VALID\r\nEXPECT CTRL.RELAY1 = ON\r\nEXPECT CUT\r\n");
+  run = Vigil({"test", "flood.txt", "a.scenarios"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("a.scenarios:1: the run was cut short (event runs): its result "
+                         "is incomplete; write EXPECT CUT if that is meant\n"),
+            std::string::npos)
+      << run.out.substr(0, 400);
+  EXPECT_EQ(Vigil({"test", "flood.txt", "b.scenarios"}).status, 0);
+}
+
 }  // namespace
+
