@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <span>
 
 #include "core/check/traps.h"
 #include "core/lang/errors.h"
+#include "core/lang/known_words.h"
+#include "core/lang/limits.h"
+#include "core/lang/module_kinds.h"
+#include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
 #include "core/scan/lines.h"
 #include "core/scan/tokenizer.h"
@@ -90,8 +95,35 @@ class LineReader {
         size_t end = std::clamp(static_cast<size_t>(d.span.end), begin, piece.size());
         where = piece.substr(begin, end - begin);
       }
-      Add(where, std::string(ErrorMessage(d.number)), ProblemCode(d.severity, d.number));
+      Add(where, Explained(d, where), ProblemCode(d.severity, d.number));
     }
+  }
+
+  // The compiler's message, and for an unknown word what it really is.
+  std::string Explained(const Diagnostic& d, std::string_view where) const {
+    std::string message(ErrorMessage(d.number));
+    if (d.number != static_cast<int>(Err::kUnknownCommand)) return message;
+    if (IsNumberWord(where)) {
+      return message + ": " + std::string(where) + " is out of range; a value is 0 to " +
+             std::to_string(kMaxByte);
+    }
+    if (EqualsIgnoreCase(ElementPart(where), "BEEP")) {
+      return message + ": the beeper is no state IF can test, so neither SET nor EXPECT can use it";
+    }
+    bool dotted = Contains(where, ".");
+    const auto& modules = program().names.modules;
+    if (dotted && std::none_of(modules.begin(), modules.end(), [&](const auto& module) {
+          return EqualsIgnoreCase(module.second, ModulePart(where));
+        })) {
+      return message + ": " + std::string(ModulePart(where)) + " is no module the script declares";
+    }
+    if (!dotted && !where.empty() && std::all_of(where.begin(), where.end(), [](char c) {
+          return IsNameChar(c) || c == '-';
+        })) {
+      return message + ": " + std::string(where) +
+             " is neither a name the script declares nor a word of the language";
+    }
+    return message;
   }
 
   // The term IF would test for `text`, or nullopt after an error.
@@ -167,10 +199,43 @@ std::optional<Step> ParseSet(LineReader& r, std::string_view keyword, std::strin
   return step;
 }
 
+// Why `word` names no event of its module ("FRONT has no event OPENED; the
+// events of a door module: VALID, ..."), or empty when it does or when its
+// module is not the script's (the compiler says so).
+std::string NoSuchEvent(const Program& program, std::string_view word) {
+  constexpr size_t kShown = 24;
+  word = PeekWord(word).word;
+  std::string_view module_part = ModulePart(word);
+  std::string_view element = ElementPart(word);
+  for (const auto& [id, name] : program.names.modules) {
+    if (!EqualsIgnoreCase(name, module_part) || element.empty()) continue;
+    ModuleKind kind = ModuleKindOf(id);
+    std::span<const std::string> events = EventNamesOf(kind);
+    if (events.empty() || std::any_of(events.begin(), events.end(), [&](const std::string& e) {
+          return EqualsIgnoreCase(e, element);
+        })) {
+      return "";
+    }
+    std::string list;
+    for (size_t i = 0; i < std::min(events.size(), kShown); ++i) {
+      list += (i == 0 ? "" : ", ") + events[i];
+    }
+    if (events.size() > kShown) list += ", ...";
+    return name + " has no event " + std::string(element) + "; the events of a " +
+           std::string(ModuleKindName(kind)) + " module: " + list;
+  }
+  return "";
+}
+
 std::optional<Step> ParseEvent(LineReader& r, std::string_view keyword, std::string_view rest,
                                Step step) {
   if (rest.empty()) {
     r.Add(keyword, "EVENT names an event: EVENT MODULE.EVENT");
+    return std::nullopt;
+  }
+  if (std::string why = NoSuchEvent(r.program(), rest); !why.empty()) {
+    std::string_view element = ElementPart(PeekWord(rest).word);
+    r.Add(element.empty() ? rest : element, why);
     return std::nullopt;
   }
   EventRead read = r.entry().Event(rest);
@@ -485,15 +550,20 @@ ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilatio
 }
 
 std::string FormatScenarioError(const ScenarioError& error, std::string_view file) {
-  std::string text = std::string(file) + ":" + std::to_string(error.line) + ":" +
-                     std::to_string(error.column) + (error.warning ? ": warning: " : ": error: ") +
+  return FormatProblem(error, std::string(file) + ":" + std::to_string(error.line) + ":" +
+                                  std::to_string(error.column),
+                       std::to_string(error.line));
+}
+
+std::string FormatProblem(const ScenarioError& error, std::string_view location,
+                          std::string_view label) {
+  std::string text = std::string(location) + (error.warning ? ": warning: " : ": error: ") +
                      ShownText(error.message);
   if (!error.code.empty()) text += " [" + error.code + "]";
   text += "\n";
-  std::string number = std::to_string(error.line);
-  std::string gutter(std::max<size_t>(number.size(), 4), ' ');
+  std::string gutter(std::max<size_t>(label.size(), 4), ' ');
   std::string shown = ShownText(error.text);
-  text += gutter.substr(number.size()) + number + " | " + shown + "\n";
+  text += gutter.substr(label.size()) + std::string(label) + " | " + shown + "\n";
   text += gutter + " | ";
   int begin = ShownColumn(error.text, error.column);
   int end = ShownColumn(error.text, error.end_column);

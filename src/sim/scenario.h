@@ -107,6 +107,10 @@ ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilatio
 // "office.scenarios:4:5: error: Unknown command [E6]" (or "warning:"), the
 // line (its control bytes escaped) and carets.
 std::string FormatScenarioError(const ScenarioError& error, std::string_view file);
+// The same with the place given whole ("--set 2:5") and the line's label in
+// the gutter ("2").
+std::string FormatProblem(const ScenarioError& error, std::string_view location,
+                          std::string_view label);
 
 }  // namespace vigil::sim
 

@@ -55,7 +55,8 @@ TEST_F(VigilSimTest, UndeclaredNameIsAnErrorAtItsLineAndColumn) {
   ProgramRun run = Vigil({"test", kExamples + "office.txt", "typo.scenarios"});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err,
-            "typo.scenarios:3:8: error: Unknown command [E6]\n"
+            "typo.scenarios:3:8: error: Unknown command: REAR is no module the script declares "
+            "[E6]\n"
             "   3 | EXPECT REAR.INPUT1 = ON\n"
             "     |        ^^^^^^^^^^^\n");
   EXPECT_EQ(run.out, "");

@@ -92,7 +92,8 @@ TEST_F(VigilTestTest, ARunThatCannotHappenRewritesTheReport) {
   std::string xml = dir_.Read("r.xml");
   EXPECT_NE(xml.find("errors=\"1\""), std::string::npos) << xml;
   EXPECT_NE(xml.find("<error message=\"the scenarios did not run\">broken.scenarios:2:8: error: "
-                     "Unknown command [E6]"),
+                     "Unknown command: NOSUCH is neither a name the script declares nor a word "
+                     "of the language [E6]"),
             std::string::npos)
       << xml;
   ExpectValid("r.xml");

@@ -1,6 +1,7 @@
 // vigil sim SCRIPT EVENT [--set NAME=VALUE ...] [--json]: runs one event of
 // the compiled script on the controller model and says what it does.
 
+#include <algorithm>
 #include <optional>
 
 #include "cli/platform/file_io.h"
@@ -44,7 +45,11 @@ std::optional<SimOptions> ParseArgs(const std::vector<std::string>& args, std::s
       options.help = true;
     } else if (arg == "--json") {
       options.json = true;
-    } else if (arg == "--set" && i + 1 < args.size()) {
+    } else if (arg == "--set") {
+      if (i + 1 == args.size()) {
+        *error = "--set needs a state: --set NAME=VALUE";
+        return std::nullopt;
+      }
       options.sets.push_back(args[++i]);
     } else if (arg.starts_with("--set=")) {
       options.sets.push_back(arg.substr(6));
@@ -63,6 +68,20 @@ std::optional<SimOptions> ParseArgs(const std::vector<std::string>& args, std::s
   options.script = positional[0];
   options.event = positional[1];
   return options;
+}
+
+// An error in the event or a --set, located as the user wrote it: "--set
+// 2:5" is the fifth byte of the second --set, "EVENT:3" the event's third.
+std::string Located(sim::ScenarioError error, const SimOptions& options) {
+  bool event = error.line == 1;
+  int prefix = static_cast<int>((event ? sim::kEventWord : sim::kSetWord).size());
+  error.column = std::max(error.column - prefix, 1);
+  error.end_column = std::max(error.end_column - prefix, error.column + 1);
+  size_t index = static_cast<size_t>(std::max(error.line - 2, 0));
+  error.text = event ? options.event : options.sets.at(index);
+  std::string label = event ? "EVENT" : "--set " + std::to_string(index + 1);
+  return "vigil sim: " +
+         sim::FormatProblem(error, label + ":" + std::to_string(error.column), label);
 }
 
 }  // namespace
@@ -87,7 +106,7 @@ int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream
     request.sets.push_back({static_cast<int>(request.sets.size()) + 2, set});
   }
   sim::EventRun run = sim::RunEvent(compilation, request);
-  for (const sim::ScenarioError& e : run.errors) err << sim::FormatScenarioError(e, "command line");
+  for (const sim::ScenarioError& e : run.errors) err << Located(e, *options);
   if (!run.errors.empty()) return kExitCannotRun;
   if (options->json) {
     out << sim::EventRunJson(options->script, options->event, run);
