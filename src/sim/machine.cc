@@ -525,12 +525,12 @@ void Machine::Wait(int seconds) {
   }
 }
 
-void Machine::Settle() {
+void Machine::Settle(int max_seconds) {
   auto pending = [&] {
     return std::any_of(sleeping_.begin(), sleeping_.end(),
                        [](const Run& run) { return run.fired; });
   };
-  int limit = time_ + kMaxSettleSeconds;
+  int limit = time_ + max_seconds;
   while (pending() && time_ < limit) {
     int next = limit;
     for (const Run& run : sleeping_) {
@@ -540,7 +540,7 @@ void Machine::Settle() {
   }
   if (pending()) {
     TraceEntry entry = Entry(TraceEntry::Kind::kCut, -1);
-    entry.effect = "cut: events still wait after " + std::to_string(kMaxSettleSeconds) + " s";
+    entry.effect = "cut: events still wait after " + std::to_string(max_seconds) + " s";
     Record(std::move(entry));
     cuts_.time = true;
   }

@@ -55,9 +55,9 @@ class Machine {
   // events resume, and the controller's TIMER1SEC and TIMER10SEC events run.
   void Wait(int seconds);
   // Lets time pass until every event fired since the last Fire, and every
-  // event they queued, has ended (at most kMaxSettleSeconds). Periodic
-  // events started meanwhile are not waited for.
-  void Settle();
+  // event they queued, has ended (at most `max_seconds`). Periodic events
+  // started meanwhile are not waited for.
+  void Settle(int max_seconds = kMaxSettleSeconds);
   bool Waiting() const { return !sleeping_.empty(); }
   // The bounds met since the machine was made.
   const Cuts& cuts() const { return cuts_; }
