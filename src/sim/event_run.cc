@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/check/diagnostic_printers.h"
+#include "core/scan/tokenizer.h"
 #include "sim/machine.h"
 #include "sim/result.h"
 
@@ -27,7 +28,7 @@ EventRun RunEvent(const Compilation& compilation, const EventRequest& request) {
   Machine machine(program);
   for (const Step& set : sets) MakeTerm(machine.state(), set.term, set.truth);
   State before = machine.state();
-  machine.Fire(event->module, event->event);
+  machine.Fire(event->module, event->event, PeekWord(request.event).word);
   machine.Settle();
   run.trace = machine.trace();
   run.cuts = machine.cuts();

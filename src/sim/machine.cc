@@ -7,6 +7,7 @@
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
+#include "core/scan/tokenizer.h"
 #include "sim/labels.h"
 
 namespace vigil::sim {
@@ -161,7 +162,8 @@ void Machine::Record(TraceEntry entry) {
   }
 }
 
-bool Machine::Fire(int module, int event) {
+bool Machine::Fire(int module, int event, std::string_view label) {
+  if (!label.empty()) fired_labels_[{module, event}] = ToUpper(label);
   runs_this_step_ = 0;
   cut_reported_ = false;
   bool any =
@@ -169,7 +171,7 @@ bool Machine::Fire(int module, int event) {
                   [&](const Program::Block& b) { return b.module == module && b.event == event; });
   if (!any) {
     TraceEntry entry = Entry(TraceEntry::Kind::kEventStart, -1);
-    entry.instruction = EventLabel(program_, module, event);
+    entry.instruction = label.empty() ? EventLabel(program_, module, event) : ToUpper(label);
     entry.effect = "(the script has no block for this event: nothing happens)";
     Record(std::move(entry));
     return false;
@@ -219,7 +221,9 @@ void Machine::RunReady() {
 void Machine::Execute(Run& run) {
   TraceEntry head =
       Entry(run.wake < 0 ? TraceEntry::Kind::kEventStart : TraceEntry::Kind::kResume, -1);
-  head.instruction = EventLabel(program_, run.module, run.event);
+  auto fired = fired_labels_.find({run.module, run.event});
+  head.instruction = fired != fired_labels_.end() ? fired->second
+                                                  : EventLabel(program_, run.module, run.event);
   if (run.wake < 0) {
     head.effect = "(" + std::string(ModuleKindName(ModuleKindOf(run.module))) + " " +
                   ModuleName(program_, run.module) + ", id " + std::to_string(run.module) + ")";

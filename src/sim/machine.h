@@ -12,6 +12,8 @@
 
 #include <cstddef>
 #include <deque>
+#include <map>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -50,7 +52,9 @@ class Machine {
   // Starts every block of the event in code order, then runs until every
   // event has ended or waits on a DELAY. False when the script has no block
   // for the event (a note goes into the trace).
-  bool Fire(int module, int event);
+  // `label` ("HALL.DISARMED") heads the blocks it starts: events that share a
+  // code (DISARMED and STATUSCHANGED) show the one fired.
+  bool Fire(int module, int event, std::string_view label = {});
   // Lets `seconds` pass one by one: timers count down, doors close, waiting
   // events resume, and the controller's TIMER1SEC and TIMER10SEC events run.
   void Wait(int seconds);
@@ -112,6 +116,7 @@ class Machine {
   std::deque<Run> ready_;
   std::vector<Run> sleeping_;
   std::vector<TraceEntry> trace_;
+  std::map<std::pair<int, int>, std::string> fired_labels_;  // (module, event) -> as fired
   std::vector<Happening> happenings_;
   int last_line_ = 0;
 };

@@ -97,7 +97,7 @@ ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
         break;
       case Step::Kind::kEvent: {
         machine.ClearHappenings();
-        machine.Fire(step.module, step.event);
+        machine.Fire(step.module, step.event, step.event_word);
         break;
       }
       case Step::Kind::kWait:

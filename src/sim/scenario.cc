@@ -199,9 +199,9 @@ std::optional<Step> ParseSet(LineReader& r, std::string_view keyword, std::strin
   return step;
 }
 
-// Why `word` names no event of its module ("FRONT has no event OPENED; the
-// events of a door module: VALID, ..."), or empty when it does or when its
-// module is not the script's (the compiler says so).
+// Why `word`, which the compiler refused, names no event ("FRONT has no
+// event OPENED; the events of a door module: VALID, ..."); empty when its
+// module is not the script's (the compiler's error says so).
 std::string NoSuchEvent(const Program& program, std::string_view word) {
   constexpr size_t kShown = 24;
   word = PeekWord(word).word;
@@ -211,11 +211,7 @@ std::string NoSuchEvent(const Program& program, std::string_view word) {
     if (!EqualsIgnoreCase(name, module_part) || element.empty()) continue;
     ModuleKind kind = ModuleKindOf(id);
     std::span<const std::string> events = EventNamesOf(kind);
-    if (events.empty() || std::any_of(events.begin(), events.end(), [&](const std::string& e) {
-          return EqualsIgnoreCase(e, element);
-        })) {
-      return "";
-    }
+    if (events.empty()) return "";
     std::string list;
     for (size_t i = 0; i < std::min(events.size(), kShown); ++i) {
       list += (i == 0 ? "" : ", ") + events[i];
@@ -233,12 +229,20 @@ std::optional<Step> ParseEvent(LineReader& r, std::string_view keyword, std::str
     r.Add(keyword, "EVENT names an event: EVENT MODULE.EVENT");
     return std::nullopt;
   }
-  if (std::string why = NoSuchEvent(r.program(), rest); !why.empty()) {
-    std::string_view element = ElementPart(PeekWord(rest).word);
-    r.Add(element.empty() ? rest : element, why);
-    return std::nullopt;
-  }
   EventRead read = r.entry().Event(rest);
+  std::string_view element = ElementPart(PeekWord(rest).word);
+  int element_at = static_cast<int>(element.data() - rest.data());
+  auto at_element = [&](const Diagnostic& d) {
+    return d.span.known() && d.span.begin <= element_at && element_at < d.span.end;
+  };
+  if (std::any_of(read.diagnostics.begin(), read.diagnostics.end(), at_element)) {
+    // The compiler refused the event's name: when the module is the
+    // script's, say which events it has.
+    if (std::string why = NoSuchEvent(r.program(), rest); !why.empty()) {
+      r.Add(element, why);
+      return std::nullopt;
+    }
+  }
   r.Add(read.diagnostics, rest);
   if (r.failed()) return std::nullopt;
   if (!read.ok()) {
@@ -247,6 +251,7 @@ std::optional<Step> ParseEvent(LineReader& r, std::string_view keyword, std::str
   }
   step.module = read.module;
   step.event = read.event;
+  step.event_word = std::string(PeekWord(rest).word);
   bool has_block = std::any_of(r.program().blocks.begin(), r.program().blocks.end(),
                                [&](const Program::Block& block) {
                                  return block.module == read.module && block.event == read.event;

@@ -51,6 +51,7 @@ struct Step {
   bool truth = true;
   int module = 0;  // EVENT
   int event = 0;
+  std::string event_word;  // EVENT: the event as written, "HALL.DISARMED"
   int seconds = 0;  // WAIT
   Happening happening;
   bool negated = false;  // EXPECT NOT MARK/DIAL/DOOR

@@ -73,7 +73,7 @@ TEST_F(VigilSimTest, SimPrintsEachStepAndTheResult) {
                           "    34    EXECUTE(1)                queues PANEL.USEREVENT1\n"))
       << run.out;
   EXPECT_NE(run.out.find("PANEL.USEREVENT1 (controller PANEL, id 0)\n"), std::string::npos);
-  EXPECT_TRUE(run.out.ends_with("\nresult: PANEL.RELAY8 OFF -> ON; archive +1; 1 call\n"))
+  EXPECT_TRUE(run.out.ends_with("\nresult: PANEL.OC2 OFF -> ON; archive +1; 1 call\n"))
       << run.out;
 }
 

@@ -25,13 +25,19 @@ TEST(TraceTest, TextColumns) {
   using Kind = TraceEntry::Kind;
   EXPECT_EQ(FormatTraceText({
                 Entry(Kind::kStep, 0, 18, 1, "MARK(DENIED)", "MARK(...)", "archive: \"late\""),
-                // A line's later instruction shows what it is; a long one pushes the effect.
+                // A line's later instruction shows what it is; the longest source
+                // (2 + 26 characters) sets the column of every effect.
                 Entry(Kind::kStep, 0, 18, 1, "", "element 0 of FRONT = OFF", "x"),
                 Entry(Kind::kResume, 3, 0, 0, "", "FRONT.VALID", "resumes after its DELAY"),
+                Entry(Kind::kStep, 3, 19, 0, "", "FRONT = OFF  (part of DOOR)", "y"),
             }),
-            "    18    MARK(DENIED)              archive: \"late\"\n"
-            "    18    (element 0 of FRONT = OFF) x\n"
-            "at 3 s: FRONT.VALID resumes after its DELAY\n");
+            "    18    MARK(DENIED)                archive: \"late\"\n"
+            "    18    (element 0 of FRONT = OFF)  x\n"
+            "at 3 s: FRONT.VALID resumes after its DELAY\n"
+            "    19  (part of DOOR)                y\n");
+  // A source longer than 60 characters is cut.
+  std::string line = FormatTraceText({Entry(Kind::kStep, 0, 1, 0, std::string(70, 'A'), "", "z")});
+  EXPECT_EQ(line, "     1  " + std::string(57, 'A') + "...  z\n");
 }
 
 TEST(TraceTest, Json) {
