@@ -32,6 +32,7 @@ EventRun RunEvent(const Compilation& compilation, const EventRequest& request) {
   machine.Settle();
   run.trace = machine.trace();
   run.cuts = machine.cuts();
+  run.changes = StateChanges(program, before, machine.state());
   run.result = ResultLine(program, before, machine.state(), machine.happenings());
   if (run.cuts.any()) {
     run.result.pop_back();
@@ -45,6 +46,7 @@ std::string EventRunJson(std::string_view script, std::string_view event, const 
       run.result.ends_with('\n') ? run.result.substr(0, run.result.size() - 1) : run.result;
   std::string json = "{\"script\": " + JsonString(script) + ", \"event\": " + JsonString(event);
   json += ", \"result\": " + JsonString(result);
+  json += ", \"changes\": " + ChangesJson(run.changes);
   json += ", \"finished\": " + std::string(run.finished() ? "true" : "false");
   json += ", \"cut\": [";
   const Cuts& cuts = run.cuts;

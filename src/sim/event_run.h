@@ -41,6 +41,7 @@ struct EventRun {
   std::vector<TraceEntry> trace;
   std::string result;  // "result: ...\n", ending "; cut: ..." when a bound cut the run
   Cuts cuts;
+  std::vector<Change> changes;  // the states the run changed, as in the result line
   // Every event fired or queued ended (no cut, nothing still waiting).
   bool finished() const { return !cuts.any(); }
 };
@@ -49,8 +50,9 @@ struct EventRun {
 EventRun RunEvent(const Compilation& compilation, const EventRequest& request);
 
 // The run as `vigil sim --json` prints it, `script` naming the script:
-// {"script": ..., "event": ..., "result": ..., "finished": true|false,
-// "cut": [...], "trace": [...]} and a line end.
+// {"script": ..., "event": ..., "result": ..., "changes": [{"what",
+// "before", "after"}], "finished": true|false, "cut": [...], "trace": [...]}
+// and a line end; ON/OFF values are true/false, numbers are numbers.
 std::string EventRunJson(std::string_view script, std::string_view event, const EventRun& run);
 
 // The assignments of a state text: one a line (CR LF, a lone CR or a lone LF

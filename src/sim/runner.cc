@@ -5,6 +5,7 @@
 
 #include "sim/labels.h"
 #include "sim/machine.h"
+#include "sim/shown_text.h"
 
 namespace vigil::sim {
 namespace {
@@ -123,8 +124,12 @@ ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
   return result;
 }
 
-std::string FormatResult(const ScenarioResult& result, std::string_view file) {
-  std::string text = std::string(result.passed() ? "PASS  " : "FAIL  ") + result.name + "\n";
+std::string FormatResult(const ScenarioResult& result, std::string_view file,
+                         ResultStyle style) {
+  if (result.passed() && style.quiet) return "";
+  std::string word = result.passed() ? "PASS" : "FAIL";
+  if (style.colour) word = (result.passed() ? "\x1b[32m" : "\x1b[31m") + word + "\x1b[0m";
+  std::string text = word + "  " + ShownText(result.name) + "\n";
   if (result.passed()) return text;
   for (const Failure& failure : result.failures) {
     text += "  " + std::string(file) + ":" + std::to_string(failure.line) + ": " + failure.message +

@@ -42,9 +42,17 @@ struct SuiteResult {
 // EVENT line (the delayed rest of its events during later WAITs included).
 ScenarioResult RunScenario(const Program& program, const Scenario& scenario);
 
-// "PASS  name" or "FAIL  name", then for a failure its messages
-// ("file:line: message") and its trace, indented.
-std::string FormatResult(const ScenarioResult& result, std::string_view file);
+// How results are printed: `quiet` leaves out the passes, `colour` paints
+// PASS green and FAIL red for a terminal.
+struct ResultStyle {
+  bool quiet = false;
+  bool colour = false;
+};
+
+// "PASS  name" or "FAIL  name" (the name's control bytes escaped), then for a
+// failure its messages ("file:line: message") and its trace, indented.
+std::string FormatResult(const ScenarioResult& result, std::string_view file,
+                         ResultStyle style = {});
 
 // "N passed, N failed\n".
 std::string SummaryLine(const std::vector<SuiteResult>& suites);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/check/diagnostic_printers.h"
+#include "sim/result.h"
 
 namespace vigil::sim {
 namespace {
@@ -94,6 +95,17 @@ std::string FormatTraceText(const std::vector<TraceEntry>& entries) {
   return text;
 }
 
+std::string ChangesJson(const std::vector<Change>& changes) {
+  std::string json = "[";
+  for (size_t c = 0; c < changes.size(); ++c) {
+    const Change& change = changes[c];
+    json += c == 0 ? "" : ", ";
+    json += "{\"what\": " + JsonString(change.what) + ", \"before\": " + JsonValue(change.before) +
+            ", \"after\": " + JsonValue(change.after) + "}";
+  }
+  return json + "]";
+}
+
 std::string FormatTraceJson(const std::vector<TraceEntry>& entries) {
   std::string json = "[";
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -108,15 +120,7 @@ std::string FormatTraceJson(const std::vector<TraceEntry>& entries) {
     json += ", \"instruction\": " + JsonString(entry.instruction);
     json += ", \"effect\": " + JsonString(entry.effect);
     if (entry.taken) json += std::string(", \"taken\": ") + (*entry.taken ? "true" : "false");
-    json += ", \"changes\": [";
-    for (size_t c = 0; c < entry.changes.size(); ++c) {
-      const Change& change = entry.changes[c];
-      json += c == 0 ? "" : ", ";
-      json += "{\"what\": " + JsonString(change.what) +
-              ", \"before\": " + JsonString(change.before) +
-              ", \"after\": " + JsonString(change.after) + "}";
-    }
-    json += "]}";
+    json += ", \"changes\": " + ChangesJson(entry.changes) + "}";
   }
   json += entries.empty() ? "]" : "\n]";
   return json;

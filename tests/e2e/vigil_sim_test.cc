@@ -77,6 +77,56 @@ TEST_F(VigilSimTest, SimPrintsEachStepAndTheResult) {
       << run.out;
 }
 
+// The event as fired heads its blocks; outputs go by the script's names.
+TEST_F(VigilSimTest, TraceSpeaksTheScriptsWords) {
+  dir_.Write("hall.txt",
+             "MODULE CTRL = CTRL,0\r\nPARTITION HALL = HALL,101,1,0\r\n"
+             "EVENT HALL.DISARMED\r\n  CTRL.OC1 = ON\r\nEVENTEND\r\n"
+             "EVENT HALL.STATUSCHANGED\r\n  CTRL.RELAY2 = ON\r\nEVENTEND\r\n");
+  ProgramRun run = Vigil({"sim", "hall.txt", "HALL.DISARMED"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "HALL.DISARMED (partition HALL, id 101)\n"
+            "     4  CTRL.OC1 = ON" + std::string(15, ' ') + "CTRL.OC1 OFF -> ON\n"
+            "HALL.DISARMED (partition HALL, id 101)\n"
+            "     7  CTRL.RELAY2 = ON" + std::string(12, ' ') + "CTRL.RELAY2 OFF -> ON\n"
+            "result: CTRL.RELAY2 OFF -> ON; CTRL.OC1 OFF -> ON\n");
+  run = Vigil({"sim", "hall.txt", "HALL.DISARMED", "--json"});
+  EXPECT_NE(run.out.find("\"changes\": [{\"what\": \"CTRL.RELAY2\", \"before\": false, "
+                         "\"after\": true}, "),
+            std::string::npos)
+      << run.out;
+}
+
+struct SetCase {
+  std::vector<std::string> args;
+  std::string err;  // the first line of standard error
+};
+
+TEST_F(VigilSimTest, ErrorsSayWhereAndWhat) {
+  const std::string counters = kExamples + "counters.txt";
+  const std::vector<SetCase> cases = {
+      {{"ENTRY.VALID", "--set", "CARS=3", "--set", "CARS=300"},
+       "vigil sim: --set 2:6: error: Unknown command: 300 is out of range; a value is 0 to 255 "
+       "[E6]"},
+      {{"ENTRY.VALID", "--set", "ENTRY.BEEP = ON"},
+       "vigil sim: --set 1:1: error: Unknown command: the beeper is no state IF can test, so "
+       "neither SET nor EXPECT can use it [E6]"},
+      {{"ENTRY.OPENED"},
+       "vigil sim: EVENT:7: error: ENTRY has no event OPENED; the events of a door module: "
+       "VALID, INVALID, UNKNOWN, INPUT1ON, INPUT1OFF, INPUT2ON, INPUT2OFF, TAMPER, DOORAJAR, "
+       "FORCEDDOOR"},
+      {{"ENTRY.VALID", "--set"}, "vigil sim: --set needs a state: --set NAME=VALUE"},
+  };
+  for (const SetCase& c : cases) {
+    std::vector<std::string> args = {"sim", counters};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ProgramRun run = Vigil(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.err);
+  }
+}
+
 TEST_F(VigilSimTest, SimJson) {
   ProgramRun run = Vigil({"sim", kExamples + "office.txt", "FRONT.VALID", "--json"});
   EXPECT_EQ(run.status, 0) << run.err;
@@ -128,7 +178,10 @@ TEST_F(VigilSimTest, RunsUntilEveryQueuedEventEnded) {
   EXPECT_TRUE(run.out.ends_with("\nresult: nothing changed\n")) << run.out;
   EXPECT_NE(run.out.find("RELAY1 = OFF"), std::string::npos) << run.out;
   run = Vigil({"sim", "queued.txt", "FRONT.VALID", "--json"});
-  EXPECT_NE(run.out.find("\"finished\": true, \"cut\": []"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"changes\": [], \"finished\": true, \"cut\": []"), std::string::npos)
+      << run.out;
+  run = Vigil({"sim", "queued.txt", "FRONT.VALID", "--quiet"});
+  EXPECT_EQ(run.out, "result: nothing changed\n");
 }
 
 TEST_F(VigilSimTest, ACutShowsInTheResultJsonAndExitStatus) {

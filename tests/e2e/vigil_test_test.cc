@@ -164,4 +164,33 @@ TEST_F(VigilTestTest, OptionWithoutItsValue) {
       << run.err;
 }
 
+TEST_F(VigilTestTest, QuietPrintsOnlyFailures) {
+  dir_.Write("f.scenarios", std::string(kFailing) + "SCENARIO open\r\nEVENT PANEL.INPUT1ON\r\n"
+                                                    "EXPECT DOOR(FRONT)\r\n");
+  ProgramRun run = Test({"f.scenarios", "--quiet"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.out.starts_with("FAIL  shut\n")) << run.out;
+  EXPECT_EQ(run.out.find("PASS"), std::string::npos);
+  EXPECT_TRUE(run.out.ends_with("\n1 passed, 1 failed\n"));
+}
+
+// Colour on a terminal (a pseudo-terminal here), never with NO_COLOR or into
+// a pipe.
+TEST_F(VigilTestTest, ColourOnATerminalOnly) {
+  dir_.Write("f.scenarios", kFailing);
+  const std::string office = kExamples + "office.txt";
+  auto on_terminal = [&](const std::string& no_colour) {
+    return dir_.Run("/usr/bin/env",
+                    {"NO_COLOR=" + no_colour, "python3", "-c",
+                     "import pty, sys; pty.spawn(sys.argv[1:])", VIGIL_PATH, "test", office,
+                     "f.scenarios", kExamples + "office.scenarios"});
+  };
+  ProgramRun run = on_terminal("");
+  EXPECT_NE(run.out.find("\x1b[31mFAIL\x1b[0m  shut"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\x1b[32mPASS\x1b[0m  "), std::string::npos);
+  EXPECT_EQ(on_terminal("1").out.find('\x1b'), std::string::npos);
+  EXPECT_EQ(Test({"f.scenarios"}).out.find('\x1b'), std::string::npos);
+}
+
 }  // namespace
+

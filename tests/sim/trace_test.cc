@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
+#include "sim/result.h"
+
 namespace vigil::sim {
 namespace {
 
@@ -49,7 +54,7 @@ TEST(TraceTest, Json) {
             "[\n  {\"kind\": \"step\", \"time\": 2, \"line\": 5, \"offset\": 7, \"depth\": 1, "
             "\"source\": \"RELAY1 = ON\", \"instruction\": \"RELAY1 of 1 = ON\", "
             "\"effect\": \"FRONT.RELAY1 OFF -> ON\", \"changes\": [{\"what\": \"FRONT.RELAY1\", "
-            "\"before\": \"OFF\", \"after\": \"ON\"}]}\n]");
+            "\"before\": false, \"after\": true}]}\n]");
   EXPECT_EQ(FormatTraceJson({}), "[]");
 }
 
@@ -58,5 +63,15 @@ TEST(TraceTest, ChangeText) {
   EXPECT_EQ(ChangeText({"FRONT.RELAY1", "OFF", "OFF"}), "FRONT.RELAY1 stays OFF");
 }
 
+TEST(TraceTest, ChangeValuesAreTyped) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"ON", "true"},     {"OFF", "false"},         {"0", "0"},
+      {"255", "255"},     {"open (5 s left)", "\"open (5 s left)\""},
+      {"", "\"\""},       {"12345678901", "\"12345678901\""},  // too long for a state: text
+  };
+  for (const auto& [value, json] : cases) EXPECT_EQ(JsonValue(value), json) << value;
+}
+
 }  // namespace
 }  // namespace vigil::sim
+

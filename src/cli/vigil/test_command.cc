@@ -3,11 +3,13 @@
 // passed or failed.
 
 #include <chrono>
+#include <iostream>
 #include <optional>
 #include <sstream>
 
 #include "cli/platform/file_io.h"
 #include "cli/platform/report_target.h"
+#include "cli/platform/terminal.h"
 #include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
@@ -21,6 +23,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: vigil test SCRIPT SCENARIO... [--junit FILE] [--werror] [--verbose]\n"
+    "                  [--quiet]\n"
     "Runs every scenario of the SCENARIO files on a model of the controller\n"
     "loaded with the compiled SCRIPT; prints PASS or FAIL for each (a failure\n"
     "with its trace), then 'N passed, N failed'.\n"
@@ -28,12 +31,14 @@ constexpr std::string_view kUsage =
     "                output; the text report then goes to standard error)\n"
     "  --werror      treat warnings in scenario files as errors\n"
     "  --verbose     put the whole trace of a failed scenario in the JUnit file\n"
+    "  --quiet       print only the failed scenarios and the summary\n"
     "Scenario lines: SCENARIO name, SET state = value, EVENT module.event,\n"
     "WAIT seconds, EXPECT condition (as IF takes it), EXPECT [NOT] MARK(mark),\n"
     "DIAL(n,mark) or DOOR(module); ';' starts a comment line.\n"
     "Exit status: 0 all passed, 1 a scenario failed, 2 could not run (unreadable\n"
     "file, errors in the script, an error in a scenario file, a report that\n"
-    "cannot be written); on 2 the JUnit file says that the run did not happen.\n";
+    "cannot be written); on 2 the JUnit file says that the run did not happen.\n"
+    "PASS and FAIL are in colour on a terminal, unless NO_COLOR is set.\n";
 
 constexpr int kMaxErrorsShown = 50;
 
@@ -43,6 +48,7 @@ struct TestOptions {
   std::string junit;
   bool werror = false;
   bool verbose = false;
+  bool quiet = false;
   bool help = false;
 };
 
@@ -57,6 +63,8 @@ std::optional<TestOptions> ParseArgs(const std::vector<std::string>& args, TestO
       options.werror = true;
     } else if (arg == "--verbose") {
       options.verbose = true;
+    } else if (arg == "--quiet") {
+      options.quiet = true;
     } else if (arg == "--junit") {
       if (i + 1 == args.size()) {
         *error = "--junit needs a file name (- for standard output)";
@@ -136,6 +144,7 @@ int RunAll(const TestOptions& options, std::ostream& out, std::ostream& err,
   }
   if (broken) return kExitCannotRun;
   bool failed = false;
+  sim::ResultStyle style{options.quiet, &out == &std::cout && ColourOnStandardOutput()};
   for (size_t i = 0; i < files.size(); ++i) {
     sim::SuiteResult suite{options.scenarios[i], {}};
     for (const sim::Scenario& scenario : files[i].scenarios) {
@@ -143,7 +152,7 @@ int RunAll(const TestOptions& options, std::ostream& out, std::ostream& err,
       suite.results.push_back(sim::RunScenario(program, scenario));
       suite.results.back().seconds =
           std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-      out << sim::FormatResult(suite.results.back(), suite.name);
+      out << sim::FormatResult(suite.results.back(), suite.name, style);
       failed = failed || !suite.results.back().passed();
     }
     suites.push_back(std::move(suite));
