@@ -207,5 +207,18 @@ TEST(ScenarioTest, ShownLinesEscapeControlBytes) {
             "     |        ^^^^^^^^\n");
 }
 
+// A bad EVENT line is one error: the lines after it are read in the default
+// event, with no errors that follow from it.
+TEST(ScenarioTest, ABadEventLineGivesOneError) {
+  ScenarioFile file = Parse("SCENARIO a\r\nEVENT FRONT.NOSUCH\r\nEXPECT RELAY1 = ON\r\n"
+                            "EXPECT NOT MARK(NIGHTOPEN)\r\n");
+  ASSERT_EQ(file.errors.size(), 1u);
+  EXPECT_EQ(file.errors[0].line, 2);
+  EXPECT_TRUE(file.errors[0].message.starts_with(
+      "FRONT has no event NOSUCH; the events of a door module: VALID, INVALID, "))
+      << file.errors[0].message;
+}
+
 }  // namespace
 }  // namespace vigil::sim
+
