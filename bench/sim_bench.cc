@@ -121,7 +121,8 @@ void BM_TenThousandDistinctSteps(benchmark::State& state) {
   for (auto _ : state) {
     started = std::chrono::steady_clock::now();
     sim::ScenarioFile file = sim::ParseScenarios(scenario, compilation, program);
-    parse_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    parse_seconds +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     benchmark::DoNotOptimize(file);
   }
   state.counters["script_compiles"] =

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/compile/compilation.h"
+#include "sim/machine.h"
 #include "sim/program.h"
 #include "sim/scenario.h"
-#include "sim/machine.h"
 #include "sim/trace.h"
 
 namespace vigil::sim {

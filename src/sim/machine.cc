@@ -222,8 +222,8 @@ void Machine::Execute(Run& run) {
   TraceEntry head =
       Entry(run.wake < 0 ? TraceEntry::Kind::kEventStart : TraceEntry::Kind::kResume, -1);
   auto fired = fired_labels_.find({run.module, run.event});
-  head.instruction = fired != fired_labels_.end() ? fired->second
-                                                  : EventLabel(program_, run.module, run.event);
+  head.instruction =
+      fired != fired_labels_.end() ? fired->second : EventLabel(program_, run.module, run.event);
   if (run.wake < 0) {
     head.effect = "(" + std::string(ModuleKindName(ModuleKindOf(run.module))) + " " +
                   ModuleName(program_, run.module) + ", id " + std::to_string(run.module) + ")";

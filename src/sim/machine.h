@@ -13,8 +13,8 @@
 #include <cstddef>
 #include <deque>
 #include <map>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/program.h"

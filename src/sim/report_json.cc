@@ -41,8 +41,8 @@ std::string ScenarioErrorsJson(const std::vector<ScenarioError>& errors) {
     json += Field("line", error.line) + ", " + Field("column", error.column) + ", " +
             Field("end_column", error.end_column) + ", " +
             Field("severity", error.warning ? "warning" : "error") + ", " +
-            Field("code", error.code) + ", " +
-            Field("message", error.message) + ", " + Field("text", error.text) + "}";
+            Field("code", error.code) + ", " + Field("message", error.message) + ", " +
+            Field("text", error.text) + "}";
   }
   return json + (errors.empty() ? "]" : "\n]");
 }

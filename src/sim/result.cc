@@ -8,15 +8,15 @@
 
 namespace vigil::sim {
 
-std::vector<Change> StateChanges(const Program& program, const State& before,
-                                 const State& after) {
+std::vector<Change> StateChanges(const Program& program, const State& before, const State& after) {
   std::vector<Change> items;
   std::set<PointKey> keys;
   for (const auto& [key, on] : before.points) keys.insert(key);
   for (const auto& [key, on] : after.points) keys.insert(key);
   for (const PointKey& key : keys) {
     if (before.Point(key) != after.Point(key)) {
-      items.push_back({PointLabel(program, key), OnOff(before.Point(key)), OnOff(after.Point(key))});
+      items.push_back(
+          {PointLabel(program, key), OnOff(before.Point(key)), OnOff(after.Point(key))});
     }
   }
   auto values = [&](std::string_view what, const std::array<int, 256>& x,
@@ -41,8 +41,9 @@ std::vector<Change> StateChanges(const Program& program, const State& before,
 
 std::string JsonValue(const std::string& value) {
   if (value == "ON" || value == "OFF") return value == "ON" ? "true" : "false";
-  bool number = !value.empty() && value.size() < 10 &&
-                std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+  bool number =
+      !value.empty() && value.size() < 10 &&
+      std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
   return number ? std::to_string(std::stol(value)) : JsonString(value);
 }
 

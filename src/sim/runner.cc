@@ -124,8 +124,7 @@ ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
   return result;
 }
 
-std::string FormatResult(const ScenarioResult& result, std::string_view file,
-                         ResultStyle style) {
+std::string FormatResult(const ScenarioResult& result, std::string_view file, ResultStyle style) {
   if (result.passed() && style.quiet) return "";
   std::string word = result.passed() ? "PASS" : "FAIL";
   if (style.colour) word = (result.passed() ? "\x1b[32m" : "\x1b[31m") + word + "\x1b[0m";
@@ -190,9 +189,8 @@ std::string Seconds(double seconds) {
 }
 
 std::string ClassName(std::string_view file) {
-  std::string name(file.substr(file.find_last_of("/\\") == std::string_view::npos
-                                   ? 0
-                                   : file.find_last_of("/\\") + 1));
+  std::string name(file.substr(
+      file.find_last_of("/\\") == std::string_view::npos ? 0 : file.find_last_of("/\\") + 1));
   std::replace(name.begin(), name.end(), '.', '_');
   return name;
 }
@@ -209,8 +207,8 @@ std::string TestcaseXml(const SuiteResult& suite, const ScenarioResult& result, 
     xml += XmlEscape("trace:\n" + result.trace);
   } else {
     for (const Failure& failure : result.failures) {
-      xml += XmlEscape("before line " + std::to_string(failure.line) + ":\n" +
-                       failure.neighbourhood);
+      xml +=
+          XmlEscape("before line " + std::to_string(failure.line) + ":\n" + failure.neighbourhood);
     }
   }
   return xml + "</failure>\n    </testcase>\n";
@@ -244,7 +242,8 @@ std::string JunitXml(const std::vector<SuiteResult>& suites, bool whole_trace) {
            std::to_string(suite.results.size()) + "\" failures=\"" +
            std::to_string(count(suite, false)) + "\" errors=\"0\" time=\"" + Seconds(time(suite)) +
            "\">\n";
-    for (const ScenarioResult& result : suite.results) xml += TestcaseXml(suite, result, whole_trace);
+    for (const ScenarioResult& result : suite.results)
+      xml += TestcaseXml(suite, result, whole_trace);
     xml += "  </testsuite>\n";
   }
   return xml + "</testsuites>\n";

@@ -26,7 +26,7 @@ struct ScenarioResult {
   std::string name;
   int line = 0;
   std::vector<Failure> failures;
-  std::string trace;  // the scenario's steps and what the controller did, as text
+  std::string trace;   // the scenario's steps and what the controller did, as text
   double seconds = 0;  // how long it ran, measured by the front end
   bool passed() const { return failures.empty(); }
 };

@@ -31,9 +31,8 @@ std::pair<std::string_view, std::string_view> SplitWord(std::string_view text) {
 bool IsKeywordTerm(std::string_view lhs) {
   static constexpr std::string_view kBare[] = {"PASSED", "AUTHORIZED", "PRESENT", "OFFLINE",
                                                "ALLCOUNTERSEMPTY"};
-  return Contains(lhs, "(") || std::any_of(std::begin(kBare), std::end(kBare), [&](auto bare) {
-           return EqualsIgnoreCase(lhs, bare);
-         });
+  return Contains(lhs, "(") || std::any_of(std::begin(kBare), std::end(kBare),
+                                           [&](auto bare) { return EqualsIgnoreCase(lhs, bare); });
 }
 
 // A step form EXPECT takes for what an event did, with its parameters.
@@ -117,9 +116,8 @@ class LineReader {
         })) {
       return message + ": " + std::string(ModulePart(where)) + " is no module the script declares";
     }
-    if (!dotted && !where.empty() && std::all_of(where.begin(), where.end(), [](char c) {
-          return IsNameChar(c) || c == '-';
-        })) {
+    if (!dotted && !where.empty() &&
+        std::all_of(where.begin(), where.end(), [](char c) { return IsNameChar(c) || c == '-'; })) {
       return message + ": " + std::string(where) +
              " is neither a name the script declares nor a word of the language";
     }
@@ -150,8 +148,8 @@ class LineReader {
   void WarnComparison(std::string_view text) {
     Span span = ForeignComparison(text);
     if (!span.known()) return;
-    std::string_view op = text.substr(static_cast<size_t>(span.begin),
-                                      static_cast<size_t>(span.end - span.begin));
+    std::string_view op =
+        text.substr(static_cast<size_t>(span.begin), static_cast<size_t>(span.end - span.begin));
     Add(op, ForeignComparisonMessage(op) + "; " + std::string(kComparisonAdvice),
         ProblemCode(Severity::kWarning, static_cast<int>(Warn::kComparison)), true);
   }
@@ -171,8 +169,7 @@ std::optional<Step> ParseSet(LineReader& r, std::string_view keyword, std::strin
                              Step step) {
   size_t equals = rest.find('=');
   if (equals == std::string_view::npos) {
-    r.Add(rest.empty() ? keyword : rest,
-          "SET takes a state in assignment form: SET NAME = VALUE");
+    r.Add(rest.empty() ? keyword : rest, "SET takes a state in assignment form: SET NAME = VALUE");
     return std::nullopt;
   }
   std::string_view lhs = TrimBlanks(rest.substr(0, equals));
@@ -180,8 +177,7 @@ std::optional<Step> ParseSet(LineReader& r, std::string_view keyword, std::strin
   std::optional<Term> term;
   if (IsKeywordTerm(lhs)) {
     if (!EqualsIgnoreCase(value, "ON") && !EqualsIgnoreCase(value, "OFF")) {
-      r.Add(value.empty() ? rest : value,
-            "a test like " + std::string(lhs) + " is set ON or OFF");
+      r.Add(value.empty() ? rest : value, "a test like " + std::string(lhs) + " is set ON or OFF");
       return std::nullopt;
     }
     step.truth = EqualsIgnoreCase(value, "ON");
@@ -257,8 +253,8 @@ std::optional<Step> ParseEvent(LineReader& r, std::string_view keyword, std::str
                                  return block.module == read.module && block.event == read.event;
                                });
   if (!has_block) {
-    r.Add(rest, "the script has no block for " + std::string(rest) + ": firing it does nothing",
-          "", true);
+    r.Add(rest, "the script has no block for " + std::string(rest) + ": firing it does nothing", "",
+          true);
   }
   return step;
 }
@@ -294,25 +290,24 @@ std::optional<std::vector<std::string_view>> Parameters(std::string_view text) {
   }
 }
 
-std::optional<Step> ParseHappening(LineReader& r, const HappeningForm& form,
-                                   std::string_view what, Step step) {
+std::optional<Step> ParseHappening(LineReader& r, const HappeningForm& form, std::string_view what,
+                                   Step step) {
   step.kind = Step::Kind::kExpectHappened;
   std::optional<std::vector<std::string_view>> params = Parameters(what);
   if (params && (params->size() < form.min_params || params->size() > form.max_params)) {
-    std::string_view where = params->size() > form.max_params
-                                 ? std::string_view(params->at(form.max_params).data(),
-                                                    static_cast<size_t>(
-                                                        params->back().data() +
-                                                        params->back().size() -
-                                                        params->at(form.max_params).data()))
-                                 : what;
-    std::string count = form.min_params == form.max_params
-                            ? std::to_string(form.max_params)
-                            : std::to_string(form.min_params) + " or " +
-                                  std::to_string(form.max_params);
+    std::string_view where =
+        params->size() > form.max_params
+            ? std::string_view(params->at(form.max_params).data(),
+                               static_cast<size_t>(params->back().data() + params->back().size() -
+                                                   params->at(form.max_params).data()))
+            : what;
+    std::string count =
+        form.min_params == form.max_params
+            ? std::to_string(form.max_params)
+            : std::to_string(form.min_params) + " or " + std::to_string(form.max_params);
     r.Add(where, std::string(form.command) + " takes " + count + " parameter" +
-                     (form.max_params == 1 ? "" : "s") + ", not " +
-                     std::to_string(params->size()) + ": " + std::string(form.shape));
+                     (form.max_params == 1 ? "" : "s") + ", not " + std::to_string(params->size()) +
+                     ": " + std::string(form.shape));
     return std::nullopt;
   }
   StatementCode code = r.Statement(what);
@@ -322,7 +317,8 @@ std::optional<Step> ParseHappening(LineReader& r, const HappeningForm& form,
     r.Add(what, "the compiler made no " + std::string(form.command) + " of this");
     return std::nullopt;
   }
-  step.happening = {form.kind, code.code[1], form.kind == Happening::Kind::kDial ? code.code[2] : 0};
+  step.happening = {form.kind, code.code[1],
+                    form.kind == Happening::Kind::kDial ? code.code[2] : 0};
   return step;
 }
 
@@ -442,7 +438,8 @@ void WarnAboutScenarios(std::string_view text, const std::vector<RawLine>& scena
       add("a scenario of this name is on line " + std::to_string(it->second) +
           ": reports cannot tell them apart");
     }
-    if (!expects[i]) add("scenario '" + ShownText(scenario.name) + "' has no EXPECT: it cannot fail");
+    if (!expects[i])
+      add("scenario '" + ShownText(scenario.name) + "' has no EXPECT: it cannot fail");
   }
 }
 
@@ -456,8 +453,8 @@ void WarnLoneLineFeeds(std::string_view line, int number, std::vector<ScenarioEr
     std::string_view swallowed = TrimBlanks(line.substr(lf + 1, next - lf - 1));
     if (swallowed.empty()) continue;
     size_t at = static_cast<size_t>(swallowed.data() - line.data());
-    errors.push_back({number, static_cast<int>(at) + 1,
-                      static_cast<int>(at + swallowed.size()) + 1, std::string(line),
+    errors.push_back({number, static_cast<int>(at) + 1, static_cast<int>(at + swallowed.size()) + 1,
+                      std::string(line),
                       "Line " + std::to_string(physical - 1) +
                           " ends in LF alone, so this line is read as part of it, not as a step",
                       ProblemCode(Severity::kWarning, static_cast<int>(Warn::kLoneLineFeed)),
@@ -517,13 +514,13 @@ ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilatio
       in_scenario += step.seconds;
       in_file += step.seconds;
       if (bounded) return false;
-      std::string what = in_scenario > kMaxScenarioSeconds
-                             ? "the scenario's WAITs pass " + std::to_string(kMaxScenarioSeconds) +
-                                   " s of simulated time"
-                         : in_file > kMaxFileSeconds
-                             ? "the file's WAITs pass " + std::to_string(kMaxFileSeconds) +
-                                   " s of simulated time"
-                             : "";
+      std::string what =
+          in_scenario > kMaxScenarioSeconds
+              ? "the scenario's WAITs pass " + std::to_string(kMaxScenarioSeconds) +
+                    " s of simulated time"
+          : in_file > kMaxFileSeconds
+              ? "the file's WAITs pass " + std::to_string(kMaxFileSeconds) + " s of simulated time"
+              : "";
       if (what.empty()) return true;
       bounded = true;
       std::string_view seconds = SplitWord(TrimBlanks(line.text)).second;
@@ -539,8 +536,8 @@ ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilatio
       if (step->kind == Step::Kind::kEvent) {
         context = std::string(SplitWord(TrimBlanks(line.text)).second);
       }
-      if (step->kind == Step::Kind::kWait && !BoundTime(line, *step, scenario_seconds,
-                                                        file_seconds, file.errors)) {
+      if (step->kind == Step::Kind::kWait &&
+          !BoundTime(line, *step, scenario_seconds, file_seconds, file.errors)) {
         continue;
       }
       item.scenario.steps.push_back(std::move(*step));
@@ -555,9 +552,10 @@ ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilatio
 }
 
 std::string FormatScenarioError(const ScenarioError& error, std::string_view file) {
-  return FormatProblem(error, std::string(file) + ":" + std::to_string(error.line) + ":" +
-                                  std::to_string(error.column),
-                       std::to_string(error.line));
+  return FormatProblem(
+      error,
+      std::string(file) + ":" + std::to_string(error.line) + ":" + std::to_string(error.column),
+      std::to_string(error.line));
 }
 
 std::string FormatProblem(const ScenarioError& error, std::string_view location,

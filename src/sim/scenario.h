@@ -37,7 +37,7 @@ struct ScenarioError {
   int end_column = 0;  // the column after the last one meant
   std::string text;    // the scenario line, without its line end
   std::string message;
-  std::string code;  // "E6" when the compiler reported it, "W7" for its warning, else empty
+  std::string code;      // "E6" when the compiler reported it, "W7" for its warning, else empty
   bool warning = false;  // a warning: the file still runs (not under --werror)
 };
 
@@ -52,7 +52,7 @@ struct Step {
   int module = 0;  // EVENT
   int event = 0;
   std::string event_word;  // EVENT: the event as written, "HALL.DISARMED"
-  int seconds = 0;  // WAIT
+  int seconds = 0;         // WAIT
   Happening happening;
   bool negated = false;  // EXPECT NOT MARK/DIAL/DOOR
 };

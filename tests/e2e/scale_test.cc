@@ -240,7 +240,8 @@ TEST_F(ScenarioScaleTest, SimulatedTimeIsBounded) {
 
 // 20 000 wrong EXPECT lines: the first 50 problems, then their count.
 TEST_F(ScenarioScaleTest, StandardErrorShowsFiftyProblemsThenACount) {
-  testing::ProgramRun run = Test(Line("SCENARIO typos") + Repeat(Line("EXPECT NOSUCH = ON"), 20000));
+  testing::ProgramRun run =
+      Test(Line("SCENARIO typos") + Repeat(Line("EXPECT NOSUCH = ON"), 20000));
   EXPECT_EQ(run.status, 2);
   size_t shown = 0;
   for (size_t at = run.err.find(": error: "); at != std::string::npos;
@@ -248,7 +249,8 @@ TEST_F(ScenarioScaleTest, StandardErrorShowsFiftyProblemsThenACount) {
     ++shown;
   }
   EXPECT_EQ(shown, 50u);
-  EXPECT_TRUE(run.err.ends_with("vigil test: 19950 more problems not shown\n")) << run.err.substr(0, 200);
+  EXPECT_TRUE(run.err.ends_with("vigil test: 19950 more problems not shown\n"))
+      << run.err.substr(0, 200);
 }
 
 }  // namespace

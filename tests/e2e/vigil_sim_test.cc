@@ -73,8 +73,7 @@ TEST_F(VigilSimTest, SimPrintsEachStepAndTheResult) {
                           "    34    EXECUTE(1)                queues PANEL.USEREVENT1\n"))
       << run.out;
   EXPECT_NE(run.out.find("PANEL.USEREVENT1 (controller PANEL, id 0)\n"), std::string::npos);
-  EXPECT_TRUE(run.out.ends_with("\nresult: PANEL.OC2 OFF -> ON; archive +1; 1 call\n"))
-      << run.out;
+  EXPECT_TRUE(run.out.ends_with("\nresult: PANEL.OC2 OFF -> ON; archive +1; 1 call\n")) << run.out;
 }
 
 // The event as fired heads its blocks; outputs go by the script's names.
@@ -87,10 +86,14 @@ TEST_F(VigilSimTest, TraceSpeaksTheScriptsWords) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
             "HALL.DISARMED (partition HALL, id 101)\n"
-            "     4  CTRL.OC1 = ON" + std::string(15, ' ') + "CTRL.OC1 OFF -> ON\n"
-            "HALL.DISARMED (partition HALL, id 101)\n"
-            "     7  CTRL.RELAY2 = ON" + std::string(12, ' ') + "CTRL.RELAY2 OFF -> ON\n"
-            "result: CTRL.RELAY2 OFF -> ON; CTRL.OC1 OFF -> ON\n");
+            "     4  CTRL.OC1 = ON" +
+                std::string(15, ' ') +
+                "CTRL.OC1 OFF -> ON\n"
+                "HALL.DISARMED (partition HALL, id 101)\n"
+                "     7  CTRL.RELAY2 = ON" +
+                std::string(12, ' ') +
+                "CTRL.RELAY2 OFF -> ON\n"
+                "result: CTRL.RELAY2 OFF -> ON; CTRL.OC1 OFF -> ON\n");
   run = Vigil({"sim", "hall.txt", "HALL.DISARMED", "--json"});
   EXPECT_NE(run.out.find("\"changes\": [{\"what\": \"CTRL.RELAY2\", \"before\": false, "
                          "\"after\": true}, "),
@@ -193,8 +196,7 @@ TEST_F(VigilSimTest, ACutShowsInTheResultJsonAndExitStatus) {
       << run.out.substr(run.out.size() - std::min<size_t>(run.out.size(), 300));
   run = Vigil({"sim", "flood.txt", "FRONT.VALID", "--json"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.out.find("\"finished\": false, \"cut\": [\"runs\"]"),
-            std::string::npos);
+  EXPECT_NE(run.out.find("\"finished\": false, \"cut\": [\"runs\"]"), std::string::npos);
   // vigil test fails the scenario unless it expects the cut.
   dir_.Write("a.scenarios", "SCENARIO flood\r\nEVENT FRONT.VALID\r\nEXPECT CTRL.RELAY1 = ON\r\n");
   dir_.Write("b.scenarios",
@@ -209,4 +211,3 @@ TEST_F(VigilSimTest, ACutShowsInTheResultJsonAndExitStatus) {
 }
 
 }  // namespace
-

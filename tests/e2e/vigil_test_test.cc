@@ -159,14 +159,15 @@ TEST_F(VigilTestTest, WarningsAndErrorsOfScenarioFiles) {
 TEST_F(VigilTestTest, OptionWithoutItsValue) {
   ProgramRun run = Test({kExamples + "office.scenarios", "--junit"});
   EXPECT_EQ(run.status, 2);
-  EXPECT_TRUE(run.err.starts_with(
-      "vigil test: --junit needs a file name (- for standard output)\n"))
+  EXPECT_TRUE(
+      run.err.starts_with("vigil test: --junit needs a file name (- for standard output)\n"))
       << run.err;
 }
 
 TEST_F(VigilTestTest, QuietPrintsOnlyFailures) {
-  dir_.Write("f.scenarios", std::string(kFailing) + "SCENARIO open\r\nEVENT PANEL.INPUT1ON\r\n"
-                                                    "EXPECT DOOR(FRONT)\r\n");
+  dir_.Write("f.scenarios", std::string(kFailing) +
+                                "SCENARIO open\r\nEVENT PANEL.INPUT1ON\r\n"
+                                "EXPECT DOOR(FRONT)\r\n");
   ProgramRun run = Test({"f.scenarios", "--quiet"});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.out.starts_with("FAIL  shut\n")) << run.out;
@@ -180,10 +181,9 @@ TEST_F(VigilTestTest, ColourOnATerminalOnly) {
   dir_.Write("f.scenarios", kFailing);
   const std::string office = kExamples + "office.txt";
   auto on_terminal = [&](const std::string& no_colour) {
-    return dir_.Run("/usr/bin/env",
-                    {"NO_COLOR=" + no_colour, "python3", "-c",
-                     "import pty, sys; pty.spawn(sys.argv[1:])", VIGIL_PATH, "test", office,
-                     "f.scenarios", kExamples + "office.scenarios"});
+    return dir_.Run("/usr/bin/env", {"NO_COLOR=" + no_colour, "python3", "-c",
+                                     "import pty, sys; pty.spawn(sys.argv[1:])", VIGIL_PATH, "test",
+                                     office, "f.scenarios", kExamples + "office.scenarios"});
   };
   ProgramRun run = on_terminal("");
   EXPECT_NE(run.out.find("\x1b[31mFAIL\x1b[0m  shut"), std::string::npos) << run.out;
@@ -193,4 +193,3 @@ TEST_F(VigilTestTest, ColourOnATerminalOnly) {
 }
 
 }  // namespace
-

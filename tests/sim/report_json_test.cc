@@ -10,11 +10,13 @@ namespace {
 const ScenarioError kError{4, 8, 14, "EXPECT NOSUCH = ON", "Unknown command", "E6"};
 
 TEST(ReportJsonTest, Errors) {
-  EXPECT_EQ(ScenarioErrorsJson({kError, {0, 0, 0, "", "no \"card\"\n", ""}}),
-            "[\n  {\"line\": 4, \"column\": 8, \"end_column\": 14, \"severity\": \"error\", \"code\": \"E6\", "
-            "\"message\": \"Unknown command\", \"text\": \"EXPECT NOSUCH = ON\"},\n"
-            "  {\"line\": 0, \"column\": 0, \"end_column\": 0, \"severity\": \"error\", \"code\": \"\", "
-            "\"message\": \"no \\\"card\\\"\\n\", \"text\": \"\"}\n]");
+  EXPECT_EQ(
+      ScenarioErrorsJson({kError, {0, 0, 0, "", "no \"card\"\n", ""}}),
+      "[\n  {\"line\": 4, \"column\": 8, \"end_column\": 14, \"severity\": \"error\", \"code\": "
+      "\"E6\", "
+      "\"message\": \"Unknown command\", \"text\": \"EXPECT NOSUCH = ON\"},\n"
+      "  {\"line\": 0, \"column\": 0, \"end_column\": 0, \"severity\": \"error\", \"code\": \"\", "
+      "\"message\": \"no \\\"card\\\"\\n\", \"text\": \"\"}\n]");
 }
 
 TEST(ReportJsonTest, PassedAndFailedScenarios) {

@@ -28,8 +28,7 @@ constexpr std::string_view kBlocks =
 
 std::vector<ScenarioResult> RunText(std::string_view text) {
   testing::Site site(kBlocks);
-  ScenarioFile file =
-      ParseScenarios(vigil::testing::Crlf(text), site.compilation, site.program);
+  ScenarioFile file = ParseScenarios(vigil::testing::Crlf(text), site.compilation, site.program);
   EXPECT_TRUE(file.errors.empty());
   std::vector<ScenarioResult> results;
   for (const Scenario& scenario : file.scenarios) {

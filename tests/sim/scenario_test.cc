@@ -210,8 +210,9 @@ TEST(ScenarioTest, ShownLinesEscapeControlBytes) {
 // A bad EVENT line is one error: the lines after it are read in the default
 // event, with no errors that follow from it.
 TEST(ScenarioTest, ABadEventLineGivesOneError) {
-  ScenarioFile file = Parse("SCENARIO a\r\nEVENT FRONT.NOSUCH\r\nEXPECT RELAY1 = ON\r\n"
-                            "EXPECT NOT MARK(NIGHTOPEN)\r\n");
+  ScenarioFile file = Parse(
+      "SCENARIO a\r\nEVENT FRONT.NOSUCH\r\nEXPECT RELAY1 = ON\r\n"
+      "EXPECT NOT MARK(NIGHTOPEN)\r\n");
   ASSERT_EQ(file.errors.size(), 1u);
   EXPECT_EQ(file.errors[0].line, 2);
   EXPECT_TRUE(file.errors[0].message.starts_with(
@@ -221,4 +222,3 @@ TEST(ScenarioTest, ABadEventLineGivesOneError) {
 
 }  // namespace
 }  // namespace vigil::sim
-

@@ -65,13 +65,16 @@ TEST(TraceTest, ChangeText) {
 
 TEST(TraceTest, ChangeValuesAreTyped) {
   const std::pair<std::string, std::string> cases[] = {
-      {"ON", "true"},     {"OFF", "false"},         {"0", "0"},
-      {"255", "255"},     {"open (5 s left)", "\"open (5 s left)\""},
-      {"", "\"\""},       {"12345678901", "\"12345678901\""},  // too long for a state: text
+      {"ON", "true"},
+      {"OFF", "false"},
+      {"0", "0"},
+      {"255", "255"},
+      {"open (5 s left)", "\"open (5 s left)\""},
+      {"", "\"\""},
+      {"12345678901", "\"12345678901\""},  // too long for a state: text
   };
   for (const auto& [value, json] : cases) EXPECT_EQ(JsonValue(value), json) << value;
 }
 
 }  // namespace
 }  // namespace vigil::sim
-

@@ -125,8 +125,7 @@ class TrapFinder {
       if (!span.known()) continue;
       std::string_view op = line.text.substr(static_cast<size_t>(span.begin),
                                              static_cast<size_t>(span.end - span.begin));
-      Diagnostic& warning =
-          Add(Warn::kComparison, line, span, ForeignComparisonMessage(op));
+      Diagnostic& warning = Add(Warn::kComparison, line, span, ForeignComparisonMessage(op));
       warning.notes.push_back("the controller gets: " + CodeOf(line));
       warning.notes.push_back(std::string(kComparisonAdvice));
     }
@@ -195,10 +194,9 @@ Span ForeignComparison(std::string_view text) {
     at = text.find_first_of("<>", at + 1);
   }
   if (at == std::string_view::npos) return {};
-  size_t length = at + 1 < text.size() &&
-                          (text[at + 1] == '=' || (text[at] == '<' && text[at + 1] == '>'))
-                      ? 2
-                      : 1;
+  size_t length =
+      at + 1 < text.size() && (text[at + 1] == '=' || (text[at] == '<' && text[at + 1] == '>')) ? 2
+                                                                                                : 1;
   return {static_cast<int>(at), static_cast<int>(at + length)};
 }
 

@@ -33,10 +33,8 @@ TEST_F(StatementEntryTest, Events) {
     std::vector<int> errors;
   };
   const std::vector<Row> rows = {
-      {"K1.VALID", 5, 1, {}},
-      {"k2.valid", 7, 1, {}},  // any case
-      {"P1.ARMED", 101, 1, {}},
-      {"K1.NOSUCH", -1, 0, {6}},  // the word check refuses it
+      {"K1.VALID", 5, 1, {}},       {"k2.valid", 7, 1, {}},     // any case
+      {"P1.ARMED", 101, 1, {}},     {"K1.NOSUCH", -1, 0, {6}},  // the word check refuses it
       {"NOSUCH.VALID", -1, 0, {6}},
   };
   for (const Row& row : rows) {
@@ -59,12 +57,9 @@ TEST_F(StatementEntryTest, ConditionsReadTheTermIfTests) {
   };
   // The term bytes of an IF line (51, opcode, A, B, jump field).
   const std::vector<Row> rows = {
-      {kController, 0, "RELAY1 = OFF", 0x82, 0, 1},
-      {kDoor, 5, "K2.AUXOUTPUT = ON", 0x02, 7, 2},
-      {kController, 0, "NOT R1 = 5", 0x85, 1, 5},
-      {kController, 0, "R1 >= 5", 0x05, 1, 5},
-      {kController, 0, "TIMEPLAN(64)", 0x07, 63, 0},
-      {kDoor, 5, "PASSED", 0x0D, 0, 0},
+      {kController, 0, "RELAY1 = OFF", 0x82, 0, 1},  {kDoor, 5, "K2.AUXOUTPUT = ON", 0x02, 7, 2},
+      {kController, 0, "NOT R1 = 5", 0x85, 1, 5},    {kController, 0, "R1 >= 5", 0x05, 1, 5},
+      {kController, 0, "TIMEPLAN(64)", 0x07, 63, 0}, {kDoor, 5, "PASSED", 0x0D, 0, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
@@ -83,9 +78,9 @@ TEST_F(StatementEntryTest, ErrorsCarryColumnsOfTheText) {
     int begin, end;  // byte columns in the text, 0-based
   };
   const std::vector<Row> rows = {
-      {"R1 = NOSUCH", 6, 5, 11},      // the unknown word
+      {"R1 = NOSUCH", 6, 5, 11},    // the unknown word
       {"TIMEPLAN(65)", 11, 9, 11},  // out of range: the value
-      {"  NOSUCH = ON", 6, 2, 8},     // leading blanks kept in the columns
+      {"  NOSUCH = ON", 6, 2, 8},   // leading blanks kept in the columns
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
