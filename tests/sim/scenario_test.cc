@@ -220,5 +220,24 @@ TEST(ScenarioTest, ABadEventLineGivesOneError) {
       << file.errors[0].message;
 }
 
+// Four weeks a scenario, a year a file: 13 scenarios of four weeks fit, the
+// 14th scenario's first WAIT passes the file's bound.
+TEST(ScenarioTest, SimulatedTimeIsBoundedPerScenarioAndFile) {
+  std::string weeks;
+  for (int i = 0; i < 4; ++i) weeks += "WAIT 604800\r\n";
+  std::string text;
+  for (int i = 0; i < 14; ++i)
+    text += "SCENARIO s" + std::to_string(i) + "\r\nEXPECT PASSED\r\n" + weeks;
+  ScenarioFile file = Parse(text);
+  ASSERT_EQ(file.errors.size(), 1u);
+  EXPECT_EQ(file.errors[0].line, 13 * 6 + 3);
+  EXPECT_EQ(file.errors[0].message,
+            "the file's WAITs pass 31536000 s of simulated time; split it into shorter scenarios");
+  file = Parse("SCENARIO long\r\nEXPECT PASSED\r\n" + weeks + "WAIT 1\r\n");
+  ASSERT_EQ(file.errors.size(), 1u);
+  EXPECT_EQ(file.errors[0].line, 7);
+  EXPECT_EQ(std::make_pair(file.errors[0].column, file.errors[0].end_column), std::make_pair(6, 7));
+}
+
 }  // namespace
 }  // namespace vigil::sim
