@@ -34,7 +34,7 @@ std::string_view::size_type Piece(std::string_view text, size_t at, std::string*
     out->push_back(static_cast<char>(byte));
     return 1;
   }
-  constexpr char kHex[] = "0123456789ABCDEF";
+  constexpr char kHex[] = "0123456789abcdef";  // as EscapeControls writes them
   *out += "\\x";
   out->push_back(kHex[byte >> 4]);
   out->push_back(kHex[byte & 0xF]);

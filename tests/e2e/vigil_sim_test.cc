@@ -130,6 +130,36 @@ TEST_F(VigilSimTest, ErrorsSayWhereAndWhat) {
   }
 }
 
+// A script sim and test cannot run (or that runs as something else) says
+// why in vigil check's words, line-end trouble first.
+TEST_F(VigilSimTest, ScriptProblemsInCheckWords) {
+  dir_.Write("lf.txt", "MODULE = CTRL,0\nEVENT CTRL.INIT\nRELAY1 = ON\nEVENTEND\n");
+  dir_.Write("bad.txt", "MODULE = CTRL,0\r\nEVENT CTRL.INIT\r\nNOSUCH = 1\r\nEVENTEND\r\n");
+  dir_.Write("a.scenarios", "SCENARIO a\r\nEVENT CTRL.INIT\r\nEXPECT RELAY1 = ON\r\n");
+  struct Case {
+    std::vector<std::string> args;
+    std::string script;
+    std::string last;  // the last line on standard error
+  };
+  const std::vector<Case> cases = {
+      {{"sim", "lf.txt", "CTRL.INIT"}, "lf.txt", ""},
+      {{"test", "bad.txt", "a.scenarios"},
+       "bad.txt",
+       "vigil test: bad.txt has 1 error; nothing ran\n"},
+      {{"sim", "bad.txt", "CTRL.INIT"}, "bad.txt", "vigil sim: bad.txt has 1 error; nothing ran\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.script);
+    std::string check = Vigil({"check", c.script}).out;
+    // check's diagnostics, without its summary line.
+    std::string problems = check.substr(0, check.rfind(c.script + ": "));
+    ProgramRun run = Vigil(c.args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.starts_with(problems)) << run.err << "\n---\n" << problems;
+    EXPECT_TRUE(run.err.ends_with(c.last)) << run.err;
+  }
+}
+
 TEST_F(VigilSimTest, SimJson) {
   ProgramRun run = Vigil({"sim", kExamples + "office.txt", "FRONT.VALID", "--json"});
   EXPECT_EQ(run.status, 0) << run.err;

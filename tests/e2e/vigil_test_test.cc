@@ -138,7 +138,7 @@ TEST_F(VigilTestTest, WarningsAndErrorsOfScenarioFiles) {
        {},
        2,
        "s.scenarios:3:8: error: Unknown command [E6]\n"
-       "   3 | EXPECT \\x1B[31m\n"},
+       "   3 | EXPECT \\x1b[31m\n"},
       {"SCENARIO a\r\nEVENT BACK.TAMPER\r\nEXPECT NOT PASSED\r\n",
        {},
        0,

@@ -203,7 +203,7 @@ TEST(ScenarioTest, ShownLinesEscapeControlBytes) {
   ScenarioError error{3, 8, 10, "EXPECT \x1b\xff", "Unknown command", "E6"};
   EXPECT_EQ(FormatScenarioError(error, "s"),
             "s:3:8: error: Unknown command [E6]\n"
-            "   3 | EXPECT \\x1B\\xFF\n"
+            "   3 | EXPECT \\x1b\\xff\n"
             "     |        ^^^^^^^^\n");
 }
 

@@ -40,8 +40,6 @@ constexpr std::string_view kUsage =
     "cannot be written); on 2 the JUnit file says that the run did not happen.\n"
     "PASS and FAIL are in colour on a terminal, unless NO_COLOR is set.\n";
 
-constexpr int kMaxErrorsShown = 50;
-
 struct TestOptions {
   std::string script;
   std::vector<std::string> scenarios;
@@ -112,11 +110,11 @@ bool WriteReport(const std::string& name, const std::string& xml, std::ostream& 
   return true;
 }
 
-// Prints the first kMaxErrorsShown problems, then how many more there were.
+// Prints the first kMaxProblemsShown problems, then how many more there were.
 void PrintProblems(const std::vector<sim::ScenarioError>& problems, const std::string& path,
-                   int* shown, std::ostream& err) {
+                   size_t* shown, std::ostream& err) {
   for (const sim::ScenarioError& e : problems) {
-    if (++*shown <= kMaxErrorsShown) err << sim::FormatScenarioError(e, path);
+    if (++*shown <= kMaxProblemsShown) err << sim::FormatScenarioError(e, path);
   }
 }
 
@@ -131,7 +129,7 @@ int RunAll(const TestOptions& options, std::ostream& out, std::ostream& err,
   sim::Program program = sim::MakeProgram(compilation);
   std::vector<sim::ScenarioFile> files;
   bool broken = false;
-  int shown = 0;
+  size_t shown = 0;
   for (const std::string& path : options.scenarios) {
     std::optional<std::string> text = ReadInput("test", path, err);
     if (!text) return kExitCannotRun;
@@ -139,8 +137,8 @@ int RunAll(const TestOptions& options, std::ostream& out, std::ostream& err,
     PrintProblems(files.back().errors, path, &shown, err);
     broken = broken || files.back().Refused(options.werror);
   }
-  if (shown > kMaxErrorsShown) {
-    err << "vigil test: " << shown - kMaxErrorsShown << " more problems not shown\n";
+  if (shown > kMaxProblemsShown) {
+    err << "vigil test: " << shown - kMaxProblemsShown << " more problems not shown\n";
   }
   if (broken) return kExitCannotRun;
   bool failed = false;
