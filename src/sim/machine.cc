@@ -448,6 +448,12 @@ Machine::Next Machine::StepOther(int opcode, int a, int b, int c, Run& run, Trac
       return Next::kContinue;
     }
     case Op::kExecute:
+      if (runs_this_step_ >= kMaxRunsPerStep) {
+        entry.effect = "dropped: " + EventLabel(program_, 0, a) + " (the step's " +
+                       std::to_string(kMaxRunsPerStep) + " event runs are used up)";
+        Start(kControllerId, a);  // records the cut once
+        return Next::kContinue;
+      }
       entry.effect = "queues " + EventLabel(program_, 0, a);
       if (std::none_of(program_.blocks.begin(), program_.blocks.end(),
                        [&](const Program::Block& block) {

@@ -227,6 +227,10 @@ TEST(MachineTest, AnEventLoopIsCutAtTheBound) {
   }
   EXPECT_EQ(starts, kMaxRunsPerStep);
   EXPECT_EQ(cuts, 1);
+  // The EXECUTE that meets the bound says it dropped the event.
+  EXPECT_EQ(machine.trace().back().effect,
+            "dropped: module 0.USEREVENT1 (the step's 1000 event runs are used up)");
+  EXPECT_TRUE(machine.cuts().runs);
 }
 
 TEST(MachineTest, BytesTheModelCannotRunStopTheEventVisibly) {
