@@ -173,6 +173,11 @@ int RunTest(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     out << kUsage;
     return kExitClean;
   }
+  // A report that could not be written is refused before anything runs.
+  if (!options.junit.empty() && options.junit != "-" && !ReportTarget(options.junit, &error)) {
+    err << "vigil test: cannot write '" << options.junit << "': " << error << "\n";
+    return kExitCannotRun;
+  }
   // With the report on standard output, the text report goes to standard error.
   std::ostream& text = options.junit == "-" ? err : out;
   std::ostringstream errors;
