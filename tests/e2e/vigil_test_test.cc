@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -46,7 +47,10 @@ TEST_F(VigilTestTest, ReportThroughALinkKeepsTheLink) {
   ProgramRun run = Test({kExamples + "office.scenarios", "--junit", "link.xml"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "link.xml"));
-  EXPECT_TRUE(dir_.Read("real.xml").starts_with("<?xml")) << dir_.Read("real.xml");
+  std::string xml = dir_.Read("real.xml");
+  EXPECT_TRUE(xml.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<testsuites ")) << xml;
+  // Every line ends in CR LF.
+  EXPECT_EQ(std::ranges::count(xml, '\n'), std::ranges::count(xml, '\r'));
   ExpectValid("real.xml");
 }
 
@@ -112,7 +116,7 @@ TEST_F(VigilTestTest, FailureReportHoldsTheNeighbourhoodAndTimes) {
   EXPECT_NE(xml.find("<testcase classname=\"f_scenarios\" name=\"shut\" time=\""),
             std::string::npos)
       << xml;
-  EXPECT_NE(xml.find("before line 3:\n"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("before line 3:\r\n"), std::string::npos) << xml;
   ExpectValid("r.xml");
 }
 

@@ -103,7 +103,11 @@ bool WriteReport(const std::string& name, const std::string& xml, std::ostream& 
     err << "vigil test: cannot write '" << name << "': " << error << "\n";
     return false;
   }
-  if (!output.Stage(*target, xml, &error) || !output.Commit(&error)) {
+  // A file, as every output file: lines end in CR LF.
+  std::string bytes;
+  bytes.reserve(xml.size() + xml.size() / 32);
+  for (char c : xml) bytes += c == '\n' ? std::string_view("\r\n") : std::string_view(&c, 1);
+  if (!output.Stage(*target, bytes, &error) || !output.Commit(&error)) {
     err << "vigil test: " << error << "\n";
     return false;
   }
