@@ -130,11 +130,13 @@ VIGIL_API const char* vigil_sim_json(vigil_result* result, const char* event,
                                      const unsigned char* state, size_t size);
 
 /* Runs every scenario of `size` bytes of scenario file, each on a fresh
- * controller: {"passed": N, "failed": N, "summary": "N passed, N failed",
- * "errors": [...as above, columns in the scenario line...], "scenarios":
+ * controller; its lines end as a script's do (CR LF or a lone CR):
+ * {"passed": N, "failed": N, "summary": "N passed, N failed",
+ * "errors": [...as above, columns in the scenario line, with "severity":
+ * "error" or "warning"...], "scenarios":
  * [{"name", "line", "passed", "failures": [{"line", "message"}], "trace"}]}.
- * A file with errors is not run (no scenarios). NULL for a NULL result or
- * when memory runs out. */
+ * A file with errors is not run (no scenarios); warnings do not stop it.
+ * NULL for a NULL result or when memory runs out. */
 VIGIL_API const char* vigil_scenarios_json(vigil_result* result, const unsigned char* scenarios,
                                            size_t size);
 

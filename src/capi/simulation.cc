@@ -38,10 +38,10 @@ std::string ScenariosJson(const Compilation& compilation, std::string_view text)
   if (compilation.error_count > 0) {
     return sim::ScenarioReportJson({{}, {kScriptHasErrors}}, {"scenarios", {}});
   }
-  sim::ScenarioFile file = sim::ParseScenarios(text, *compilation.source);
+  sim::Program program = sim::MakeProgram(compilation);
+  sim::ScenarioFile file = sim::ParseScenarios(text, compilation, program);
   sim::SuiteResult suite{"scenarios", {}};
-  if (file.errors.empty()) {
-    sim::Program program = sim::MakeProgram(compilation);
+  if (!file.Refused(/*werror=*/false)) {
     for (const sim::Scenario& scenario : file.scenarios) {
       suite.results.push_back(sim::RunScenario(program, scenario));
     }

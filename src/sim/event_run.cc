@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/check/diagnostic_printers.h"
+#include "core/scan/tokenizer.h"
 #include "sim/machine.h"
 #include "sim/result.h"
 
@@ -12,7 +13,8 @@ namespace vigil::sim {
 
 EventRun RunEvent(const Compilation& compilation, const EventRequest& request) {
   EventRun run;
-  StepParser parser(*compilation.source);
+  Program program = MakeProgram(compilation);
+  StepParser parser(compilation, program);
   std::optional<Step> event =
       parser.Parse(std::string(kEventWord) + request.event, request.event_line, "", &run.errors);
   std::vector<Step> sets;
@@ -23,14 +25,19 @@ EventRun RunEvent(const Compilation& compilation, const EventRequest& request) {
   }
   if (!run.errors.empty() || !event) return run;
 
-  Program program = MakeProgram(compilation);
   Machine machine(program);
   for (const Step& set : sets) MakeTerm(machine.state(), set.term, set.truth);
   State before = machine.state();
-  machine.Fire(event->module, event->event);
+  machine.Fire(event->module, event->event, PeekWord(request.event).word);
   machine.Settle();
   run.trace = machine.trace();
+  run.cuts = machine.cuts();
+  run.changes = StateChanges(program, before, machine.state());
   run.result = ResultLine(program, before, machine.state(), machine.happenings());
+  if (run.cuts.any()) {
+    run.result.pop_back();
+    run.result += "; cut: " + run.cuts.Text() + " (the run did not finish)\n";
+  }
   return run;
 }
 
@@ -39,6 +46,16 @@ std::string EventRunJson(std::string_view script, std::string_view event, const 
       run.result.ends_with('\n') ? run.result.substr(0, run.result.size() - 1) : run.result;
   std::string json = "{\"script\": " + JsonString(script) + ", \"event\": " + JsonString(event);
   json += ", \"result\": " + JsonString(result);
+  json += ", \"changes\": " + ChangesJson(run.changes);
+  json += ", \"finished\": " + std::string(run.finished() ? "true" : "false");
+  json += ", \"cut\": [";
+  const Cuts& cuts = run.cuts;
+  std::string cut;
+  for (auto [flag, name] : {std::pair{cuts.trace, "trace"}, std::pair{cuts.runs, "runs"},
+                            std::pair{cuts.time, "time"}}) {
+    if (flag) cut += (cut.empty() ? "\"" : ", \"") + std::string(name) + "\"";
+  }
+  json += cut + "]";
   json += ", \"trace\": " + FormatTraceJson(run.trace) + "}\n";
   return json;
 }

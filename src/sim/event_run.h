@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/compile/compilation.h"
+#include "sim/machine.h"
 #include "sim/program.h"
 #include "sim/scenario.h"
 #include "sim/trace.h"
@@ -38,14 +39,20 @@ struct EventRun {
   // "EVENT event" or "SET assignment"; when there are any, nothing ran.
   std::vector<ScenarioError> errors;
   std::vector<TraceEntry> trace;
-  std::string result;  // "result: ...\n"
+  std::string result;  // "result: ...\n", ending "; cut: ..." when a bound cut the run
+  Cuts cuts;
+  std::vector<Change> changes;  // the states the run changed, as in the result line
+  // Every event fired or queued ended (no cut, nothing still waiting).
+  bool finished() const { return !cuts.any(); }
 };
 
 // Runs the request on a fresh controller. `compilation` must have no errors.
 EventRun RunEvent(const Compilation& compilation, const EventRequest& request);
 
 // The run as `vigil sim --json` prints it, `script` naming the script:
-// {"script": ..., "event": ..., "result": ..., "trace": [...]} and a line end.
+// {"script": ..., "event": ..., "result": ..., "changes": [{"what",
+// "before", "after"}], "finished": true|false, "cut": [...], "trace": [...]}
+// and a line end; ON/OFF values are true/false, numbers are numbers.
 std::string EventRunJson(std::string_view script, std::string_view event, const EventRun& run);
 
 // The assignments of a state text: one a line (CR LF, a lone CR or a lone LF

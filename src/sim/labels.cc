@@ -159,7 +159,8 @@ std::string PointLabel(const Program& program, PointKey key) {
   switch (key.family) {
     case kBeeperFamily: {
       std::string element = ElementName(ElementFamily::kAny, key.a, key.b);
-      return ModuleName(program, key.a) + ".BEEP" + (element == "BEEP" ? "" : " (" + element + ")");
+      bool plain = element == "BEEP" || key.b == 0;  // DOOR turns element 0 off
+      return ModuleName(program, key.a) + ".BEEP" + (plain ? "" : " (" + element + ")");
     }
     case kAlarmSignalFamily:
       return ModuleName(program, key.a) + " alarm signal";
@@ -167,6 +168,14 @@ std::string PointLabel(const Program& program, PointKey key) {
       return ModuleName(program, key.a) + " trouble signal";
     case kModePinFamily:
       return ModuleName(program, key.a) + " PIN mode";
+    case static_cast<int>(Cond::kOutput): {
+      auto written = program.output_names.find({key.a, key.b});
+      if (written != program.output_names.end()) {
+        return ModuleName(program, key.a) + "." + written->second;
+      }
+      if (key.b == 0) return ModuleName(program, key.a) + " door output";
+      return TermSubject(program, {key.family, key.a, key.b});
+    }
     default:
       return TermSubject(program, {key.family, key.a, key.b});
   }

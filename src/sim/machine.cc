@@ -7,6 +7,7 @@
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
+#include "core/scan/tokenizer.h"
 #include "sim/labels.h"
 
 namespace vigil::sim {
@@ -108,7 +109,24 @@ std::string DoorText(const State& state, int module) {
 
 }  // namespace
 
-Machine::Machine(const Program& program) : program_(program) {}
+std::string Cuts::Text() const {
+  std::string text;
+  auto add = [&](bool cut, std::string_view what) {
+    if (cut) text += (text.empty() ? "" : ", ") + std::string(what);
+  };
+  add(trace, "trace entries");
+  add(runs, "event runs");
+  add(time, "simulated time");
+  return text;
+}
+
+Machine::Machine(const Program& program) : program_(program) {
+  int timer1 = EventCode("TIMER1SEC").value_or(-1);
+  int timer10 = EventCode("TIMER10SEC").value_or(-1);
+  periodic_ = std::any_of(program.blocks.begin(), program.blocks.end(), [&](const auto& block) {
+    return block.module == kControllerId && (block.event == timer1 || block.event == timer10);
+  });
+}
 
 TraceEntry Machine::Entry(TraceEntry::Kind kind, int offset) const {
   TraceEntry entry;
@@ -140,10 +158,12 @@ void Machine::Record(TraceEntry entry) {
     full.effect = "cut: the trace holds " + std::to_string(kMaxTraceEntries) +
                   " entries; later steps run but are not shown";
     trace_.push_back(std::move(full));
+    cuts_.trace = true;
   }
 }
 
-bool Machine::Fire(int module, int event) {
+bool Machine::Fire(int module, int event, std::string_view label) {
+  if (!label.empty()) fired_labels_[{module, event}] = ToUpper(label);
   runs_this_step_ = 0;
   cut_reported_ = false;
   bool any =
@@ -151,11 +171,12 @@ bool Machine::Fire(int module, int event) {
                   [&](const Program::Block& b) { return b.module == module && b.event == event; });
   if (!any) {
     TraceEntry entry = Entry(TraceEntry::Kind::kEventStart, -1);
-    entry.instruction = EventLabel(program_, module, event);
+    entry.instruction = label.empty() ? EventLabel(program_, module, event) : ToUpper(label);
     entry.effect = "(the script has no block for this event: nothing happens)";
     Record(std::move(entry));
     return false;
   }
+  starting_fired_ = true;
   Start(module, event);
   RunReady();
   return true;
@@ -173,6 +194,7 @@ void Machine::Start(int module, int event) {
         Record(std::move(entry));
         cut_reported_ = true;
       }
+      cuts_.runs = true;
       return;
     }
     ++runs_this_step_;
@@ -182,6 +204,7 @@ void Machine::Start(int module, int event) {
     run.pc = block.start;
     run.wake = -1;  // not started
     run.serial = serial_++;
+    run.fired = starting_fired_;
     ready_.push_back(run);
   }
 }
@@ -190,6 +213,7 @@ void Machine::RunReady() {
   while (!ready_.empty()) {
     Run run = ready_.front();
     ready_.pop_front();
+    starting_fired_ = run.fired;  // what it queues is part of its run
     Execute(run);
   }
 }
@@ -197,7 +221,9 @@ void Machine::RunReady() {
 void Machine::Execute(Run& run) {
   TraceEntry head =
       Entry(run.wake < 0 ? TraceEntry::Kind::kEventStart : TraceEntry::Kind::kResume, -1);
-  head.instruction = EventLabel(program_, run.module, run.event);
+  auto fired = fired_labels_.find({run.module, run.event});
+  head.instruction =
+      fired != fired_labels_.end() ? fired->second : EventLabel(program_, run.module, run.event);
   if (run.wake < 0) {
     head.effect = "(" + std::string(ModuleKindName(ModuleKindOf(run.module))) + " " +
                   ModuleName(program_, run.module) + ", id " + std::to_string(run.module) + ")";
@@ -422,6 +448,12 @@ Machine::Next Machine::StepOther(int opcode, int a, int b, int c, Run& run, Trac
       return Next::kContinue;
     }
     case Op::kExecute:
+      if (runs_this_step_ >= kMaxRunsPerStep) {
+        entry.effect = "dropped: " + EventLabel(program_, 0, a) + " (the step's " +
+                       std::to_string(kMaxRunsPerStep) + " event runs are used up)";
+        Start(kControllerId, a);  // records the cut once
+        return Next::kContinue;
+      }
       entry.effect = "queues " + EventLabel(program_, 0, a);
       if (std::none_of(program_.blocks.begin(), program_.blocks.end(),
                        [&](const Program::Block& block) {
@@ -475,27 +507,52 @@ void Machine::Tick() {
   });
   for (const Run& run : waking) ready_.push_back(run);
   RunReady();
+  starting_fired_ = false;
   Start(kControllerId, EventCode("TIMER1SEC").value_or(0));
   if (time_ % kTimer10Period == 0) Start(kControllerId, EventCode("TIMER10SEC").value_or(0));
   RunReady();
 }
 
-void Machine::Wait(int seconds) {
-  for (int i = 0; i < seconds; ++i) Tick();
+int Machine::SkipIdle(int seconds) {
+  if (periodic_) return 0;
+  int idle = seconds;
+  for (const Run& run : sleeping_) idle = std::min(idle, run.wake - time_ - 1);
+  if (idle <= 0) return 0;
+  time_ += idle;
+  for (int& timer : state_.timers) timer = std::max(0, timer - idle);
+  for (auto it = state_.open_doors.begin(); it != state_.open_doors.end();) {
+    it = (it->second -= idle) <= 0 ? state_.open_doors.erase(it) : std::next(it);
+  }
+  return idle;
 }
 
-void Machine::Settle() {
-  long before = serial_;
+void Machine::Wait(int seconds) {
+  while (seconds > 0) {
+    seconds -= SkipIdle(seconds);
+    if (seconds == 0) break;
+    Tick();
+    --seconds;
+  }
+}
+
+void Machine::Settle(int max_seconds) {
   auto pending = [&] {
     return std::any_of(sleeping_.begin(), sleeping_.end(),
-                       [&](const Run& run) { return run.serial < before; });
+                       [](const Run& run) { return run.fired; });
   };
-  int limit = time_ + kMaxSettleSeconds;
-  while (pending() && time_ < limit) Tick();
+  int limit = time_ + max_seconds;
+  while (pending() && time_ < limit) {
+    int next = limit;
+    for (const Run& run : sleeping_) {
+      if (run.fired) next = std::min(next, run.wake);
+    }
+    Wait(std::max(next - time_, 1));
+  }
   if (pending()) {
     TraceEntry entry = Entry(TraceEntry::Kind::kCut, -1);
-    entry.effect = "cut: events still wait after " + std::to_string(kMaxSettleSeconds) + " s";
+    entry.effect = "cut: events still wait after " + std::to_string(max_seconds) + " s";
     Record(std::move(entry));
+    cuts_.time = true;
   }
 }
 

@@ -12,7 +12,9 @@
 
 #include <cstddef>
 #include <deque>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/program.h"
@@ -29,6 +31,16 @@ inline constexpr int kMaxSettleSeconds = 24 * 60 * 60;
 // Entries the trace keeps until it is cleared; the steps after them still run.
 inline constexpr size_t kMaxTraceEntries = 100000;
 
+// The bounds a run met: each one cut something short.
+struct Cuts {
+  bool trace = false;  // the trace stopped at kMaxTraceEntries
+  bool runs = false;   // event runs were dropped at kMaxRunsPerStep
+  bool time = false;   // Settle gave up with events still waiting
+  bool any() const { return trace || runs || time; }
+  // "trace entries, event runs": what was cut, for result lines.
+  std::string Text() const;
+};
+
 class Machine {
  public:
   explicit Machine(const Program& program);
@@ -40,13 +52,19 @@ class Machine {
   // Starts every block of the event in code order, then runs until every
   // event has ended or waits on a DELAY. False when the script has no block
   // for the event (a note goes into the trace).
-  bool Fire(int module, int event);
+  // `label` ("HALL.DISARMED") heads the blocks it starts: events that share a
+  // code (DISARMED and STATUSCHANGED) show the one fired.
+  bool Fire(int module, int event, std::string_view label = {});
   // Lets `seconds` pass one by one: timers count down, doors close, waiting
   // events resume, and the controller's TIMER1SEC and TIMER10SEC events run.
   void Wait(int seconds);
-  // Lets time pass until no event waits (at most kMaxSettleSeconds).
-  void Settle();
+  // Lets time pass until every event fired since the last Fire, and every
+  // event they queued, has ended (at most `max_seconds`). Periodic events
+  // started meanwhile are not waited for.
+  void Settle(int max_seconds = kMaxSettleSeconds);
   bool Waiting() const { return !sleeping_.empty(); }
+  // The bounds met since the machine was made.
+  const Cuts& cuts() const { return cuts_; }
 
   const std::vector<TraceEntry>& trace() const { return trace_; }
   void ClearTrace() { trace_.clear(); }
@@ -61,6 +79,7 @@ class Machine {
     int pc = 0;
     int wake = 0;  // when a suspended run resumes
     long serial = 0;
+    bool fired = false;  // started by Fire, or queued by such a run
   };
   // What an instruction leaves the run to do next.
   enum class Next { kContinue, kEnd, kSuspend };
@@ -77,6 +96,9 @@ class Machine {
   Next Suspend(Run& run, int seconds, TraceEntry& entry);
   void Record(TraceEntry entry);
   void Tick();
+  // Lets `seconds` pass at once when no event is due in them and no
+  // periodic event has a block: timers and doors count down together.
+  int SkipIdle(int seconds);
   void Point(TraceEntry& entry, PointKey key, bool on);
   void Value(TraceEntry& entry, std::string what, int& value, int after);
   std::string LineAt(int offset) const;
@@ -88,9 +110,13 @@ class Machine {
   long serial_ = 0;
   int runs_this_step_ = 0;
   bool cut_reported_ = false;
+  bool starting_fired_ = false;  // what Start gives the runs it makes
+  bool periodic_ = false;        // the script has TIMER1SEC or TIMER10SEC blocks
+  Cuts cuts_;
   std::deque<Run> ready_;
   std::vector<Run> sleeping_;
   std::vector<TraceEntry> trace_;
+  std::map<std::pair<int, int>, std::string> fired_labels_;  // (module, event) -> as fired
   std::vector<Happening> happenings_;
   int last_line_ = 0;
 };

@@ -5,6 +5,9 @@
 #include "core/decode/code_names.h"
 #include "core/decode/disassembler.h"
 #include "core/decode/script_code.h"
+#include "core/lang/name_codes.h"
+#include "core/lang/opcodes.h"
+#include "core/scan/tokenizer.h"
 
 namespace vigil::sim {
 namespace {
@@ -17,6 +20,22 @@ std::string Trimmed(std::string_view text) {
   if (begin == std::string_view::npos) return "";
   size_t end = text.find_last_not_of(" \t");
   return std::string(text.substr(begin, end - begin + 1));
+}
+
+// The output words of a line ("OC1", "CTRL.RELAY2"), each with its element
+// code.
+void AddOutputNames(std::string_view text, int module, int code,
+                    std::map<std::pair<int, int>, std::string>& names) {
+  if (names.contains({module, code})) return;
+  std::string_view rest = text;
+  for (std::string_view word = TakeToken(rest); !word.empty(); word = TakeToken(rest)) {
+    std::string_view element = ElementPart(word);
+    if (IsOutputName(element) && EventCode(element) == code) {
+      names.emplace(std::pair{module, code}, ToUpper(element));
+      return;
+    }
+    if (rest.empty() || word.data() + word.size() >= text.data() + text.size()) return;
+  }
 }
 
 }  // namespace
@@ -43,6 +62,24 @@ Program MakeProgram(const Compilation& compilation) {
     if (item.kind == DecodedItem::Kind::kEventHeader && item.length == 3) {
       size_t at = static_cast<size_t>(item.offset);
       program.blocks.push_back({program.code[at + 1], program.code[at + 2], item.offset + 3});
+    }
+  }
+  // The outputs the script switches, by the names it uses for them.
+  for (const DecodedItem& item : disassembly.items) {
+    size_t at = static_cast<size_t>(item.offset);
+    if (item.kind == DecodedItem::Kind::kEventHeader || item.length != 3 ||
+        at + 2 >= program.code.size()) {
+      continue;
+    }
+    int opcode = program.code[at];
+    if (opcode != static_cast<int>(Op::kOutputOn) && opcode != static_cast<int>(Op::kOutputOff) &&
+        opcode != static_cast<int>(Op::kOutputInvert)) {
+      continue;
+    }
+    auto text = program.line_texts.find(program.bytes[at].line);
+    if (text != program.line_texts.end()) {
+      AddOutputNames(text->second, program.code[at + 1], program.code[at + 2],
+                     program.output_names);
     }
   }
   for (const C_mark& mark : compilation.symbols.marks.records()) {

@@ -34,6 +34,9 @@ struct Program {
   std::map<int, std::string> mark_texts;  // mark id -> archive text
   std::map<int, int> parameters;          // parameter id -> value
   std::map<int, int> strike_times;        // module id -> seconds a DOOR keeps it open
+  // (module id, element code) -> the output's name as the script writes it
+  // ("OC1", where RELAY7 has the same code).
+  std::map<std::pair<int, int>, std::string> output_names;
 };
 
 Program MakeProgram(const Compilation& compilation);

@@ -39,8 +39,10 @@ std::string ScenarioErrorsJson(const std::vector<ScenarioError>& errors) {
     const ScenarioError& error = errors[i];
     json += i == 0 ? "\n  {" : ",\n  {";
     json += Field("line", error.line) + ", " + Field("column", error.column) + ", " +
-            Field("end_column", error.end_column) + ", " + Field("code", error.code) + ", " +
-            Field("message", error.message) + ", " + Field("text", error.text) + "}";
+            Field("end_column", error.end_column) + ", " +
+            Field("severity", error.warning ? "warning" : "error") + ", " +
+            Field("code", error.code) + ", " + Field("message", error.message) + ", " +
+            Field("text", error.text) + "}";
   }
   return json + (errors.empty() ? "]" : "\n]");
 }

@@ -1,9 +1,11 @@
 #include "sim/runner.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "sim/labels.h"
 #include "sim/machine.h"
+#include "sim/shown_text.h"
 
 namespace vigil::sim {
 namespace {
@@ -18,6 +20,18 @@ std::string Indented(std::string_view text, std::string_view indent) {
     start = end + 1;
   }
   return out;
+}
+
+// The last `count` lines of `text` (which ends in a line end).
+std::string LastLines(std::string_view text, int count) {
+  size_t start = text.size();
+  if (start > 0 && text.back() == '\n') --start;
+  for (int i = 0; i < count; ++i) {
+    size_t newline = start == 0 ? std::string_view::npos : text.rfind('\n', start - 1);
+    if (newline == std::string_view::npos) return std::string(text);
+    start = newline;
+  }
+  return std::string(text.substr(start + 1));
 }
 
 std::string HappeningText(const Program& program, const Happening& happening) {
@@ -50,6 +64,25 @@ std::string Check(const Program& program, const Machine& machine, const Step& st
   return what + (happened ? " happened" : " did not happen") + " since the last EVENT";
 }
 
+// A run a bound cut short fails unless the scenario says EXPECT CUT; one
+// that says so fails when nothing was cut.
+void CheckCuts(const Scenario& scenario, const Cuts& cuts, ScenarioResult& result) {
+  auto expects = std::find_if(scenario.steps.begin(), scenario.steps.end(),
+                              [](const Step& step) { return step.kind == Step::Kind::kExpectCut; });
+  std::string why;
+  int line = scenario.line;
+  if (cuts.any() && expects == scenario.steps.end()) {
+    why = "the run was cut short (" + cuts.Text() +
+          "): its result is incomplete; write EXPECT CUT if that is meant";
+  } else if (!cuts.any() && expects != scenario.steps.end()) {
+    why = "EXPECT CUT: nothing was cut";
+    line = expects->line;
+  }
+  if (why.empty()) return;
+  result.trace += "  FAILED: " + why + "\n";
+  result.failures.push_back({line, why, LastLines(result.trace, kNeighbourhoodLines)});
+}
+
 }  // namespace
 
 ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
@@ -65,18 +98,21 @@ ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
         break;
       case Step::Kind::kEvent: {
         machine.ClearHappenings();
-        machine.Fire(step.module, step.event);
+        machine.Fire(step.module, step.event, step.event_word);
         break;
       }
       case Step::Kind::kWait:
         machine.Wait(step.seconds);
         break;
+      case Step::Kind::kExpectCut:
+        break;
       case Step::Kind::kExpect:
       case Step::Kind::kExpectHappened: {
         std::string why = Check(program, machine, step);
         if (!why.empty()) {
-          result.failures.push_back({step.line, step.text + ": " + why});
           result.trace += "  FAILED: " + why + "\n";
+          result.failures.push_back(
+              {step.line, step.text + ": " + why, LastLines(result.trace, kNeighbourhoodLines)});
         }
         break;
       }
@@ -84,11 +120,15 @@ ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
     result.trace += FormatTraceText(machine.trace());
     machine.ClearTrace();
   }
+  CheckCuts(scenario, machine.cuts(), result);
   return result;
 }
 
-std::string FormatResult(const ScenarioResult& result, std::string_view file) {
-  std::string text = std::string(result.passed() ? "PASS  " : "FAIL  ") + result.name + "\n";
+std::string FormatResult(const ScenarioResult& result, std::string_view file, ResultStyle style) {
+  if (result.passed() && style.quiet) return "";
+  std::string word = result.passed() ? "PASS" : "FAIL";
+  if (style.colour) word = (result.passed() ? "\x1b[32m" : "\x1b[31m") + word + "\x1b[0m";
+  std::string text = word + "  " + ShownText(result.name) + "\n";
   if (result.passed()) return text;
   for (const Failure& failure : result.failures) {
     text += "  " + std::string(file) + ":" + std::to_string(failure.line) + ": " + failure.message +
@@ -140,40 +180,88 @@ std::string XmlEscape(std::string_view text) {
   return out;
 }
 
-std::string JunitXml(const std::vector<SuiteResult>& suites) {
+namespace {
+
+std::string Seconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", seconds);
+  return text;
+}
+
+std::string ClassName(std::string_view file) {
+  std::string name(file.substr(
+      file.find_last_of("/\\") == std::string_view::npos ? 0 : file.find_last_of("/\\") + 1));
+  std::replace(name.begin(), name.end(), '.', '_');
+  return name;
+}
+
+std::string TestcaseXml(const SuiteResult& suite, const ScenarioResult& result, bool whole_trace) {
+  std::string xml = "    <testcase classname=\"" + XmlEscape(ClassName(suite.name)) + "\" name=\"" +
+                    XmlEscape(result.name) + "\" time=\"" + Seconds(result.seconds) + "\"";
+  if (result.passed()) return xml + "/>\n";
+  xml += ">\n      <failure message=\"" + XmlEscape(result.failures[0].message) + "\">";
+  for (const Failure& failure : result.failures) {
+    xml += XmlEscape("line " + std::to_string(failure.line) + ": " + failure.message + "\n");
+  }
+  if (whole_trace) {
+    xml += XmlEscape("trace:\n" + result.trace);
+  } else {
+    for (const Failure& failure : result.failures) {
+      xml +=
+          XmlEscape("before line " + std::to_string(failure.line) + ":\n" + failure.neighbourhood);
+    }
+  }
+  return xml + "</failure>\n    </testcase>\n";
+}
+
+}  // namespace
+
+std::string JunitXml(const std::vector<SuiteResult>& suites, bool whole_trace) {
   auto count = [](const SuiteResult& suite, bool passed) {
     return std::count_if(suite.results.begin(), suite.results.end(),
                          [&](const ScenarioResult& r) { return r.passed() == passed; });
   };
+  auto time = [](const SuiteResult& suite) {
+    double seconds = 0;
+    for (const ScenarioResult& result : suite.results) seconds += result.seconds;
+    return seconds;
+  };
   long tests = 0;
   long failures = 0;
+  double seconds = 0;
   for (const SuiteResult& suite : suites) {
     tests += static_cast<long>(suite.results.size());
     failures += static_cast<long>(count(suite, false));
+    seconds += time(suite);
   }
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   xml += "<testsuites tests=\"" + std::to_string(tests) + "\" failures=\"" +
-         std::to_string(failures) + "\">\n";
+         std::to_string(failures) + "\" errors=\"0\" time=\"" + Seconds(seconds) + "\">\n";
   for (const SuiteResult& suite : suites) {
     xml += "  <testsuite name=\"" + XmlEscape(suite.name) + "\" tests=\"" +
            std::to_string(suite.results.size()) + "\" failures=\"" +
-           std::to_string(count(suite, false)) + "\">\n";
-    for (const ScenarioResult& result : suite.results) {
-      xml += "    <testcase classname=\"" + XmlEscape(suite.name) + "\" name=\"" +
-             XmlEscape(result.name) + "\"";
-      if (result.passed()) {
-        xml += "/>\n";
-        continue;
-      }
-      xml += ">\n      <failure message=\"" + XmlEscape(result.failures[0].message) + "\">";
-      for (const Failure& failure : result.failures) {
-        xml += XmlEscape("line " + std::to_string(failure.line) + ": " + failure.message + "\n");
-      }
-      xml += XmlEscape(result.trace) + "</failure>\n    </testcase>\n";
-    }
+           std::to_string(count(suite, false)) + "\" errors=\"0\" time=\"" + Seconds(time(suite)) +
+           "\">\n";
+    for (const ScenarioResult& result : suite.results)
+      xml += TestcaseXml(suite, result, whole_trace);
     xml += "  </testsuite>\n";
   }
   return xml + "</testsuites>\n";
+}
+
+std::string JunitErrorXml(std::string_view message) {
+  std::string escaped = XmlEscape(message);
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<testsuites tests=\"1\" failures=\"0\" errors=\"1\" time=\"0.000\">\n"
+         "  <testsuite name=\"vigil test\" tests=\"1\" failures=\"0\" errors=\"1\" "
+         "time=\"0.000\">\n"
+         "    <testcase classname=\"vigil_test\" name=\"the run\" time=\"0.000\">\n"
+         "      <error message=\"the scenarios did not run\">" +
+         escaped +
+         "</error>\n"
+         "    </testcase>\n"
+         "  </testsuite>\n"
+         "</testsuites>\n";
 }
 
 }  // namespace vigil::sim

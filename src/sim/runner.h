@@ -15,13 +15,19 @@ namespace vigil::sim {
 struct Failure {
   int line = 0;
   std::string message;  // "EXPECT DOOR(FRONT): FRONT's door was not opened since the last EVENT"
+  // The trace's last lines up to the failure (at most kNeighbourhoodLines).
+  std::string neighbourhood;
 };
+
+// Trace lines a failure keeps from before it, for reports.
+inline constexpr int kNeighbourhoodLines = 12;
 
 struct ScenarioResult {
   std::string name;
   int line = 0;
   std::vector<Failure> failures;
-  std::string trace;  // the scenario's steps and what the controller did, as text
+  std::string trace;   // the scenario's steps and what the controller did, as text
+  double seconds = 0;  // how long it ran, measured by the front end
   bool passed() const { return failures.empty(); }
 };
 
@@ -36,16 +42,30 @@ struct SuiteResult {
 // EVENT line (the delayed rest of its events during later WAITs included).
 ScenarioResult RunScenario(const Program& program, const Scenario& scenario);
 
-// "PASS  name" or "FAIL  name", then for a failure its messages
-// ("file:line: message") and its trace, indented.
-std::string FormatResult(const ScenarioResult& result, std::string_view file);
+// How results are printed: `quiet` leaves out the passes, `colour` paints
+// PASS green and FAIL red for a terminal.
+struct ResultStyle {
+  bool quiet = false;
+  bool colour = false;
+};
+
+// "PASS  name" or "FAIL  name" (the name's control bytes escaped), then for a
+// failure its messages ("file:line: message") and its trace, indented.
+std::string FormatResult(const ScenarioResult& result, std::string_view file,
+                         ResultStyle style = {});
 
 // "N passed, N failed\n".
 std::string SummaryLine(const std::vector<SuiteResult>& suites);
 
 // A JUnit XML document: one testsuite per scenario file, one testcase per
-// scenario, a failure element with the messages and the trace.
-std::string JunitXml(const std::vector<SuiteResult>& suites);
+// scenario (classname: the file's name with "_" for "."), times in seconds, a
+// failure element with the messages and each failure's neighbourhood in the
+// trace, or the whole trace when `whole_trace`.
+std::string JunitXml(const std::vector<SuiteResult>& suites, bool whole_trace = false);
+
+// The JUnit document of a run that did not happen: one testcase "vigil test"
+// with an error element holding `message`.
+std::string JunitErrorXml(std::string_view message);
 
 // Text as XML character data or attribute value: markup characters escaped,
 // bytes 128 and above as character references (Latin-1), other control

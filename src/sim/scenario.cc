@@ -1,284 +1,410 @@
 #include "sim/scenario.h"
 
 #include <algorithm>
-#include <cctype>
+#include <array>
+#include <map>
+#include <span>
 
+#include "core/check/traps.h"
 #include "core/lang/errors.h"
+#include "core/lang/known_words.h"
+#include "core/lang/limits.h"
+#include "core/lang/module_kinds.h"
+#include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
-#include "sim/program.h"
+#include "core/scan/lines.h"
+#include "core/scan/tokenizer.h"
+#include "sim/shown_text.h"
 
 namespace vigil::sim {
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
-constexpr int kIfLength = 6;  // 51, the term, the jump field
-
-// A piece of a scenario line and where it starts in it.
-struct Piece {
-  std::string_view text;
-  size_t at = 0;
-};
-
-Piece Trim(Piece piece) {
-  size_t begin = piece.text.find_first_not_of(kBlanks);
-  if (begin == std::string_view::npos) return {std::string_view(), piece.at + piece.text.size()};
-  size_t end = piece.text.find_last_not_of(kBlanks);
-  return {piece.text.substr(begin, end - begin + 1), piece.at + begin};
-}
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
-}
-
-// The first word (up to a blank or `(`) and the rest after it.
-std::pair<Piece, Piece> SplitWord(Piece piece) {
-  size_t end = piece.text.find_first_of(" \t(");
-  if (end == std::string_view::npos) end = piece.text.size();
-  Piece word{piece.text.substr(0, end), piece.at};
-  Piece rest = Trim({piece.text.substr(end), piece.at + end});
-  return {word, rest};
-}
-
-bool StartsWithWord(Piece piece, std::string_view word) {
-  return Upper(SplitWord(piece).first.text) == word;
+// The first word of `text` (as the compiler cuts words) and what follows it,
+// blanks trimmed; both view `text`.
+std::pair<std::string_view, std::string_view> SplitWord(std::string_view text) {
+  WordAt first = PeekWord(text);
+  size_t end = static_cast<size_t>(first.word.data() - text.data()) + first.word.size();
+  return {first.word, TrimBlanks(text.substr(end))};
 }
 
 // Keyword terms: IF takes them bare, so SET writes them as `TERM = ON|OFF`.
 bool IsKeywordTerm(std::string_view lhs) {
   static constexpr std::string_view kBare[] = {"PASSED", "AUTHORIZED", "PRESENT", "OFFLINE",
                                                "ALLCOUNTERSEMPTY"};
-  std::string upper = Upper(lhs);
-  return lhs.find('(') != std::string_view::npos ||
-         std::find(std::begin(kBare), std::end(kBare), upper) != std::end(kBare);
+  return Contains(lhs, "(") || std::any_of(std::begin(kBare), std::end(kBare),
+                                           [&](auto bare) { return EqualsIgnoreCase(lhs, bare); });
 }
 
-class LineErrors {
- public:
-  LineErrors(std::string_view line, int number, std::vector<ScenarioError>* errors)
-      : line_(line), number_(number), errors_(errors) {}
-
-  void Add(Piece where, std::string message, std::string code = "") {
-    size_t end = std::max(where.at + where.text.size(), where.at + 1);
-    errors_->push_back({number_, static_cast<int>(where.at) + 1, static_cast<int>(end) + 1,
-                        std::string(line_), std::move(message), std::move(code)});
-  }
-
-  // A compiler diagnostic on a probe line that holds `prefix` and then the
-  // text of `piece`.
-  void Add(const Diagnostic& diagnostic, size_t prefix, Piece piece) {
-    Piece where = piece;
-    if (diagnostic.span.known()) {
-      auto map = [&](int column) {
-        int local =
-            std::clamp(column - static_cast<int>(prefix), 0, static_cast<int>(piece.text.size()));
-        return static_cast<size_t>(local);
-      };
-      size_t begin = map(diagnostic.span.begin);
-      size_t end = std::max(map(diagnostic.span.end), begin);
-      where = {piece.text.substr(begin, end - begin), piece.at + begin};
-    }
-    Add(where, std::string(ErrorMessage(diagnostic.number)),
-        ProblemCode(diagnostic.severity, diagnostic.number));
-  }
-
-  size_t count() const { return errors_->size(); }
-
- private:
-  std::string_view line_;
-  int number_;
-  std::vector<ScenarioError>* errors_;
+// A step form EXPECT takes for what an event did, with its parameters.
+struct HappeningForm {
+  std::string_view command;
+  Op opcode;
+  Happening::Kind kind;
+  size_t min_params;
+  size_t max_params;
+  std::string_view shape;
 };
+
+constexpr std::array<HappeningForm, 3> kHappeningForms = {{
+    {"MARK", Op::kMark, Happening::Kind::kMark, 1, 1, "EXPECT [NOT] MARK(mark)"},
+    {"DIAL", Op::kDial, Happening::Kind::kDial, 2, 2, "EXPECT [NOT] DIAL(number, mark)"},
+    {"DOOR", Op::kDoorOpen, Happening::Kind::kDoor, 0, 1, "EXPECT [NOT] DOOR(module)"},
+}};
 
 }  // namespace
 
-StepParser::StepParser(std::string_view script) : script_(script) {
-  Compilation compilation = Compile(std::string(script));
-  const SourceLine& last = compilation.lines.back();
-  probe_line_ = last.physical_line +
-                static_cast<int>(std::count(last.text.begin(), last.text.end(), '\n')) + 1;
-  script_ += "\r\n";
-  for (size_t i = 0; i < compilation.open_blocks.if_lines.size(); ++i) {
-    script_ += "ENDIF\r\n";
-    ++probe_line_;
+// One step line being read: its text, the errors it adds, the entry and the
+// context it compiles in.
+class LineReader {
+ public:
+  LineReader(StepParser& parser, std::string_view line, int number, std::string_view context,
+             std::vector<ScenarioError>* errors)
+      : parser_(parser), line_(line), number_(number), errors_(errors), before_(errors->size()) {
+    // An event that cannot be read has its own error on its EVENT line; the
+    // lines after it are read in the default event, with no follow-on errors.
+    context_word_ = context.empty() ? std::string_view(parser.default_context_) : context;
+    context_ = parser.entry_.Event(context_word_);
+    if (!context_.ok()) {
+      context_word_ = parser.default_context_;
+      context_ = parser.entry_.Event(context_word_);
+    }
   }
-  if (compilation.open_blocks.event_line != 0) {
-    script_ += "EVENTEND\r\n";
-    ++probe_line_;
+
+  std::string_view line() const { return line_; }
+  bool failed() const { return errors_->size() > before_; }
+  const Program& program() const { return parser_.program_; }
+  StatementEntry& entry() { return parser_.entry_; }
+
+  // An error (or warning) on `where`, a view into the line.
+  void Add(std::string_view where, std::string message, std::string code = "",
+           bool warning = false) {
+    size_t at = static_cast<size_t>(std::clamp<std::ptrdiff_t>(
+        where.data() - line_.data(), 0, static_cast<std::ptrdiff_t>(line_.size())));
+    size_t end = std::max(at + where.size(), at + 1);
+    errors_->push_back({number_, static_cast<int>(at) + 1, static_cast<int>(end) + 1,
+                        std::string(line_), std::move(message), std::move(code), warning});
   }
+
+  // The compiler's errors on `piece`, whose columns they count.
+  void Add(const std::vector<Diagnostic>& diagnostics, std::string_view piece) {
+    for (const Diagnostic& d : diagnostics) {
+      std::string_view where = piece;
+      if (d.span.known()) {
+        size_t begin = std::min(static_cast<size_t>(d.span.begin), piece.size());
+        size_t end = std::clamp(static_cast<size_t>(d.span.end), begin, piece.size());
+        where = piece.substr(begin, end - begin);
+      }
+      Add(where, Explained(d, where), ProblemCode(d.severity, d.number));
+    }
+  }
+
+  // The compiler's message, and for an unknown word what it really is.
+  std::string Explained(const Diagnostic& d, std::string_view where) const {
+    std::string message(ErrorMessage(d.number));
+    if (d.number != static_cast<int>(Err::kUnknownCommand)) return message;
+    if (IsNumberWord(where)) {
+      return message + ": " + std::string(where) + " is out of range; a value is 0 to " +
+             std::to_string(kMaxByte);
+    }
+    if (EqualsIgnoreCase(ElementPart(where), "BEEP")) {
+      return message + ": the beeper is no state IF can test, so neither SET nor EXPECT can use it";
+    }
+    bool dotted = Contains(where, ".");
+    const auto& modules = program().names.modules;
+    if (dotted && std::none_of(modules.begin(), modules.end(), [&](const auto& module) {
+          return EqualsIgnoreCase(module.second, ModulePart(where));
+        })) {
+      return message + ": " + std::string(ModulePart(where)) + " is no module the script declares";
+    }
+    if (!dotted && !where.empty() &&
+        std::all_of(where.begin(), where.end(), [](char c) { return IsNameChar(c) || c == '-'; })) {
+      return message + ": " + std::string(where) +
+             " is neither a name the script declares nor a word of the language";
+    }
+    return message;
+  }
+
+  // The term IF would test for `text`, or nullopt after an error.
+  std::optional<Term> Condition(std::string_view text) {
+    ConditionRead read = entry().Condition(context_.module, context_word_, text);
+    Add(read.diagnostics, text);
+    if (failed()) return std::nullopt;
+    if (!read.is_test) {
+      Add(text, "not a condition that IF can test");
+      return std::nullopt;
+    }
+    WarnComparison(text);
+    return Term{read.opcode, read.a, read.b};
+  }
+
+  StatementCode Statement(std::string_view text) {
+    StatementCode code = entry().Statement(context_.module, context_word_, text);
+    Add(code.diagnostics, text);
+    return code;
+  }
+
+ private:
+  // W7, as check gives it for the same words after IF.
+  void WarnComparison(std::string_view text) {
+    Span span = ForeignComparison(text);
+    if (!span.known()) return;
+    std::string_view op =
+        text.substr(static_cast<size_t>(span.begin), static_cast<size_t>(span.end - span.begin));
+    Add(op, ForeignComparisonMessage(op) + "; " + std::string(kComparisonAdvice),
+        ProblemCode(Severity::kWarning, static_cast<int>(Warn::kComparison)), true);
+  }
+
+  StepParser& parser_;
+  std::string_view line_;
+  int number_;
+  std::vector<ScenarioError>* errors_;
+  size_t before_;
+  EventRead context_;
+  std::string_view context_word_;
+};
+
+namespace {
+
+std::optional<Step> ParseSet(LineReader& r, std::string_view keyword, std::string_view rest,
+                             Step step) {
+  size_t equals = rest.find('=');
+  if (equals == std::string_view::npos) {
+    r.Add(rest.empty() ? keyword : rest, "SET takes a state in assignment form: SET NAME = VALUE");
+    return std::nullopt;
+  }
+  std::string_view lhs = TrimBlanks(rest.substr(0, equals));
+  std::string_view value = TrimBlanks(rest.substr(equals + 1));
+  std::optional<Term> term;
+  if (IsKeywordTerm(lhs)) {
+    if (!EqualsIgnoreCase(value, "ON") && !EqualsIgnoreCase(value, "OFF")) {
+      r.Add(value.empty() ? rest : value, "a test like " + std::string(lhs) + " is set ON or OFF");
+      return std::nullopt;
+    }
+    step.truth = EqualsIgnoreCase(value, "ON");
+    term = r.Condition(lhs);
+  } else {
+    term = r.Condition(rest);
+  }
+  if (!term) return std::nullopt;
+  State scratch;
+  if (!MakeTerm(scratch, *term, step.truth)) {
+    r.Add(rest, "SET cannot set this: it is a test, not a state");
+    return std::nullopt;
+  }
+  step.term = *term;
+  return step;
+}
+
+// Why `word`, which the compiler refused, names no event ("FRONT has no
+// event OPENED; the events of a door module: VALID, ..."); empty when its
+// module is not the script's (the compiler's error says so).
+std::string NoSuchEvent(const Program& program, std::string_view word) {
+  constexpr size_t kShown = 24;
+  word = PeekWord(word).word;
+  std::string_view module_part = ModulePart(word);
+  std::string_view element = ElementPart(word);
+  for (const auto& [id, name] : program.names.modules) {
+    if (!EqualsIgnoreCase(name, module_part) || element.empty()) continue;
+    ModuleKind kind = ModuleKindOf(id);
+    std::span<const std::string> events = EventNamesOf(kind);
+    if (events.empty()) return "";
+    std::string list;
+    for (size_t i = 0; i < std::min(events.size(), kShown); ++i) {
+      list += (i == 0 ? "" : ", ") + events[i];
+    }
+    if (events.size() > kShown) list += ", ...";
+    return name + " has no event " + std::string(element) + "; the events of a " +
+           std::string(ModuleKindName(kind)) + " module: " + list;
+  }
+  return "";
+}
+
+std::optional<Step> ParseEvent(LineReader& r, std::string_view keyword, std::string_view rest,
+                               Step step) {
+  if (rest.empty()) {
+    r.Add(keyword, "EVENT names an event: EVENT MODULE.EVENT");
+    return std::nullopt;
+  }
+  EventRead read = r.entry().Event(rest);
+  std::string_view element = ElementPart(PeekWord(rest).word);
+  int element_at = static_cast<int>(element.data() - rest.data());
+  auto at_element = [&](const Diagnostic& d) {
+    return d.span.known() && d.span.begin <= element_at && element_at < d.span.end;
+  };
+  if (std::any_of(read.diagnostics.begin(), read.diagnostics.end(), at_element)) {
+    // The compiler refused the event's name: when the module is the
+    // script's, say which events it has.
+    if (std::string why = NoSuchEvent(r.program(), rest); !why.empty()) {
+      r.Add(element, why);
+      return std::nullopt;
+    }
+  }
+  r.Add(read.diagnostics, rest);
+  if (r.failed()) return std::nullopt;
+  if (!read.ok()) {
+    r.Add(rest, "not an event of the script's modules");
+    return std::nullopt;
+  }
+  step.module = read.module;
+  step.event = read.event;
+  step.event_word = std::string(PeekWord(rest).word);
+  bool has_block = std::any_of(r.program().blocks.begin(), r.program().blocks.end(),
+                               [&](const Program::Block& block) {
+                                 return block.module == read.module && block.event == read.event;
+                               });
+  if (!has_block) {
+    r.Add(rest, "the script has no block for " + std::string(rest) + ": firing it does nothing", "",
+          true);
+  }
+  return step;
+}
+
+std::optional<Step> ParseWait(LineReader& r, std::string_view keyword, std::string_view rest,
+                              Step step) {
+  bool digits = !rest.empty() && rest.size() <= 7 &&
+                std::all_of(rest.begin(), rest.end(), [](char c) { return c >= '0' && c <= '9'; });
+  int seconds = digits ? std::stoi(std::string(rest)) : -1;
+  if (seconds < 0 || seconds > kMaxWaitSeconds) {
+    r.Add(rest.empty() ? keyword : rest,
+          "WAIT takes whole seconds, 0 to " + std::to_string(kMaxWaitSeconds));
+    return std::nullopt;
+  }
+  step.seconds = seconds;
+  return step;
+}
+
+// The parameters between the brackets of `text` ("MARK(A,B)"), each as a
+// view, or nullopt when the brackets are not closed (the compiler says so).
+std::optional<std::vector<std::string_view>> Parameters(std::string_view text) {
+  size_t open = text.find('(');
+  size_t close = text.find(')', open == std::string_view::npos ? 0 : open);
+  if (open == std::string_view::npos || close == std::string_view::npos) return std::nullopt;
+  std::vector<std::string_view> params;
+  std::string_view inside = text.substr(open + 1, close - open - 1);
+  if (TrimBlanks(inside).empty()) return params;
+  for (size_t start = 0;;) {
+    size_t comma = inside.find(',', start);
+    params.push_back(inside.substr(start, comma == std::string_view::npos ? comma : comma - start));
+    if (comma == std::string_view::npos) return params;
+    start = comma + 1;
+  }
+}
+
+std::optional<Step> ParseHappening(LineReader& r, const HappeningForm& form, std::string_view what,
+                                   Step step) {
+  step.kind = Step::Kind::kExpectHappened;
+  std::optional<std::vector<std::string_view>> params = Parameters(what);
+  if (params && (params->size() < form.min_params || params->size() > form.max_params)) {
+    std::string_view where =
+        params->size() > form.max_params
+            ? std::string_view(params->at(form.max_params).data(),
+                               static_cast<size_t>(params->back().data() + params->back().size() -
+                                                   params->at(form.max_params).data()))
+            : what;
+    std::string count =
+        form.min_params == form.max_params
+            ? std::to_string(form.max_params)
+            : std::to_string(form.min_params) + " or " + std::to_string(form.max_params);
+    r.Add(where, std::string(form.command) + " takes " + count + " parameter" +
+                     (form.max_params == 1 ? "" : "s") + ", not " + std::to_string(params->size()) +
+                     ": " + std::string(form.shape));
+    return std::nullopt;
+  }
+  StatementCode code = r.Statement(what);
+  if (r.failed()) return std::nullopt;
+  size_t needed = form.kind == Happening::Kind::kDial ? 3 : 2;
+  if (code.code.size() < needed || code.code[0] != static_cast<int>(form.opcode)) {
+    r.Add(what, "the compiler made no " + std::string(form.command) + " of this");
+    return std::nullopt;
+  }
+  step.happening = {form.kind, code.code[1],
+                    form.kind == Happening::Kind::kDial ? code.code[2] : 0};
+  return step;
+}
+
+std::optional<Step> ParseExpect(LineReader& r, std::string_view keyword, std::string_view rest,
+                                Step step) {
+  if (rest.empty()) {
+    r.Add(keyword, "EXPECT takes a condition as IF does, or MARK, DIAL or DOOR");
+    return std::nullopt;
+  }
+  if (EqualsIgnoreCase(rest, "CUT")) {
+    step.kind = Step::Kind::kExpectCut;
+    return step;
+  }
+  std::string_view what = rest;
+  bool negated = TakeWord(what, "NOT") && !what.empty();
+  if (!negated) what = rest;
+  what = TrimBlanks(what);
+  std::string_view command = PeekWord(what).word;
+  for (const HappeningForm& form : kHappeningForms) {
+    if (EqualsIgnoreCase(command, form.command)) {
+      step.negated = negated;
+      return ParseHappening(r, form, what, step);
+    }
+  }
+  step.kind = Step::Kind::kExpect;
+  std::optional<Term> term = r.Condition(rest);
+  if (!term) return std::nullopt;
+  step.term = *term;
+  return step;
+}
+
+// The step lines: one row a form.
+struct LineForm {
+  std::string_view keyword;
+  Step::Kind kind;
+  std::optional<Step> (*parse)(LineReader&, std::string_view keyword, std::string_view rest,
+                               Step step);
+};
+
+constexpr std::array<LineForm, 4> kLineForms = {{
+    {"SET", Step::Kind::kSet, ParseSet},
+    {"EVENT", Step::Kind::kEvent, ParseEvent},
+    {"WAIT", Step::Kind::kWait, ParseWait},
+    {"EXPECT", Step::Kind::kExpect, ParseExpect},
+}};
+
+constexpr std::string_view kScenarioWord = "SCENARIO";
+
+}  // namespace
+
+StepParser::StepParser(const Compilation& compilation, const Program& program)
+    : entry_(compilation), program_(program) {
   for (const C_Module& module : compilation.symbols.modules.records()) {
     if (module.id == 0) {
       default_context_ = module.name + ".INIT";
       return;
     }
   }
-  Program program = MakeProgram(compilation);
   if (!program.blocks.empty()) {
     default_context_ = EventLabel(program, program.blocks[0].module, program.blocks[0].event);
   }
 }
 
-const StepParser::Probe& StepParser::Compiled(std::string_view context,
-                                              std::string_view statement) {
-  std::string key = std::string(context) + '\n' + std::string(statement);
-  auto found = probes_.find(key);
-  if (found != probes_.end()) return found->second;
-  std::string text = script_ + "EVENT " + std::string(context) + "\r\n" + std::string(statement) +
-                     "\r\nEVENTEND\r\n";
-  Compilation compilation = Compile(std::move(text));
-  int event_line = probe_line_;
-  Probe probe;
-  for (const LineCode& line : compilation.line_code) {
-    std::vector<uint8_t>* into = line.physical_line == event_line       ? &probe.event_code
-                                 : line.physical_line == event_line + 1 ? &probe.code
-                                                                        : nullptr;
-    if (into) {
-      into->insert(into->end(), compilation.code.begin() + line.begin,
-                   compilation.code.begin() + line.end);
-    }
-  }
-  for (Diagnostic diagnostic : compilation.Diagnostics()) {
-    // The probe outlives the compilation whose script its texts view.
-    diagnostic.error_file_text = {};
-    diagnostic.source_text = {};
-    if (diagnostic.physical_line == event_line) probe.event_diagnostics.push_back(diagnostic);
-    if (diagnostic.physical_line == event_line + 1) probe.diagnostics.push_back(diagnostic);
-  }
-  return probes_.emplace(std::move(key), std::move(probe)).first->second;
-}
-
 std::optional<Step> StepParser::Parse(std::string_view line, int line_number,
                                       std::string_view context,
                                       std::vector<ScenarioError>* errors) {
-  LineErrors report(line, line_number, errors);
-  size_t before = report.count();
-  if (context.empty()) context = default_context_;
-  Piece whole = Trim({line, 0});
-  auto [word, rest] = SplitWord(whole);
-  std::string keyword = Upper(word.text);
-  Step step;
-  step.line = line_number;
-  step.text = std::string(whole.text);
-
-  // Compiles `prefix` + rest as the statement; its diagnostics become errors.
-  auto statement = [&](std::string_view prefix, Piece piece) -> const Probe& {
-    const Probe& probe = Compiled(context, std::string(prefix) + std::string(piece.text));
-    for (const Diagnostic& d : probe.event_diagnostics) report.Add(d, 0, Piece{});
-    for (const Diagnostic& d : probe.diagnostics) report.Add(d, prefix.size(), piece);
-    return probe;
-  };
-  // The IF term `prefix` + rest compiles to, or nullopt with an error.
-  auto condition = [&](std::string_view prefix, Piece piece) -> std::optional<Term> {
-    const Probe& probe = statement(prefix, piece);
-    if (report.count() > before) return std::nullopt;
-    const std::vector<uint8_t>& code = probe.code;
-    if (code.size() != static_cast<size_t>(kIfLength) || code[0] != static_cast<int>(Op::kIf) ||
-        !ConditionInfo(code[1])) {
-      report.Add(piece, "not a condition that IF can test");
-      return std::nullopt;
-    }
-    return Term{code[1], code[2], code[3]};
-  };
-
-  if (keyword == "SET") {
-    step.kind = Step::Kind::kSet;
-    size_t equals = rest.text.find('=');
-    if (equals == std::string_view::npos) {
-      report.Add(rest, "SET takes a state in assignment form: SET NAME = VALUE");
-      return std::nullopt;
-    }
-    Piece lhs = Trim({rest.text.substr(0, equals), rest.at});
-    Piece value = Trim({rest.text.substr(equals + 1), rest.at + equals + 1});
-    std::optional<Term> term;
-    if (IsKeywordTerm(lhs.text)) {
-      std::string upper = Upper(value.text);
-      if (upper != "ON" && upper != "OFF") {
-        report.Add(value, "a test like " + std::string(lhs.text) + " is set ON or OFF");
-        return std::nullopt;
-      }
-      step.truth = upper == "ON";
-      term = condition("IF ", lhs);
-    } else {
-      term = condition("IF ", rest);
-    }
-    if (!term) return std::nullopt;
-    State scratch;
-    if (!MakeTerm(scratch, *term, step.truth)) {
-      report.Add(rest, "SET cannot set this: it is a test, not a state");
-      return std::nullopt;
-    }
-    step.term = *term;
-    return step;
+  LineReader reader(*this, line, line_number, context, errors);
+  std::string_view whole = TrimBlanks(line);
+  auto [keyword, rest] = SplitWord(whole);
+  for (const LineForm& form : kLineForms) {
+    if (!EqualsIgnoreCase(keyword, form.keyword)) continue;
+    Step step;
+    step.kind = form.kind;
+    step.line = line_number;
+    step.text = std::string(whole);
+    return form.parse(reader, keyword, rest, std::move(step));
   }
-  if (keyword == "EVENT") {
-    step.kind = Step::Kind::kEvent;
-    if (rest.text.empty()) {
-      report.Add(word, "EVENT names an event: EVENT MODULE.EVENT");
-      return std::nullopt;
-    }
-    const Probe& probe = Compiled(rest.text, "");
-    for (const Diagnostic& d : probe.event_diagnostics) report.Add(d, 6, rest);
-    if (report.count() > before) return std::nullopt;
-    if (probe.event_code.size() != 3) {
-      report.Add(rest, "not an event of the script's modules");
-      return std::nullopt;
-    }
-    step.module = probe.event_code[1];
-    step.event = probe.event_code[2];
-    return step;
-  }
-  if (keyword == "WAIT") {
-    step.kind = Step::Kind::kWait;
-    bool digits = !rest.text.empty() && rest.text.size() <= 7 &&
-                  std::all_of(rest.text.begin(), rest.text.end(),
-                              [](char c) { return c >= '0' && c <= '9'; });
-    int seconds = digits ? std::stoi(std::string(rest.text)) : -1;
-    if (seconds < 0 || seconds > kMaxWaitSeconds) {
-      report.Add(rest.text.empty() ? word : rest,
-                 "WAIT takes whole seconds, 0 to " + std::to_string(kMaxWaitSeconds));
-      return std::nullopt;
-    }
-    step.seconds = seconds;
-    return step;
-  }
-  if (keyword == "EXPECT") {
-    Piece what = rest;
-    bool negated = StartsWithWord(rest, "NOT");
-    if (negated) what = SplitWord(rest).second;
-    std::string command = Upper(SplitWord(what).first.text);
-    if (command == "MARK" || command == "DIAL" || command == "DOOR") {
-      step.kind = Step::Kind::kExpectHappened;
-      step.negated = negated;
-      const Probe& probe = statement("", what);
-      if (report.count() > before) return std::nullopt;
-      const std::vector<uint8_t>& code = probe.code;
-      if (command == "MARK" && code.size() >= 2 && code[0] == static_cast<int>(Op::kMark)) {
-        step.happening = {Happening::Kind::kMark, code[1], 0};
-      } else if (command == "DIAL" && code.size() >= 3 && code[0] == static_cast<int>(Op::kDial)) {
-        step.happening = {Happening::Kind::kDial, code[1], code[2]};
-      } else if (command == "DOOR" && code.size() >= 2 &&
-                 code[0] == static_cast<int>(Op::kDoorOpen)) {
-        step.happening = {Happening::Kind::kDoor, code[1], 0};
-      } else {
-        report.Add(what, "the compiler made no " + command + " of this");
-        return std::nullopt;
-      }
-      return step;
-    }
-    step.kind = Step::Kind::kExpect;
-    if (rest.text.empty()) {
-      report.Add(word, "EXPECT takes a condition as IF does, or MARK, DIAL or DOOR");
-      return std::nullopt;
-    }
-    std::optional<Term> term = condition("IF ", rest);
-    if (!term) return std::nullopt;
-    step.term = *term;
-    return step;
-  }
-  report.Add(word, "unknown step '" + std::string(word.text) +
-                       "': a line is SCENARIO, SET, EVENT, WAIT, EXPECT or a ; comment");
+  reader.Add(keyword.empty() ? whole : keyword,
+             "unknown step '" + ShownText(keyword) +
+                 "': a line is SCENARIO, SET, EVENT, WAIT, EXPECT or a ; comment");
   return std::nullopt;
+}
+
+bool ScenarioFile::Refused(bool werror) const {
+  return std::any_of(errors.begin(), errors.end(),
+                     [&](const ScenarioError& e) { return werror || !e.warning; });
 }
 
 namespace {
@@ -288,85 +414,166 @@ struct RawLine {
   int number;
 };
 
-std::vector<RawLine> SplitLines(std::string_view text) {
-  std::vector<RawLine> lines;
-  int number = 1;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      if (start < text.size()) lines.push_back({text.substr(start), number});
-      break;
-    }
-    lines.push_back({text.substr(start, end - start), number++});
-    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+// Warnings for what runs but tests nothing or is easy to mistake.
+void WarnAboutScenarios(std::string_view text, const std::vector<RawLine>& scenario_lines,
+                        const std::vector<bool>& expects, const std::vector<Scenario>& scenarios,
+                        ScenarioFile& file) {
+  if (scenarios.empty()) {
+    file.errors.push_back({1, 1, 2, std::string(text.substr(0, text.find_first_of("\r\n"))),
+                           "no SCENARIO line: the file tests nothing", "", true});
   }
-  return lines;
+  std::map<std::string, int> seen;
+  for (size_t i = 0; i < scenarios.size(); ++i) {
+    const Scenario& scenario = scenarios[i];
+    std::string_view line = scenario_lines[i].text;
+    std::string_view name = SplitWord(TrimBlanks(line)).second;
+    auto add = [&](std::string message) {
+      size_t at = name.empty() ? 0 : static_cast<size_t>(name.data() - line.data());
+      file.errors.push_back({scenario.line, static_cast<int>(at) + 1,
+                             static_cast<int>(at + std::max<size_t>(name.size(), 1)) + 1,
+                             std::string(line), std::move(message), "", true});
+    };
+    auto [it, added] = seen.emplace(ToUpper(scenario.name), scenario.line);
+    if (!added) {
+      add("a scenario of this name is on line " + std::to_string(it->second) +
+          ": reports cannot tell them apart");
+    }
+    if (!expects[i])
+      add("scenario '" + ShownText(scenario.name) + "' has no EXPECT: it cannot fail");
+  }
+}
+
+// W6, as check gives it for a script: a lone LF does not end a line, so
+// what follows it is read as part of the line before.
+void WarnLoneLineFeeds(std::string_view line, int number, std::vector<ScenarioError>& errors) {
+  int physical = number;
+  for (size_t lf = line.find('\n'); lf != std::string_view::npos; lf = line.find('\n', lf + 1)) {
+    ++physical;
+    size_t next = std::min(line.find('\n', lf + 1), line.size());
+    std::string_view swallowed = TrimBlanks(line.substr(lf + 1, next - lf - 1));
+    if (swallowed.empty()) continue;
+    size_t at = static_cast<size_t>(swallowed.data() - line.data());
+    errors.push_back({number, static_cast<int>(at) + 1, static_cast<int>(at + swallowed.size()) + 1,
+                      std::string(line),
+                      "Line " + std::to_string(physical - 1) +
+                          " ends in LF alone, so this line is read as part of it, not as a step",
+                      ProblemCode(Severity::kWarning, static_cast<int>(Warn::kLoneLineFeed)),
+                      true});
+  }
 }
 
 }  // namespace
 
-ScenarioFile ParseScenarios(std::string_view text, std::string_view script) {
+ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilation,
+                            const Program& program) {
   ScenarioFile file;
-  StepParser parser(script);
+  StepParser parser(compilation, program);
   struct Pending {
     Scenario scenario;
+    RawLine header;
     std::vector<RawLine> lines;
   };
   std::vector<Pending> pending;
-  for (const RawLine& line : SplitLines(text)) {
-    Piece trimmed = Trim({line.text, 0});
-    if (trimmed.text.empty() || trimmed.text[0] == ';') continue;
+  ForEachLine(text, [&](std::string_view line, int number) {
+    WarnLoneLineFeeds(line, number, file.errors);
+    std::string_view trimmed = TrimBlanks(line);
+    if (trimmed.empty() || trimmed.front() == ';') return;
     auto [word, rest] = SplitWord(trimmed);
-    if (Upper(word.text) == "SCENARIO") {
-      if (rest.text.empty()) {
-        LineErrors(line.text, line.number, &file.errors).Add(word, "SCENARIO needs a name");
+    if (EqualsIgnoreCase(word, kScenarioWord)) {
+      if (rest.empty()) {
+        LineReader(parser, line, number, "", &file.errors).Add(word, "SCENARIO needs a name");
       }
-      pending.push_back({{std::string(rest.text), line.number, {}}, {}});
+      pending.push_back({{std::string(rest), number, {}}, {line, number}, {}});
     } else if (pending.empty()) {
-      LineErrors(line.text, line.number, &file.errors)
+      LineReader(parser, line, number, "", &file.errors)
           .Add(trimmed, "a step before the first SCENARIO line");
     } else {
-      pending.back().lines.push_back(line);
+      pending.back().lines.push_back({line, number});
     }
-  }
+  });
+  std::vector<RawLine> headers;
+  std::vector<bool> expects;
+  long file_seconds = 0;
   for (Pending& item : pending) {
+    expects.push_back(std::any_of(item.lines.begin(), item.lines.end(), [](const RawLine& line) {
+      return EqualsIgnoreCase(SplitWord(TrimBlanks(line.text)).first, "EXPECT");
+    }));
     // Lines before the scenario's first EVENT are read in that event.
     std::string context;
     for (const RawLine& line : item.lines) {
-      auto [word, rest] = SplitWord(Trim({line.text, 0}));
-      if (Upper(word.text) == "EVENT" && !rest.text.empty()) {
-        context = std::string(rest.text);
+      auto [word, rest] = SplitWord(TrimBlanks(line.text));
+      if (EqualsIgnoreCase(word, "EVENT") && !rest.empty()) {
+        context = std::string(rest);
         break;
       }
     }
+    long scenario_seconds = 0;
+    bool bounded = false;
+    auto BoundTime = [&](const RawLine& line, const Step& step, long& in_scenario, long& in_file,
+                         std::vector<ScenarioError>& errors) {
+      in_scenario += step.seconds;
+      in_file += step.seconds;
+      if (bounded) return false;
+      std::string what =
+          in_scenario > kMaxScenarioSeconds
+              ? "the scenario's WAITs pass " + std::to_string(kMaxScenarioSeconds) +
+                    " s of simulated time"
+          : in_file > kMaxFileSeconds
+              ? "the file's WAITs pass " + std::to_string(kMaxFileSeconds) + " s of simulated time"
+              : "";
+      if (what.empty()) return true;
+      bounded = true;
+      std::string_view seconds = SplitWord(TrimBlanks(line.text)).second;
+      int at = static_cast<int>(seconds.data() - line.text.data());
+      errors.push_back({line.number, at + 1, at + static_cast<int>(seconds.size()) + 1,
+                        std::string(line.text), what + "; split it into shorter scenarios", "",
+                        false});
+      return false;
+    };
     for (const RawLine& line : item.lines) {
       std::optional<Step> step = parser.Parse(line.text, line.number, context, &file.errors);
       if (!step) continue;
-      if (step->kind == Step::Kind::kEvent)
-        context = std::string(SplitWord(Trim({line.text, 0})).second.text);
+      if (step->kind == Step::Kind::kEvent) {
+        context = std::string(SplitWord(TrimBlanks(line.text)).second);
+      }
+      if (step->kind == Step::Kind::kWait &&
+          !BoundTime(line, *step, scenario_seconds, file_seconds, file.errors)) {
+        continue;
+      }
       item.scenario.steps.push_back(std::move(*step));
     }
     file.scenarios.push_back(std::move(item.scenario));
+    headers.push_back(item.header);
   }
+  WarnAboutScenarios(text, headers, expects, file.scenarios, file);
   std::stable_sort(file.errors.begin(), file.errors.end(),
                    [](const ScenarioError& a, const ScenarioError& b) { return a.line < b.line; });
   return file;
 }
 
 std::string FormatScenarioError(const ScenarioError& error, std::string_view file) {
-  std::string text = std::string(file) + ":" + std::to_string(error.line) + ":" +
-                     std::to_string(error.column) + ": error: " + error.message;
+  return FormatProblem(
+      error,
+      std::string(file) + ":" + std::to_string(error.line) + ":" + std::to_string(error.column),
+      std::to_string(error.line));
+}
+
+std::string FormatProblem(const ScenarioError& error, std::string_view location,
+                          std::string_view label) {
+  std::string text = std::string(location) + (error.warning ? ": warning: " : ": error: ") +
+                     ShownText(error.message);
   if (!error.code.empty()) text += " [" + error.code + "]";
   text += "\n";
-  std::string number = std::to_string(error.line);
-  std::string gutter(std::max<size_t>(number.size(), 4), ' ');
-  text += gutter.substr(number.size()) + number + " | " + error.text + "\n";
+  std::string gutter(std::max<size_t>(label.size(), 4), ' ');
+  std::string shown = ShownText(error.text);
+  text += gutter.substr(label.size()) + std::string(label) + " | " + shown + "\n";
   text += gutter + " | ";
-  for (int column = 1; column < error.end_column; ++column) {
+  int begin = ShownColumn(error.text, error.column);
+  int end = ShownColumn(error.text, error.end_column);
+  for (int column = 1; column < std::max(end, begin + 1); ++column) {
     size_t at = static_cast<size_t>(column - 1);
-    char shown = at < error.text.size() && error.text[at] == '\t' ? '\t' : ' ';
-    text += column < error.column ? shown : '^';
+    char blank = at < shown.size() && shown[at] == '\t' ? '\t' : ' ';
+    text += column < begin ? blank : '^';
   }
   return text + "\n";
 }

@@ -10,20 +10,22 @@
 //   EXPECT NOT MARK(DENIED)
 //   EXPECT FRONT.INPUT1 = OFF
 //
-// SET, EVENT and EXPECT lines are compiled by the compiler itself, inside an
-// event block appended to the script: EXPECT accepts exactly what IF accepts,
-// and a name the script does not declare is the compiler's error, placed on
-// the scenario line.
+// SET, EVENT and EXPECT lines are compiled by the compiler's statement entry
+// (core/compile/statement_entry.h) against the compiled script's symbols:
+// EXPECT accepts exactly what IF accepts, and a name the script does not
+// declare is the compiler's error, placed on the scenario line. Lines end as
+// the script's do (CR LF or a lone CR).
 #ifndef VIGIL_SIM_SCENARIO_H_
 #define VIGIL_SIM_SCENARIO_H_
 
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/compile/compilation.h"
+#include "core/compile/statement_entry.h"
+#include "sim/program.h"
 #include "sim/state.h"
 #include "sim/trace.h"
 
@@ -35,11 +37,13 @@ struct ScenarioError {
   int end_column = 0;  // the column after the last one meant
   std::string text;    // the scenario line, without its line end
   std::string message;
-  std::string code;  // "E6" when the compiler reported it, else empty
+  std::string code;      // "E6" when the compiler reported it, "W7" for its warning, else empty
+  bool warning = false;  // a warning: the file still runs (not under --werror)
 };
 
 struct Step {
-  enum class Kind { kSet, kEvent, kWait, kExpect, kExpectHappened };
+  // kExpectCut: "EXPECT CUT", the scenario expects a bound to cut its run.
+  enum class Kind { kSet, kEvent, kWait, kExpect, kExpectHappened, kExpectCut };
   Kind kind = Kind::kSet;
   int line = 0;
   std::string text;  // the line, trimmed
@@ -47,7 +51,8 @@ struct Step {
   bool truth = true;
   int module = 0;  // EVENT
   int event = 0;
-  int seconds = 0;  // WAIT
+  std::string event_word;  // EVENT: the event as written, "HALL.DISARMED"
+  int seconds = 0;         // WAIT
   Happening happening;
   bool negated = false;  // EXPECT NOT MARK/DIAL/DOOR
 };
@@ -60,18 +65,25 @@ struct Scenario {
 
 struct ScenarioFile {
   std::vector<Scenario> scenarios;
-  std::vector<ScenarioError> errors;  // in line order
+  std::vector<ScenarioError> errors;  // errors and warnings, in line order
+  // Errors, or (with `werror`) warnings too.
+  bool Refused(bool werror) const;
 };
 
 // Longest WAIT one line may ask for (a week).
 inline constexpr int kMaxWaitSeconds = 7 * 24 * 60 * 60;
+// Simulated time the WAITs of one scenario, and of one file, may add up to
+// (four weeks, a year): a file that asks for more is refused before it runs.
+inline constexpr long kMaxScenarioSeconds = 4L * kMaxWaitSeconds;
+inline constexpr long kMaxFileSeconds = 365L * 24 * 60 * 60;
 
-// Parses single step lines against one script. Each distinct line is compiled
-// once.
+// Parses single step lines against one compiled script, with no compile of
+// the script: each line goes through the statement entry.
 class StepParser {
  public:
-  // `script` must compile without errors.
-  explicit StepParser(std::string_view script);
+  // `compilation` must have no errors; `program` is made from it. Both must
+  // outlive the parser.
+  StepParser(const Compilation& compilation, const Program& program);
 
   // A line "SET ...", "EVENT ...", "WAIT n" or "EXPECT ...". `context` is
   // the event the line is read in ("FRONT.VALID"): words without a module
@@ -84,27 +96,22 @@ class StepParser {
   const std::string& DefaultContext() const { return default_context_; }
 
  private:
-  struct Probe {
-    std::vector<uint8_t> event_code;  // the EVENT line's header
-    std::vector<uint8_t> code;        // the statement line's code
-    std::vector<Diagnostic> event_diagnostics;
-    std::vector<Diagnostic> diagnostics;
-  };
-  const Probe& Compiled(std::string_view context, std::string_view statement);
-
-  // The script, then a line end and the ENDIF and EVENTEND lines that close
-  // what it leaves open, so that a probe's EVENT line starts a block of its
-  // own on line `probe_line_`.
-  std::string script_;
-  int probe_line_ = 0;
+  friend class LineReader;
+  StatementEntry entry_;
+  const Program& program_;
   std::string default_context_;
-  std::map<std::string, Probe> probes_;
 };
 
-ScenarioFile ParseScenarios(std::string_view text, std::string_view script);
+ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilation,
+                            const Program& program);
 
-// "office.scenarios:4:5: error: Unknown command [E6]", the line and carets.
+// "office.scenarios:4:5: error: Unknown command [E6]" (or "warning:"), the
+// line (its control bytes escaped) and carets.
 std::string FormatScenarioError(const ScenarioError& error, std::string_view file);
+// The same with the place given whole ("--set 2:5") and the line's label in
+// the gutter ("2").
+std::string FormatProblem(const ScenarioError& error, std::string_view location,
+                          std::string_view label);
 
 }  // namespace vigil::sim
 

@@ -52,6 +52,10 @@ std::string FormatTraceText(const std::vector<TraceEntry>& entries);
 // A JSON array of objects, one per entry.
 std::string FormatTraceJson(const std::vector<TraceEntry>& entries);
 
+// [{"what": ..., "before": ..., "after": ...}], values typed as JsonValue
+// (result.h) makes them.
+std::string ChangesJson(const std::vector<Change>& changes);
+
 // "OFF -> ON" or "stays ON".
 std::string ChangeText(const Change& change);
 

@@ -149,8 +149,9 @@ static const char kSimScript[] =
 static void test_code_and_simulator(void) {
   static const char kState[] = "; office hours\r\n\r\nTIMEPLAN(1) = ON\r\n";
   static const char kBadState[] = "\nNOSUCH = ON";
-  static const char kScenarios[] = "SCENARIO at night\nEVENT FRONT.VALID\nEXPECT VISITS = 1\n";
-  static const char kTypo[] = "SCENARIO typo\nEVENT FRONT.VALID\nEXPECT NOSUCH = ON\n";
+  static const char kScenarios[] =
+      "SCENARIO at night\r\nEVENT FRONT.VALID\r\nEXPECT VISITS = 1\r\n";
+  static const char kTypo[] = "SCENARIO typo\r\nEVENT FRONT.VALID\r\nEXPECT NOSUCH = ON\r\n";
   vigil_result* result = compile_text(kSimScript);
   vigil_result* broken = compile_text("EVENT FRONT.VALID\r\n");
   const char* json = vigil_events_json(result);

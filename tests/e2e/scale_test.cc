@@ -244,5 +244,52 @@ TEST(ScaleTest, HostileDownloadFileStaysBounded) {
       << peak << " kB, " << file.size() << " bytes of file";
 }
 
+// vigil test's bounds, as a long or broken scenario file meets them.
+class ScenarioScaleTest : public ::testing::Test {
+ protected:
+  testing::ProgramRun Test(const std::string& scenarios) {
+    dir_.Write("site.txt", kPanel + Line("EVENT K1.VALID") + Line("DOOR()") + Line("EVENTEND"));
+    dir_.Write("s.scenarios", scenarios);
+    return dir_.Run(VIGIL_PATH, {"test", "site.txt", "s.scenarios"});
+  }
+  testing::TempDir dir_{"vigil-scale"};
+};
+
+// 2000 lines of WAIT 604800 (38 years): refused at the WAIT that passes the
+// scenario's bound of four weeks, before anything runs. Four weeks of WAIT
+// with nothing due run, the idle seconds skipped.
+TEST_F(ScenarioScaleTest, SimulatedTimeIsBounded) {
+  std::string text = Line("SCENARIO decades") + Line("EVENT K1.VALID");
+  for (int i = 0; i < 2000; ++i) text += Line("WAIT 604800");
+  text += Line("EXPECT NOT PASSED");
+  testing::ProgramRun run = Test(text);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err,
+            "s.scenarios:7:6: error: the scenario's WAITs pass 2419200 s of simulated time; "
+            "split it into shorter scenarios\n"
+            "   7 | WAIT 604800\n"
+            "     |      ^^^^^^\n");
+  text = Line("SCENARIO four weeks") + Line("EVENT K1.VALID") + Repeat(Line("WAIT 604800"), 4) +
+         Line("EXPECT NOT PASSED");
+  run = Test(text);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "PASS  four weeks\n1 passed, 0 failed\n");
+}
+
+// 20 000 wrong EXPECT lines: the first 50 problems, then their count.
+TEST_F(ScenarioScaleTest, StandardErrorShowsFiftyProblemsThenACount) {
+  testing::ProgramRun run =
+      Test(Line("SCENARIO typos") + Repeat(Line("EXPECT NOSUCH = ON"), 20000));
+  EXPECT_EQ(run.status, 2);
+  size_t shown = 0;
+  for (size_t at = run.err.find(": error: "); at != std::string::npos;
+       at = run.err.find(": error: ", at + 1)) {
+    ++shown;
+  }
+  EXPECT_EQ(shown, 50u);
+  EXPECT_TRUE(run.err.ends_with("vigil test: 19950 more problems not shown\n"))
+      << run.err.substr(0, 200);
+}
+
 }  // namespace
 }  // namespace vigil

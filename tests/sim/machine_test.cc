@@ -6,12 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "core/lang/opcodes.h"
 #include "sim/sim_fixture.h"
 
 namespace vigil::sim {
 namespace {
+
+// A week, the longest WAIT.
+constexpr int kMaxWaitSecondsForTest = 7 * 24 * 60 * 60;
 
 using testing::Site;
 using Setup = std::function<void(State&)>;
@@ -222,6 +227,10 @@ TEST(MachineTest, AnEventLoopIsCutAtTheBound) {
   }
   EXPECT_EQ(starts, kMaxRunsPerStep);
   EXPECT_EQ(cuts, 1);
+  // The EXECUTE that meets the bound says it dropped the event.
+  EXPECT_EQ(machine.trace().back().effect,
+            "dropped: module 0.USEREVENT1 (the step's 1000 event runs are used up)");
+  EXPECT_TRUE(machine.cuts().runs);
 }
 
 TEST(MachineTest, BytesTheModelCannotRunStopTheEventVisibly) {
@@ -236,6 +245,53 @@ TEST(MachineTest, BytesTheModelCannotRunStopTheEventVisibly) {
     ASSERT_EQ(machine.trace().size(), 2u);
     EXPECT_EQ(machine.trace()[1].kind, TraceEntry::Kind::kCannotRun);
   }
+}
+
+// Settle waits for the fired event and what it queued, not for the
+// periodic events that start meanwhile.
+TEST(MachineTest, SettleWaitsForWhatTheEventQueued) {
+  Site site(
+      "EVENT FRONT.VALID\nDELAY(2)\nEXECUTE(1)\nEVENTEND\n"
+      "EVENT CTRL.USEREVENT1\nRELAY1 = ON\nDELAY(3)\nRELAY1 = OFF\nEVENTEND\n"
+      "EVENT CTRL.TIMER1SEC\nDELAY(100)\nEVENTEND\n");
+  site.FireFirst();
+  site.machine.Settle();
+  EXPECT_EQ(site.machine.time(), 5);
+  EXPECT_FALSE(site.machine.cuts().any());
+  EXPECT_EQ(site.machine.state().Point({static_cast<int>(Cond::kOutput), 0, 1}), false);
+  const std::vector<TraceEntry>& trace = site.machine.trace();
+  EXPECT_TRUE(std::any_of(trace.begin(), trace.end(), [](const TraceEntry& entry) {
+    return entry.kind == TraceEntry::Kind::kResume && entry.time == 5 &&
+           entry.instruction == "CTRL.USEREVENT1";
+  }));
+}
+
+// With no periodic block and nothing due, seconds pass at once; what is due
+// still happens at its second.
+TEST(MachineTest, IdleSecondsPassTogether) {
+  Site site("EVENT CTRL.INIT\nLIGHTS = 30\nDOOR(FRONT)\nDELAY(200)\nVISITS = 7\nEVENTEND\n");
+  site.FireFirst();
+  site.machine.Wait(150);
+  EXPECT_EQ(site.machine.state().timers[0], 0);
+  EXPECT_EQ(site.machine.state().open_doors.count(1), 0u);
+  EXPECT_EQ(site.machine.state().registers[0], 0);
+  site.machine.Wait(50);
+  EXPECT_EQ(site.machine.state().registers[0], 7);
+  EXPECT_EQ(site.machine.trace().back().time, 200);
+  site.machine.Wait(kMaxWaitSecondsForTest);
+  EXPECT_EQ(site.machine.time(), 200 + kMaxWaitSecondsForTest);
+}
+
+TEST(MachineTest, AnEndlessChainIsCutInTime) {
+  // USEREVENT1 (3C) waits a second (30 01), then executes itself (66 3C).
+  Program program =
+      HandMade({0xFF, 0x00, 0x3C, 0x30, 0x01, 0x66, 0x3C, 0xFF, 0xFF, 0xFF}, {{0, 0x3C, 3}});
+  Machine machine(program);
+  machine.Fire(0, 0x3C);
+  machine.Settle(100);
+  EXPECT_EQ(machine.time(), 100);
+  EXPECT_EQ(machine.cuts().Text(), "simulated time");
+  EXPECT_EQ(machine.trace().back().effect, "cut: events still wait after 100 s");
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "sim/sim_fixture.h"
 
 namespace vigil::sim {
@@ -26,7 +28,7 @@ constexpr std::string_view kBlocks =
 
 std::vector<ScenarioResult> RunText(std::string_view text) {
   testing::Site site(kBlocks);
-  ScenarioFile file = ParseScenarios(text, *site.compilation.source);
+  ScenarioFile file = ParseScenarios(vigil::testing::Crlf(text), site.compilation, site.program);
   EXPECT_TRUE(file.errors.empty());
   std::vector<ScenarioResult> results;
   for (const Scenario& scenario : file.scenarios) {
@@ -66,25 +68,45 @@ TEST(RunnerTest, PassingAndFailingExpectations) {
 
 TEST(RunnerTest, SummaryCountsEveryFile) {
   ScenarioResult pass{"a", 1, {}, ""};
-  ScenarioResult fail{"b", 2, {{3, "no"}}, ""};
+  ScenarioResult fail{"b", 2, {{3, "no", ""}}, ""};
   EXPECT_EQ(SummaryLine({{"one", {pass, fail}}, {"two", {pass}}}), "2 passed, 1 failed\n");
 }
 
 TEST(RunnerTest, JunitXml) {
-  ScenarioResult pass{"a & b", 1, {}, ""};
-  ScenarioResult fail{"c", 2, {{3, "EXPECT X: <no>"}}, "> EVENT\n"};
-  EXPECT_EQ(JunitXml({{"s.scenarios", {pass, fail}}}),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<testsuites tests=\"2\" failures=\"1\">\n"
-            "  <testsuite name=\"s.scenarios\" tests=\"2\" failures=\"1\">\n"
-            "    <testcase classname=\"s.scenarios\" name=\"a &amp; b\"/>\n"
-            "    <testcase classname=\"s.scenarios\" name=\"c\">\n"
-            "      <failure message=\"EXPECT X: &lt;no&gt;\">line 3: EXPECT X: &lt;no&gt;\n"
-            "&gt; EVENT\n"
-            "</failure>\n"
-            "    </testcase>\n"
-            "  </testsuite>\n"
-            "</testsuites>\n");
+  ScenarioResult pass{"a & b", 1, {}, "", 0.25};
+  ScenarioResult fail{"c", 2, {{3, "EXPECT X: <no>", "> EVENT\n"}}, "> SET\n> EVENT\n", 1.5};
+  const std::string head =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<testsuites tests=\"2\" failures=\"1\" errors=\"0\" time=\"1.750\">\n"
+      "  <testsuite name=\"dir/s.scenarios\" tests=\"2\" failures=\"1\" errors=\"0\" "
+      "time=\"1.750\">\n"
+      "    <testcase classname=\"s_scenarios\" name=\"a &amp; b\" time=\"0.250\"/>\n"
+      "    <testcase classname=\"s_scenarios\" name=\"c\" time=\"1.500\">\n"
+      "      <failure message=\"EXPECT X: &lt;no&gt;\">line 3: EXPECT X: &lt;no&gt;\n";
+  const std::string tail =
+      "</failure>\n"
+      "    </testcase>\n"
+      "  </testsuite>\n"
+      "</testsuites>\n";
+  // The failure's neighbourhood; the whole trace only when asked.
+  EXPECT_EQ(JunitXml({{"dir/s.scenarios", {pass, fail}}}),
+            head + "before line 3:\n&gt; EVENT\n" + tail);
+  EXPECT_EQ(JunitXml({{"dir/s.scenarios", {pass, fail}}}, true),
+            head + "trace:\n&gt; SET\n&gt; EVENT\n" + tail);
+}
+
+// A failure keeps the last kNeighbourhoodLines lines of the trace.
+TEST(RunnerTest, FailureNeighbourhood) {
+  std::string text = "SCENARIO many\nEVENT FRONT.VALID\n";
+  for (int i = 0; i < 20; ++i) text += "WAIT 1\n";
+  text += "EXPECT VISITS = 9\n";
+  std::vector<ScenarioResult> results = RunText(text);
+  ASSERT_EQ(results.size(), 1u);
+  ASSERT_EQ(results[0].failures.size(), 1u);
+  const std::string& near = results[0].failures[0].neighbourhood;
+  EXPECT_EQ(std::count(near.begin(), near.end(), '\n'), kNeighbourhoodLines);
+  EXPECT_TRUE(near.ends_with("  FAILED: VISITS is 0, = 9 -> false\n")) << near;
+  EXPECT_TRUE(results[0].trace.ends_with(near));
 }
 
 TEST(RunnerTest, XmlEscapeKeepsTheDocumentWellFormed) {

@@ -16,8 +16,13 @@ namespace vigil {
 std::optional<std::string> ReadInput(std::string_view command, const std::string& path,
                                      std::ostream& err);
 
-// True, after "vigil COMMAND: SCRIPT has errors; ...", when `compilation`
-// reported errors.
+// Problems a command shows on standard error before it counts the rest.
+inline constexpr size_t kMaxProblemsShown = 50;
+
+// Prints the script's line-end warnings (W6, W9), which change what runs, as
+// vigil check does. When `compilation` reported errors, prints them too
+// (line-end trouble first, the first kMaxProblemsShown, then a count) and
+// "vigil COMMAND: SCRIPT has N errors; nothing ran", and returns true.
 bool RefusesErrors(std::string_view command, const std::string& script,
                    const Compilation& compilation, std::ostream& err);
 

@@ -1,9 +1,12 @@
 // vigil sim SCRIPT EVENT [--set NAME=VALUE ...] [--json]: runs one event of
 // the compiled script on the controller model and says what it does.
 
+#include <algorithm>
+#include <iostream>
 #include <optional>
 
 #include "cli/platform/file_io.h"
+#include "cli/platform/terminal.h"
 #include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
@@ -15,22 +18,26 @@ namespace vigil {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: vigil sim SCRIPT EVENT [--set NAME=VALUE ...] [--json]\n"
+    "usage: vigil sim SCRIPT EVENT [--set NAME=VALUE ...] [--json] [--quiet]\n"
     "Runs EVENT (such as FRONT.VALID) of the compiled SCRIPT on a model of the\n"
     "controller and prints each instruction with the line it came from, the\n"
     "value every IF tested, the branch taken and every state changed.\n"
     "  --set NAME=VALUE  a state before the event, as a scenario's SET takes it:\n"
     "                    --set TIMEPLAN(2)=ON --set FRONT.INPUT1=ON --set CARS=3\n"
     "  --json            the trace as JSON\n"
+    "  --quiet           only the result line\n"
     "Time runs on until the event and the events it queued have finished.\n"
-    "Exit status: 0 ran, 2 could not run (unreadable script, errors in it, a bad\n"
-    "event or --set).\n";
+    "Exit status: 0 ran to the end, 1 a bound cut the run short (the result\n"
+    "line says which), 2 could not run (unreadable script, errors in it, a bad\n"
+    "event or --set).\n"
+    "Events and the result are in bold on a terminal, unless NO_COLOR is set.\n";
 
 struct SimOptions {
   std::string script;
   std::string event;
   std::vector<std::string> sets;
   bool json = false;
+  bool quiet = false;
   bool help = false;
 };
 
@@ -43,7 +50,13 @@ std::optional<SimOptions> ParseArgs(const std::vector<std::string>& args, std::s
       options.help = true;
     } else if (arg == "--json") {
       options.json = true;
-    } else if (arg == "--set" && i + 1 < args.size()) {
+    } else if (arg == "--quiet") {
+      options.quiet = true;
+    } else if (arg == "--set") {
+      if (i + 1 == args.size()) {
+        *error = "--set needs a state: --set NAME=VALUE";
+        return std::nullopt;
+      }
       options.sets.push_back(args[++i]);
     } else if (arg.starts_with("--set=")) {
       options.sets.push_back(arg.substr(6));
@@ -62,6 +75,35 @@ std::optional<SimOptions> ParseArgs(const std::vector<std::string>& args, std::s
   options.script = positional[0];
   options.event = positional[1];
   return options;
+}
+
+// An error in the event or a --set, located as the user wrote it: "--set
+// 2:5" is the fifth byte of the second --set, "EVENT:3" the event's third.
+std::string Located(sim::ScenarioError error, const SimOptions& options) {
+  bool event = error.line == 1;
+  int prefix = static_cast<int>((event ? sim::kEventWord : sim::kSetWord).size());
+  error.column = std::max(error.column - prefix, 1);
+  error.end_column = std::max(error.end_column - prefix, error.column + 1);
+  size_t index = static_cast<size_t>(std::max(error.line - 2, 0));
+  error.text = event ? options.event : options.sets.at(index);
+  std::string label = event ? "EVENT" : "--set " + std::to_string(index + 1);
+  return "vigil sim: " +
+         sim::FormatProblem(error, label + ":" + std::to_string(error.column), label);
+}
+
+// The lines that head an event and the result line, in bold.
+std::string Bold(std::string_view text) {
+  std::string bold;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = std::min(text.find('\n', start), text.size());
+    std::string_view line = text.substr(start, end - start);
+    bool heading = !line.empty() && line.front() != ' ';
+    bold += heading ? "\x1b[1m" + std::string(line) + "\x1b[0m" : std::string(line);
+    bold += "\n";
+    start = end + 1;
+  }
+  return bold;
 }
 
 }  // namespace
@@ -86,14 +128,15 @@ int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream
     request.sets.push_back({static_cast<int>(request.sets.size()) + 2, set});
   }
   sim::EventRun run = sim::RunEvent(compilation, request);
-  for (const sim::ScenarioError& e : run.errors) err << sim::FormatScenarioError(e, "command line");
+  for (const sim::ScenarioError& e : run.errors) err << Located(e, *options);
   if (!run.errors.empty()) return kExitCannotRun;
   if (options->json) {
     out << sim::EventRunJson(options->script, options->event, run);
   } else {
-    out << sim::FormatTraceText(run.trace) << run.result;
+    std::string text = (options->quiet ? "" : sim::FormatTraceText(run.trace)) + run.result;
+    out << (&out == &std::cout && ColourOnStandardOutput() ? Bold(text) : text);
   }
-  return kExitClean;
+  return run.finished() ? kExitClean : kExitErrors;
 }
 
 }  // namespace vigil

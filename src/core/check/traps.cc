@@ -128,26 +128,13 @@ class TrapFinder {
     for (const SourceLine& line : c_.lines) {
       std::string_view rest = line.text;
       if (!TakeWord(rest, "IF") || HasError(line.physical_line)) continue;
-      size_t at = line.text.find_first_of("<>");
-      while (at != std::string_view::npos && line.text[at] == '>' &&
-             (at + 1 >= line.text.size() || line.text[at + 1] != '=')) {
-        at = line.text.find_first_of("<>", at + 1);
-      }
-      if (at == std::string_view::npos) continue;
-      size_t length =
-          at + 1 < line.text.size() &&
-                  (line.text[at + 1] == '=' || (line.text[at] == '<' && line.text[at + 1] == '>'))
-              ? 2
-              : 1;
-      std::string_view op = line.text.substr(at, length);
-      Diagnostic& warning = Add(Warn::kComparison, line, SpanOf(line.text, op),
-                                "\"" + std::string(op) +
-                                    "\" is no comparison of the language; the condition "
-                                    "compiled as another test");
+      Span span = ForeignComparison(line.text);
+      if (!span.known()) continue;
+      std::string_view op = line.text.substr(static_cast<size_t>(span.begin),
+                                             static_cast<size_t>(span.end - span.begin));
+      Diagnostic& warning = Add(Warn::kComparison, line, span, ForeignComparisonMessage(op));
       warning.notes.push_back("the controller gets: " + CodeOf(line));
-      warning.notes.push_back(
-          "conditions compare with = and > only: write IF R > 2 for R >= 3, IF NOT R > 2 for "
-          "R < 3, IF NOT R = 3 for R <> 3");
+      warning.notes.push_back(std::string(kComparisonAdvice));
     }
   }
 
@@ -203,6 +190,28 @@ class TrapFinder {
 };
 
 }  // namespace
+
+const std::string_view kComparisonAdvice =
+    "conditions compare with = and > only: write IF R > 2 for R >= 3, IF NOT R > 2 for "
+    "R < 3, IF NOT R = 3 for R <> 3";
+
+Span ForeignComparison(std::string_view text) {
+  size_t at = text.find_first_of("<>");
+  while (at != std::string_view::npos && text[at] == '>' &&
+         (at + 1 >= text.size() || text[at + 1] != '=')) {
+    at = text.find_first_of("<>", at + 1);
+  }
+  if (at == std::string_view::npos) return {};
+  size_t length =
+      at + 1 < text.size() && (text[at + 1] == '=' || (text[at] == '<' && text[at + 1] == '>')) ? 2
+                                                                                                : 1;
+  return {static_cast<int>(at), static_cast<int>(at + length)};
+}
+
+std::string ForeignComparisonMessage(std::string_view op) {
+  return "\"" + std::string(op) +
+         "\" is no comparison of the language; the condition compiled as another test";
+}
 
 std::vector<Diagnostic> TrapWarnings(const Compilation& compilation) {
   return TrapFinder(compilation).Find();

@@ -4,6 +4,7 @@
 
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
+#include "core/scan/lines.h"
 #include "core/scan/tokenizer.h"
 
 namespace vigil {
@@ -23,26 +24,12 @@ void C_Compiler::Compile() {
   if (code_.size() > kMaxCodeSize) ReportError(Err::kScriptTooLarge);
 }
 
-// The lines of the script followed by one CR LF, cut at CR LF or a lone CR: the
-// text after the last line end (often empty) is one more line. A lone LF stays
-// inside its line, but counts as a line of the file for the physical numbers.
+// The lines of the script as the language cuts them (core/scan/lines.h).
 void C_Compiler::SplitSource() {
-  std::string_view text = *source_;
   lines_.clear();
-  size_t start = 0;
-  int physical = 1;
-  while (true) {
-    size_t cr = text.find('\r', start);
-    std::string_view line = text.substr(start, cr == std::string_view::npos ? cr : cr - start);
+  ForEachLine(*source_, [&](std::string_view line, int physical) {
     lines_.push_back({line, physical});
-    ++physical;
-    for (size_t lf = line.find('\n'); lf != std::string_view::npos; lf = line.find('\n', lf + 1)) {
-      ++physical;
-    }
-    if (cr == std::string_view::npos) return;
-    start = cr + 1;
-    if (start < text.size() && text[start] == '\n') ++start;
-  }
+  });
 }
 
 void C_Compiler::SetWorkingLine(const SourceLine& line, bool statement_pass) {

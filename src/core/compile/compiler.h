@@ -84,6 +84,9 @@ class C_Compiler {
  private:
   // Moves the results into the value (compilation.cc).
   friend Compilation Compile(std::string script, CompileOptions options);
+  // Compiles single lines against the symbols of a compiled script
+  // (statement_entry.h).
+  friend class StatementEntry;
 
   // compiler.cc: passes, reporting, emission.
   void SplitSource();
