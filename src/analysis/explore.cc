@@ -367,7 +367,10 @@ class Explorer {
         std::optional<OpcodeInfo> info = InstructionInfo(code_[static_cast<size_t>(pc)]);
         if (!info) break;
         int line = program_.bytes[static_cast<size_t>(pc)].line;
-        lines[line] = lines[line] || table_.run_offsets.contains(pc);
+        // An ELSE runs when its IF branch does: that branch's lines say it.
+        if (code_[static_cast<size_t>(pc)] != static_cast<int>(Op::kElse)) {
+          lines[line] = lines[line] || table_.run_offsets.contains(pc);
+        }
         pc += InstructionLength(*info);
       }
     }

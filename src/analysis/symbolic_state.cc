@@ -117,6 +117,12 @@ std::map<sim::ValueSlot, Domain> SymbolicState::ConstrainedValues() const {
   return constrained;
 }
 
+std::vector<sim::ValueSlot> SymbolicState::Slots() const {
+  std::vector<sim::ValueSlot> slots;
+  for (const auto& entry : values_) slots.push_back(entry.first);
+  return slots;
+}
+
 int SymbolicState::ValueNow(sim::ValueSlot slot, int input, int time) const {
   auto it = values_.find(slot);
   SymbolicValue value = it != values_.end() ? it->second : Fresh(slot);

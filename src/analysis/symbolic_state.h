@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "sim/state.h"
 
@@ -65,6 +66,8 @@ class SymbolicState {
   // The value now of a number for input index `input` (its offset from the
   // lowest value), counted down to `time` for a timer.
   int ValueNow(sim::ValueSlot slot, int input, int time) const;
+  // The numbers the path read or changed.
+  std::vector<sim::ValueSlot> Slots() const;
   // The points the event set to a constant or turned round.
   const std::map<sim::PointKey, SymbolicPoint>& points() const { return points_; }
 
