@@ -250,12 +250,9 @@ class Explorer {
   void AddPoint(std::vector<Branch>& branches, const World& world, int offset,
                 const sim::TermRead& read, const std::vector<Condition>& before) const {
     SymbolicState::Split split = world.state.SplitPoint(read.point);
-    auto point = world.state.points().find(read.point);
-    bool toggled =
-        point != world.state.points().end() && !point->second.constant && point->second.value;
     Condition condition = MakeCondition(offset, true);
     condition.point = read.point;
-    condition.flip = read.inverted != toggled;
+    condition.inverted = read.inverted;
     for (bool side : {true, false}) {
       const std::optional<SymbolicState>& state = side ? split.holds : split.fails;
       if (!state) continue;

@@ -28,14 +28,14 @@ inline constexpr size_t kMaxPathsPerEvent = 4096;
 // One test on a path that the input decided.
 struct Condition {
   int line = 0;
-  int offset = 0;        // the IF's offset in the code
-  std::string written;   // as the script writes it: "NOT FRONT.FORCEDDOOR = ON"
-  std::string tests;     // what the controller tests: "NOT FRONT.FORCEDDOOR = ON" decoded
-  bool holds = true;     // whether `written` holds on this path
-  bool is_point = true;  // an ON/OFF point, or a number
-  sim::PointKey point;   // the input point it read
-  bool flip = false;     // `written` holds exactly when the input point is OFF
-  sim::ValueSlot slot;   // the number it read
+  int offset = 0;         // the IF's offset in the code
+  std::string written;    // as the script writes it: "NOT FRONT.FORCEDDOOR = ON"
+  std::string tests;      // what the controller tests: "NOT FRONT.FORCEDDOOR = ON" decoded
+  bool holds = true;      // whether `written` holds on this path
+  bool is_point = true;   // an ON/OFF point, or a number
+  sim::PointKey point;    // the input point it read
+  bool inverted = false;  // the term is turned round (NOT, = OFF): it holds when the point is OFF
+  sim::ValueSlot slot;    // the number it read
 };
 
 // One instruction the path runs (IF and ELSE aside).

@@ -147,19 +147,20 @@ std::optional<Inputs> BothOf(const Inputs& a, const Inputs& b) {
 
 std::vector<std::string> SetLines(const Inputs& inputs, const std::vector<Condition>& conditions) {
   std::vector<std::string> lines;
-  for (const auto& [key, on] : inputs.points) {
-    auto it = std::find_if(conditions.begin(), conditions.end(), [&](const Condition& c) {
-      return c.is_point && c.point == key;
-    });
-    if (it != conditions.end()) lines.push_back(PointSet(it->written, on != it->flip));
-  }
-  for (const auto& [slot, possible] : inputs.values) {
-    auto it = std::find_if(conditions.begin(), conditions.end(), [&](const Condition& c) {
-      return !c.is_point && c.slot == slot;
-    });
-    if (it == conditions.end()) continue;
-    std::string line = ValueSet(it->written, slot, RangeOf(slot.kind).lowest + ChosenIndex(inputs, slot));
-    if (!line.empty()) lines.push_back(line);
+  std::set<sim::PointKey> points;
+  std::set<sim::ValueSlot> slots;
+  for (const Condition& condition : conditions) {
+    if (condition.is_point) {
+      auto it = inputs.points.find(condition.point);
+      if (it == inputs.points.end() || !points.insert(condition.point).second) continue;
+      // The SET line reads `written` on the state before the event.
+      lines.push_back(PointSet(condition.written, it->second != condition.inverted));
+    } else {
+      if (!inputs.values.contains(condition.slot) || !slots.insert(condition.slot).second) continue;
+      int value = RangeOf(condition.slot.kind).lowest + ChosenIndex(inputs, condition.slot);
+      std::string line = ValueSet(condition.written, condition.slot, value);
+      if (!line.empty()) lines.push_back(line);
+    }
   }
   return lines;
 }

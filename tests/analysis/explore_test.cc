@@ -53,7 +53,8 @@ const ExampleCase kExamples[] = {
     {"counters.txt", "EXIT.VALID",
      "EXIT.VALID                                3 paths\n"
      "  CARS = 0                          -> DOOR()\n"
-     "  not CARS = 0 and CARS = 199       -> DOOR(); CARS = CARS - 1; SETBYTE1(0); PANEL.OC2 = OFF\n"
+     "  not CARS = 0 and CARS = 199       -> DOOR(); CARS = CARS - 1; SETBYTE1(0); PANEL.OC2 = "
+     "OFF\n"
      "  not CARS = 0 and not CARS = 199   -> DOOR(); CARS = CARS - 1\n"},
     {"counters.txt", "PANEL.TIMER10SEC",
      "PANEL.TIMER10SEC                          6 paths\n"
