@@ -65,6 +65,29 @@ std::string PathJson(const sim::Program& program, const Path& path) {
          ", \"stopped\": " + (path.stopped ? "true" : "false") + "}";
 }
 
+// What a statement reads from the settings, shown after it: a MARK's archive
+// text, the value of the parameter a DELAY or an assignment takes.
+std::string Setting(const sim::Program& program, const std::vector<uint8_t>& bytes) {
+  if (bytes.size() < 2) return "";
+  auto parameter = [&](int id) {
+    auto it = program.parameters.find(id);
+    return it == program.parameters.end() ? "" : " [" + std::to_string(it->second) + "]";
+  };
+  switch (static_cast<Op>(bytes[0])) {
+    case Op::kMark: {
+      auto mark = program.mark_texts.find(bytes[1]);
+      return mark != program.mark_texts.end() ? " \"" + mark->second + "\"" : "";
+    }
+    case Op::kDelayParameter:
+      return parameter(bytes[1]);
+    case Op::kRegisterFromParameter:
+    case Op::kTimerFromParameter:
+      return bytes.size() > 2 ? parameter(bytes[2]) : "";
+    default:
+      return "";
+  }
+}
+
 }  // namespace
 
 std::vector<EffectLine> EffectLines(const sim::Program& program, const Path& path) {
@@ -78,11 +101,7 @@ std::vector<EffectLine> EffectLines(const sim::Program& program, const Path& pat
     if (!same) {
       auto text = program.line_texts.find(effect.line);
       EffectLine line{effect.line, text != program.line_texts.end() ? text->second : "", {}};
-      if (!effect.bytes.empty() && effect.bytes[0] == static_cast<int>(Op::kMark) &&
-          effect.bytes.size() > 1) {
-        auto mark = program.mark_texts.find(effect.bytes[1]);
-        if (mark != program.mark_texts.end()) line.text += " \"" + mark->second + "\"";
-      }
+      line.text += Setting(program, effect.bytes);
       lines.push_back(std::move(line));
     }
     lines.back().instructions.push_back(effect.instruction);

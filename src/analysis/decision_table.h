@@ -19,7 +19,9 @@ namespace vigil::analysis {
 // The instructions of one script line that a path runs in a row.
 struct EffectLine {
   int line = 0;
-  std::string text;  // the script line; a MARK's archive text follows in quotes
+  // The script line; a MARK's archive text follows in quotes, the value of a
+  // parameter it reads in brackets: DELAY(WARNTIME) [3].
+  std::string text;
   std::vector<std::string> instructions;
 };
 

@@ -26,7 +26,7 @@ const ExampleCase kExamples[] = {
      "FRONT.VALID                               2 paths\n"
      "  TIMEPLAN(1)       -> DOOR()\n"
      "  not TIMEPLAN(1)   -> MARK(OUTOFHOURS) \"Card outside office hours\"; BEEP = ON; "
-     "DELAY(WARNTIME); BEEP = OFF\n"},
+     "DELAY(WARNTIME) [3]; BEEP = OFF\n"},
     {"office.txt", "BACK.VALID",
      "BACK.VALID                                3 paths\n"
      "  GROUP(2) and FRONT.FORCEDDOOR = ON       -> nothing\n"
