@@ -55,6 +55,31 @@ std::string Trimmed(std::string_view text) {
   return std::string(text.substr(begin, end - begin + 1));
 }
 
+std::string Squeezed(std::string_view text) {
+  std::string squeezed;
+  for (char c : Uppered(text)) {
+    if (c != ' ' && c != '\t') squeezed += c;
+  }
+  if (squeezed.ends_with("THEN")) squeezed.resize(squeezed.size() - 4);
+  return squeezed;
+}
+
+// A comparison in the script's words as the controller runs it, when the
+// written one reads otherwise (">=" compiles as "=", a parameter as its
+// value); empty when they agree or for a card's group, user or key code.
+std::string Differs(const std::string& written, const sim::TermRead& read) {
+  if (read.slot.kind == sim::ValueKind::kCardGroup || read.slot.kind == sim::ValueKind::kCardUser ||
+      read.slot.kind == sim::ValueKind::kKeyCode) {
+    return "";
+  }
+  std::string plain = Uppered(written).starts_with("NOT ") ? written.substr(4) : written;
+  std::string name = Trimmed(plain.substr(0, plain.find_first_of("<>=!")));
+  std::string tests = std::string(read.inverted ? "NOT " : "") + name +
+                      (read.kind == sim::TermRead::Kind::kGreater ? " > " : " = ") +
+                      std::to_string(read.number);
+  return Squeezed(tests) == Squeezed(written) ? "" : tests;
+}
+
 class Explorer {
  public:
   Explorer(const sim::Program& program, const sim::EventInfo& event)
@@ -195,6 +220,7 @@ class Explorer {
         condition.is_point = false;
         condition.slot = read->slot;
         bool greater = read->kind == sim::TermRead::Kind::kGreater;
+        condition.differs = Differs(condition.written, *read);
         SymbolicState::Split split =
             world.state.SplitValue(read->slot, greater, read->number, world.time);
         // `written` names the term as coded, NOT included: it holds when the
@@ -397,7 +423,9 @@ std::vector<EventPaths> ExploreAll(const sim::Program& program) {
   return tables;
 }
 
-std::string ConditionText(const Condition& condition) {
+namespace {
+
+std::string WrittenText(const Condition& condition) {
   const std::string& written = condition.written;
   std::string upper = Uppered(written);
   bool negated = upper.starts_with("NOT ");
@@ -408,6 +436,13 @@ std::string ConditionText(const Condition& condition) {
     if (upper.ends_with(from)) return written.substr(0, written.size() - std::strlen(from)) + to;
   }
   return "not " + written;
+}
+
+}  // namespace
+
+std::string ConditionText(const Condition& condition) {
+  std::string text = WrittenText(condition);
+  return condition.differs.empty() ? text : text + " [tests " + condition.differs + "]";
 }
 
 }  // namespace vigil::analysis

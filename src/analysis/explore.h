@@ -28,9 +28,12 @@ inline constexpr size_t kMaxPathsPerEvent = 4096;
 // One test on a path that the input decided.
 struct Condition {
   int line = 0;
-  int offset = 0;         // the IF's offset in the code
-  std::string written;    // as the script writes it: "NOT FRONT.FORCEDDOOR = ON"
-  std::string tests;      // what the controller tests: "NOT FRONT.FORCEDDOOR = ON" decoded
+  int offset = 0;       // the IF's offset in the code
+  std::string written;  // as the script writes it: "NOT FRONT.FORCEDDOOR = ON"
+  std::string tests;    // what the controller tests: "NOT FRONT.FORCEDDOOR = ON" decoded
+  // The test in the script's words where it differs from `written`
+  // ("VISITS = 3" for "VISITS >= 3"); empty where they agree.
+  std::string differs;
   bool holds = true;      // whether `written` holds on this path
   bool is_point = true;   // an ON/OFF point, or a number
   sim::PointKey point;    // the input point it read
@@ -74,7 +77,8 @@ EventPaths ExploreEvent(const sim::Program& program, const sim::EventInfo& event
 std::vector<EventPaths> ExploreAll(const sim::Program& program);
 
 // The condition as it reads on its path: "TIMEPLAN(2)", "not TIMEPLAN(2)";
-// a written NOT is dropped rather than doubled.
+// a written NOT is dropped rather than doubled; where the controller tests
+// something else, that follows: "VISITS >= 3 [tests VISITS = 3]".
 std::string ConditionText(const Condition& condition);
 
 }  // namespace vigil::analysis

@@ -139,6 +139,11 @@ const SmallCase kSmall[] = {
      "PANEL.INIT                                2 paths\n"
      "  TIMEPLAN(1)       -> MARK(M1) \"One\"\n"
      "  not TIMEPLAN(1)   -> MARK(M2) \"Two\"\n"},
+    {"what the controller tests follows where the script reads otherwise",
+     "IF R1 >= 3\nMARK(M1)\nENDIF\n",
+     "PANEL.INIT                                2 paths\n"
+     "  R1 >= 3 [tests R1 = 3]       -> MARK(M1) \"One\"\n"
+     "  not R1 >= 3 [tests R1 = 3]   -> nothing\n"},
     {"BREAK ends the run", "IF TIMEPLAN(1)\nBREAK\nENDIF\nMARK(M1)\n",
      "PANEL.INIT                                2 paths\n"
      "  TIMEPLAN(1)       -> BREAK\n"
