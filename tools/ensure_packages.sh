@@ -22,7 +22,7 @@ ensure_packages() {
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev nlohmann-json3-dev)
 # test.sh: GNU time measures vigilc's peak memory in the scale tests.
-TEST_PACKAGES=(time)
+TEST_PACKAGES=(time lcov)
 # test.sh: the libFuzzer target (the fuzz preset).
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # tools/wine_test.sh: the Windows programs, cross-built and run under wine.

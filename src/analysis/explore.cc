@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "analysis/code_walk.h"
 #include "core/lang/opcodes.h"
 #include "sim/switch_rules.h"
 
@@ -384,17 +385,10 @@ class Explorer {
     std::map<int, bool> lines;  // line -> some instruction of it runs
     for (const sim::Program::Block& block : program_.blocks) {
       if (block.module != table_.event.module || block.event != table_.event.event) continue;
-      int pc = block.start;
-      while (pc < static_cast<int>(code_.size()) &&
-             code_[static_cast<size_t>(pc)] != kEventMarker) {
-        std::optional<OpcodeInfo> info = InstructionInfo(code_[static_cast<size_t>(pc)]);
-        if (!info) break;
+      for (int pc : InstructionOffsets(program_, block)) {
+        if (IsElse(program_, pc)) continue;
         int line = program_.bytes[static_cast<size_t>(pc)].line;
-        // An ELSE runs when its IF branch does: that branch's lines say it.
-        if (code_[static_cast<size_t>(pc)] != static_cast<int>(Op::kElse)) {
-          lines[line] = lines[line] || table_.run_offsets.contains(pc);
-        }
-        pc += InstructionLength(*info);
+        lines[line] = lines[line] || table_.run_offsets.contains(pc);
       }
     }
     for (const auto& [line, run] : lines) {

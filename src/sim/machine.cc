@@ -137,6 +137,7 @@ void Machine::Execute(Run& run) {
       if (it != program_.line_texts.end()) entry.source = it->second;
       last_line_ = entry.line;
     }
+    if (coverage_) ++coverage_->runs[run.pc];
     Next next = Step(run, entry);
     Record(std::move(entry));
     if (next != Next::kContinue) return;
@@ -197,6 +198,7 @@ Machine::Next Machine::StepIf(Run& run, TraceEntry& entry) {
     return Next::kEnd;
   }
   entry.taken = *result;
+  if (coverage_) ++coverage_->branch[run.pc][*result ? 0 : 1];
   entry.effect = TermReading(program_, state_, term);
   if (*result) {
     run.pc += 6;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/coverage.h"
 #include "sim/program.h"
 #include "sim/state.h"
 #include "sim/trace.h"
@@ -47,6 +48,10 @@ class Machine {
   // Lets time pass until no event waits (at most kMaxSettleSeconds).
   void Settle();
   bool Waiting() const { return !sleeping_.empty(); }
+
+  // Counts every instruction run and every IF's way into `coverage` (not
+  // owned; nullptr stops counting).
+  void set_coverage(Coverage* coverage) { coverage_ = coverage; }
 
   const std::vector<TraceEntry>& trace() const { return trace_; }
   void ClearTrace() { trace_.clear(); }
@@ -93,6 +98,7 @@ class Machine {
   std::vector<TraceEntry> trace_;
   std::vector<Happening> happenings_;
   int last_line_ = 0;
+  Coverage* coverage_ = nullptr;
 };
 
 }  // namespace vigil::sim

@@ -97,7 +97,8 @@ class ScriptMaker {
     return text;
   }
 
-  const std::vector<std::string_view> kConditions = {"TIMEPLAN(1)", "R1 >= 2",
+  const std::vector<std::string_view> kConditions = {"TIMEPLAN(1)",
+                                                     "R1 >= 2",
                                                      "TIMEPLAN(2)",
                                                      "GROUP(2)",
                                                      "NOT GROUP(3)",

@@ -67,3 +67,38 @@ TEST_F(VigilPathsTest, DiffExitsZeroOneOrTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+class VigilCoverageTest : public ::testing::Test {
+ protected:
+  vigil::testing::TempDir dir_{"vigil-coverage"};
+};
+
+// The office's scenarios run every IF both ways but never FRONT.INVALID
+// (lines 29-31); its lcov file renders with genhtml.
+TEST_F(VigilCoverageTest, ShippedScenariosSummaryAndLcovThatGenhtmlRenders) {
+  dir_.Write("office.txt", vigil::testing::ReadFile(kExamples + "office.txt"));
+  dir_.Write("office.scenarios", vigil::testing::ReadFile(kExamples + "office.scenarios"));
+  ProgramRun run = dir_.Run(VIGIL_PATH, {"test", "office.txt", "office.scenarios", "--coverage",
+                                         "--lcov", "office.info"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(
+      run.out.ends_with("8 passed, 0 failed\n"
+                        "coverage: 15 of 18 (83%) lines, 6 of 6 (100%) IF branches\n"
+                        "  line 29 not run: BEEP = ON\n"
+                        "  line 30 not run: DELAY(2)\n"
+                        "  line 31 not run: BEEP = OFF\n"))
+      << run.out;
+  std::string lcov = dir_.Read("office.info");
+  EXPECT_TRUE(lcov.starts_with("TN:\nSF:office.txt\nBRDA:18,0,0,1\nBRDA:18,0,1,1\n")) << lcov;
+  EXPECT_TRUE(lcov.ends_with("LF:18\nLH:15\nend_of_record\n")) << lcov;
+  ProgramRun html =
+      dir_.Run("/usr/bin/genhtml", {"--branch-coverage", "-o", "html", "office.info"});
+  EXPECT_EQ(html.status, 0) << html.err;
+  EXPECT_NE(html.out.find("(15 of 18 lines)"), std::string::npos) << html.out;
+  EXPECT_NE(html.out.find("(6 of 6 branches)"), std::string::npos) << html.out;
+  EXPECT_NE(dir_.Read("html/index.html").find("83.3"), std::string::npos);
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "analysis/coverage_report.h"
 #include "cli/platform/file_io.h"
 #include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
@@ -16,11 +17,13 @@ namespace vigil {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: vigil test SCRIPT SCENARIO... [--junit FILE]\n"
+    "usage: vigil test SCRIPT SCENARIO... [--junit FILE] [--coverage] [--lcov FILE]\n"
     "Runs every scenario of the SCENARIO files on a model of the controller\n"
     "loaded with the compiled SCRIPT; prints PASS or FAIL for each (a failure\n"
     "with its trace), then 'N passed, N failed'.\n"
     "  --junit FILE  also write the results as JUnit XML to FILE\n"
+    "  --coverage    also print which lines and IF branches the scenarios ran\n"
+    "  --lcov FILE   also write that coverage as an lcov tracefile to FILE\n"
     "Scenario lines: SCENARIO name, SET state = value, EVENT module.event,\n"
     "WAIT seconds, EXPECT condition (as IF takes it), EXPECT [NOT] MARK(mark),\n"
     "DIAL(n,mark) or DOOR(module); ';' starts a comment line.\n"
@@ -31,6 +34,8 @@ struct TestOptions {
   std::string script;
   std::vector<std::string> scenarios;
   std::string junit;
+  bool coverage = false;
+  std::string lcov;
   bool help = false;
 };
 
@@ -45,6 +50,10 @@ std::optional<TestOptions> ParseArgs(const std::vector<std::string>& args, std::
       options.junit = args[++i];
     } else if (arg.starts_with("--junit=")) {
       options.junit = arg.substr(8);
+    } else if (arg == "--coverage") {
+      options.coverage = true;
+    } else if (arg == "--lcov" && i + 1 < args.size()) {
+      options.lcov = args[++i];
     } else if (arg.starts_with("-") && arg.size() > 1) {
       *error = "unknown option '" + arg + "'";
       return std::nullopt;
@@ -60,6 +69,24 @@ std::optional<TestOptions> ParseArgs(const std::vector<std::string>& args, std::
   options.script = positional[0];
   options.scenarios.assign(positional.begin() + 1, positional.end());
   return options;
+}
+
+// The coverage summary and the lcov file, when asked for; false when the
+// file cannot be written.
+bool WriteCoverage(const TestOptions& options, const sim::Program& program,
+                   const sim::Coverage& coverage, std::ostream& out, std::ostream& err) {
+  if (!options.coverage && options.lcov.empty()) return true;
+  analysis::CoverageReport report = analysis::MakeCoverageReport(program, coverage);
+  if (options.coverage) out << analysis::CoverageSummary(report);
+  if (options.lcov.empty()) return true;
+  OutputSet output;
+  std::string error;
+  if (!output.Stage(options.lcov, analysis::CoverageLcov(report, options.script), &error) ||
+      !output.Commit(&error)) {
+    err << "vigil test: cannot write '" << options.lcov << "': " << error << "\n";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -94,17 +121,19 @@ int RunTest(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
   sim::Program program = sim::MakeProgram(compilation);
   std::vector<sim::SuiteResult> suites;
+  sim::Coverage coverage;
   bool failed = false;
   for (size_t i = 0; i < files.size(); ++i) {
     sim::SuiteResult suite{options->scenarios[i], {}};
     for (const sim::Scenario& scenario : files[i].scenarios) {
-      suite.results.push_back(sim::RunScenario(program, scenario));
+      suite.results.push_back(sim::RunScenario(program, scenario, &coverage));
       out << sim::FormatResult(suite.results.back(), suite.name);
       failed = failed || !suite.results.back().passed();
     }
     suites.push_back(std::move(suite));
   }
   out << sim::SummaryLine(suites);
+  if (!WriteCoverage(*options, program, coverage, out, err)) return kExitCannotRun;
   if (!options->junit.empty()) {
     OutputSet output;
     if (!output.Stage(options->junit, sim::JunitXml(suites), &error) || !output.Commit(&error)) {
