@@ -318,7 +318,9 @@ ScenarioFile ParseScenarios(std::string_view text, std::string_view script) {
     Piece trimmed = Trim({line.text, 0});
     if (trimmed.text.empty() || trimmed.text[0] == ';') continue;
     auto [word, rest] = SplitWord(trimmed);
-    if (Upper(word.text) == "SCENARIO") {
+    if (Upper(word.text) == "ALWAYS" || Upper(word.text) == "NEVER") {
+      file.properties.push_back({line.number, std::string(trimmed.text)});
+    } else if (Upper(word.text) == "SCENARIO") {
       if (rest.text.empty()) {
         LineErrors(line.text, line.number, &file.errors).Add(word, "SCENARIO needs a name");
       }

@@ -102,3 +102,32 @@ TEST_F(VigilCoverageTest, ShippedScenariosSummaryAndLcovThatGenhtmlRenders) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(VigilPropertiesTest, RefutedPropertyExitsOneWithItsCounterexample) {
+  vigil::testing::TempDir dir{"vigil-properties"};
+  dir.Write("rules.scenarios",
+            "NEVER MARK(FORCED) WHEN FRONT.VALID\r\n"
+            "ALWAYS NOT DOOR(FRONT) WHEN NOT TIMEPLAN(1)\r\n");
+  ProgramRun run = dir.Run(VIGIL_PATH, {"test", kExamples + "office.txt", "rules.scenarios"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.out,
+            "0 passed, 0 failed\n"
+            "PROVED   rules.scenarios:1: NEVER MARK(FORCED) WHEN FRONT.VALID\n"
+            "REFUTED  rules.scenarios:2: ALWAYS NOT DOOR(FRONT) WHEN NOT TIMEPLAN(1)\n"
+            "  counterexample:\n"
+            "    SCENARIO counterexample to line 2\n"
+            "    SET TIMEPLAN(1) = OFF\n"
+            "    EVENT PANEL.INPUT1ON\n"
+            "    EXPECT NOT DOOR(FRONT)\n"
+            "1 proved, 1 refuted\n");
+  dir.Write("counter.scenarios",
+            "SCENARIO counterexample to line 2\r\nSET TIMEPLAN(1) = OFF\r\n"
+            "EVENT PANEL.INPUT1ON\r\nEXPECT NOT DOOR(FRONT)\r\n");
+  ProgramRun counter = dir.Run(VIGIL_PATH, {"test", kExamples + "office.txt", "counter.scenarios"});
+  EXPECT_EQ(counter.status, 1);
+  EXPECT_TRUE(counter.out.ends_with("0 passed, 1 failed\n")) << counter.out;
+}
+
+}  // namespace

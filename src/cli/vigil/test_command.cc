@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "analysis/coverage_report.h"
+#include "analysis/properties.h"
 #include "cli/platform/file_io.h"
 #include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
@@ -26,7 +27,9 @@ constexpr std::string_view kUsage =
     "  --lcov FILE   also write that coverage as an lcov tracefile to FILE\n"
     "Scenario lines: SCENARIO name, SET state = value, EVENT module.event,\n"
     "WAIT seconds, EXPECT condition (as IF takes it), EXPECT [NOT] MARK(mark),\n"
-    "DIAL(n,mark) or DOOR(module); ';' starts a comment line.\n"
+    "DIAL(n,mark) or DOOR(module); ';' starts a comment line. Property lines,\n"
+    "ALWAYS|NEVER [NOT] MARK|DIAL|DOOR(...) WHEN event|condition, are proved over\n"
+    "every input or refuted with a counterexample scenario.\n"
     "Exit status: 0 all passed, 1 a scenario failed, 2 could not run (unreadable\n"
     "file, errors in the script, an error in a scenario file).\n";
 
@@ -69,6 +72,32 @@ std::optional<TestOptions> ParseArgs(const std::vector<std::string>& args, std::
   options.script = positional[0];
   options.scenarios.assign(positional.begin() + 1, positional.end());
   return options;
+}
+
+// Each file's ALWAYS and NEVER lines, proved or refuted; the exit status
+// they call for.
+int ReportProperties(const std::string& script, const sim::Program& program,
+                     const std::vector<std::string>& paths,
+                     const std::vector<sim::ScenarioFile>& files, std::ostream& out,
+                     std::ostream& err) {
+  int proved = 0;
+  int refuted = 0;
+  bool broken = false;
+  for (size_t i = 0; i < files.size(); ++i) {
+    for (const analysis::PropertyResult& result :
+         analysis::CheckProperties(script, program, files[i].properties)) {
+      for (const sim::ScenarioError& e : result.errors)
+        err << sim::FormatScenarioError(e, paths[i]);
+      broken = broken || !result.errors.empty();
+      if (!result.errors.empty()) continue;
+      out << analysis::FormatProperty(result, paths[i]);
+      (result.proved ? proved : refuted) += 1;
+    }
+  }
+  if (proved + refuted > 0) {
+    out << proved << " proved, " << refuted << " refuted\n";
+  }
+  return broken ? kExitCannotRun : refuted > 0 ? kExitErrors : kExitClean;
 }
 
 // The coverage summary and the lcov file, when asked for; false when the
@@ -133,6 +162,9 @@ int RunTest(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     suites.push_back(std::move(suite));
   }
   out << sim::SummaryLine(suites);
+  int proofs = ReportProperties(*source, program, options->scenarios, files, out, err);
+  if (proofs == kExitCannotRun) return kExitCannotRun;
+  failed = failed || proofs == kExitErrors;
   if (!WriteCoverage(*options, program, coverage, out, err)) return kExitCannotRun;
   if (!options->junit.empty()) {
     OutputSet output;
