@@ -166,12 +166,7 @@ std::string DiffText(const std::vector<EventChange>& changes) {
     for (const ChangedCase& c : change.cases) {
       text += "  when " + c.when + "\n    before: " + c.before + "\n    now:    " + c.now +
               "\n    scenario:\n";
-      size_t start = 0;
-      while (start < c.scenario.size()) {
-        size_t end = c.scenario.find('\n', start);
-        text += "      " + c.scenario.substr(start, end - start) + "\n";
-        start = end + 1;
-      }
+      text += Indented(c.scenario, "      ");
     }
   }
   return text;

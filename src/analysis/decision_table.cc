@@ -122,6 +122,18 @@ std::string EffectsText(const sim::Program& program, const Path& path) {
   return parts.empty() ? "nothing" : Joined(parts, "; ");
 }
 
+std::string Indented(std::string_view text, std::string_view indent) {
+  std::string indented;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    indented += std::string(indent) + std::string(text.substr(start, end - start)) + "\n";
+    start = end + 1;
+  }
+  return indented;
+}
+
 std::string TableText(const sim::Program& program, const std::vector<EventPaths>& tables) {
   std::string text;
   for (const EventPaths& table : tables) {

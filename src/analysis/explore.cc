@@ -9,6 +9,7 @@
 
 #include "analysis/code_walk.h"
 #include "core/lang/opcodes.h"
+#include "core/scan/tokenizer.h"
 #include "sim/switch_rules.h"
 
 namespace vigil::analysis {
@@ -41,24 +42,9 @@ struct Branch {
   std::vector<Condition> conditions;
 };
 
-std::string Uppered(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
-
-std::string Trimmed(std::string_view text) {
-  size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string_view::npos) return "";
-  size_t end = text.find_last_not_of(" \t");
-  return std::string(text.substr(begin, end - begin + 1));
-}
-
 std::string Squeezed(std::string_view text) {
   std::string squeezed;
-  for (char c : Uppered(text)) {
+  for (char c : ToUpper(text)) {
     if (c != ' ' && c != '\t') squeezed += c;
   }
   if (squeezed.ends_with("THEN")) squeezed.resize(squeezed.size() - 4);
@@ -73,8 +59,8 @@ std::string Differs(const std::string& written, const sim::TermRead& read) {
       read.slot.kind == sim::ValueKind::kKeyCode) {
     return "";
   }
-  std::string plain = Uppered(written).starts_with("NOT ") ? written.substr(4) : written;
-  std::string name = Trimmed(plain.substr(0, plain.find_first_of("<>=!")));
+  std::string plain = ToUpper(written).starts_with("NOT ") ? written.substr(4) : written;
+  std::string name = std::string(TrimBlanks(plain.substr(0, plain.find_first_of("<>=!"))));
   std::string tests = std::string(read.inverted ? "NOT " : "") + name +
                       (read.kind == sim::TermRead::Kind::kGreater ? " > " : " = ") +
                       std::to_string(read.number);
@@ -196,7 +182,8 @@ class Explorer {
     condition.line = program_.bytes[static_cast<size_t>(offset)].line;
     auto text = program_.line_texts.find(condition.line);
     std::string written = text != program_.line_texts.end() ? text->second : "";
-    if (Uppered(written.substr(0, 3)) == "IF ") written = Trimmed(written.substr(3));
+    if (ToUpper(written.substr(0, 3)) == "IF ")
+      written = std::string(TrimBlanks(written.substr(3)));
     condition.written = written;
     std::string tests = program_.bytes[static_cast<size_t>(offset)].meaning;
     if (tests.starts_with("IF ")) tests = tests.substr(3);
@@ -421,9 +408,9 @@ namespace {
 
 std::string WrittenText(const Condition& condition) {
   const std::string& written = condition.written;
-  std::string upper = Uppered(written);
+  std::string upper = ToUpper(written);
   bool negated = upper.starts_with("NOT ");
-  std::string rest = negated ? Trimmed(written.substr(4)) : written;
+  std::string rest = negated ? std::string(TrimBlanks(written.substr(4))) : written;
   if (condition.holds) return negated ? "not " + rest : written;
   if (negated) return rest;
   for (auto [from, to] : {std::pair{" = ON", " = OFF"}, std::pair{" = OFF", " = ON"}}) {

@@ -2,27 +2,14 @@
 
 #include <optional>
 
+#include "analysis/decision_table.h"
 #include "analysis/explore.h"
 #include "analysis/row_scenario.h"
 #include "core/lang/opcodes.h"
+#include "core/scan/tokenizer.h"
 
 namespace vigil::analysis {
 namespace {
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
-
-std::string Trim(std::string_view text) {
-  size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string_view::npos) return "";
-  size_t end = text.find_last_not_of(" \t");
-  return std::string(text.substr(begin, end - begin + 1));
-}
 
 // A property, read.
 struct Claim {
@@ -76,18 +63,19 @@ class PropertyReader {
                          std::move(message), ""});
       return std::nullopt;
     };
-    std::string upper = Upper(line.text);
+    std::string upper = ToUpper(line.text);
     bool always = upper.starts_with("ALWAYS ");
     size_t when = upper.find(" WHEN ");
     if (when == std::string::npos) {
       return fail("a property reads ALWAYS|NEVER [NOT] MARK|DIAL|DOOR(...) WHEN event|condition");
     }
     Claim claim;
-    std::string what = Trim(line.text.substr(always ? 7 : 6, when - (always ? 7 : 6)));
-    bool negated = Upper(what).starts_with("NOT ");
-    if (negated) what = Trim(what.substr(4));
+    std::string what =
+        std::string(TrimBlanks(line.text.substr(always ? 7 : 6, when - (always ? 7 : 6))));
+    bool negated = ToUpper(what).starts_with("NOT ");
+    if (negated) what = std::string(TrimBlanks(what.substr(4)));
     claim.must_happen = always != negated;
-    std::string condition = Trim(line.text.substr(when + 6));
+    std::string condition = std::string(TrimBlanks(line.text.substr(when + 6)));
     std::vector<sim::ScenarioError> scratch;
     std::optional<sim::Step> event = parser_.Parse("EVENT " + condition, line.line, "", &scratch);
     std::string context;
@@ -106,7 +94,7 @@ class PropertyReader {
       claim.inputs = read->first;
       claim.condition = read->second;
     }
-    size_t any = Upper(what).find("ANY)");
+    size_t any = ToUpper(what).find("ANY)");
     if (any != std::string::npos) {
       if (program_.names.marks.empty()) return fail("ANY stands for a mark: the script has none");
       what.replace(any, 3, program_.names.marks.begin()->second);
@@ -221,14 +209,7 @@ std::string FormatProperty(const PropertyResult& result, std::string_view file) 
     return "PROVED   " + where +
            (result.cut ? " (over the first paths of a table cut short)" : "") + "\n";
   }
-  std::string text = "REFUTED  " + where + "\n  counterexample:\n";
-  size_t start = 0;
-  while (start < result.counterexample.size()) {
-    size_t end = result.counterexample.find('\n', start);
-    text += "    " + result.counterexample.substr(start, end - start) + "\n";
-    start = end + 1;
-  }
-  return text;
+  return "REFUTED  " + where + "\n  counterexample:\n" + Indented(result.counterexample, "    ");
 }
 
 }  // namespace vigil::analysis

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/lang/opcodes.h"
+#include "core/scan/tokenizer.h"
 #include "sim/switch_rules.h"
 
 namespace vigil::analysis {
@@ -11,24 +12,10 @@ namespace {
 
 constexpr int kFirstStateOnlyFamily = 0x80;  // families above no term can test
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
-
-std::string Trim(std::string_view text) {
-  size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string_view::npos) return "";
-  size_t end = text.find_last_not_of(" \t");
-  return std::string(text.substr(begin, end - begin + 1));
-}
-
 // `written` without a leading NOT, and whether it had one.
 std::pair<std::string, bool> WithoutNot(const std::string& written) {
-  if (Upper(written).starts_with("NOT ")) return {Trim(written.substr(4)), true};
+  if (ToUpper(written).starts_with("NOT "))
+    return {std::string(TrimBlanks(written.substr(4))), true};
   return {written, false};
 }
 
@@ -36,7 +23,7 @@ std::pair<std::string, bool> WithoutNot(const std::string& written) {
 std::string PointSet(const std::string& written, bool holds) {
   auto [plain, negated] = WithoutNot(written);
   bool want = holds != negated;
-  std::string upper = Upper(plain);
+  std::string upper = ToUpper(plain);
   if (plain.find('=') == std::string::npos) return "SET " + plain + (want ? " = ON" : " = OFF");
   if (want) return "SET " + plain;
   for (auto [from, to] : {std::pair{" = ON", " = OFF"}, std::pair{" = OFF", " = ON"}}) {
@@ -56,7 +43,8 @@ std::string ValueSet(const std::string& written, sim::ValueSlot slot, int value)
     size_t open = plain.find('(');
     return "SET " + plain.substr(0, open) + "(" + std::to_string(value) + ") = ON";
   }
-  return "SET " + Trim(plain.substr(0, plain.find_first_of("=>"))) + " = " + std::to_string(value);
+  return "SET " + std::string(TrimBlanks(plain.substr(0, plain.find_first_of("=>")))) + " = " +
+         std::to_string(value);
 }
 
 int ChosenIndex(const Inputs& inputs, sim::ValueSlot slot) {
@@ -113,9 +101,10 @@ std::optional<std::string> SlotName(const sim::Program& program, sim::ValueSlot 
 
 // The left side of a line "NAME = ON" or "NAME = OFF".
 std::optional<std::string> SwitchedName(std::string_view line) {
-  std::string upper = Upper(line);
+  std::string upper = ToUpper(line);
   for (std::string_view end : {std::string_view("= ON"), std::string_view("= OFF")}) {
-    if (upper.ends_with(end)) return Trim(line.substr(0, line.size() - end.size()));
+    if (upper.ends_with(end))
+      return std::string(TrimBlanks(line.substr(0, line.size() - end.size())));
   }
   return std::nullopt;
 }

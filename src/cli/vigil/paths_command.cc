@@ -10,6 +10,7 @@
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
 #include "core/compile/compilation.h"
+#include "core/scan/tokenizer.h"
 #include "sim/event_run.h"
 #include "sim/program.h"
 
@@ -63,14 +64,6 @@ std::optional<PathsOptions> ParseArgs(const std::vector<std::string>& args, std:
   return options;
 }
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
-
 // The events asked for, in the order asked; nullopt after naming one the
 // script has no block for.
 std::optional<std::vector<sim::EventInfo>> Chosen(const std::vector<sim::EventInfo>& all,
@@ -80,7 +73,7 @@ std::optional<std::vector<sim::EventInfo>> Chosen(const std::vector<sim::EventIn
   std::vector<sim::EventInfo> chosen;
   for (const std::string& name : names) {
     auto it = std::find_if(all.begin(), all.end(), [&](const sim::EventInfo& event) {
-      return Upper(event.name) == Upper(name);
+      return EqualsIgnoreCase(event.name, name);
     });
     if (it == all.end()) {
       err << "vigil paths: the script has no block for event '" << name << "'\n";
