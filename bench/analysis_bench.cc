@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 
 #include "analysis/decision_table.h"
@@ -58,17 +59,23 @@ std::string SiteScript() {
   return text;
 }
 
-void BM_SiteScriptTables(benchmark::State& state) {
-  Compilation compilation = Compile(SiteScript());
+// The program of `script`; nullopt after marking the benchmark as failed.
+std::optional<sim::Program> ProgramOf(benchmark::State& state, std::string script) {
+  Compilation compilation = Compile(std::move(script));
   if (compilation.error_count != 0) {
-    state.SkipWithError("the site script does not compile");
-    return;
+    state.SkipWithError("the script does not compile");
+    return std::nullopt;
   }
-  sim::Program program = sim::MakeProgram(compilation);
+  return sim::MakeProgram(compilation);
+}
+
+void BM_SiteScriptTables(benchmark::State& state) {
+  std::optional<sim::Program> program = ProgramOf(state, SiteScript());
+  if (!program) return;
   size_t paths = 0;
   for (auto _ : state) {
-    std::vector<analysis::EventPaths> tables = analysis::ExploreAll(program);
-    std::string text = analysis::TableText(program, tables);
+    std::vector<analysis::EventPaths> tables = analysis::ExploreAll(*program);
+    std::string text = analysis::TableText(*program, tables);
     benchmark::DoNotOptimize(text);
     paths = 0;
     for (const analysis::EventPaths& table : tables) paths += table.paths.size();
@@ -92,15 +99,12 @@ std::string OneEvent(int ifs, bool nested) {
 }
 
 void RunOneEvent(benchmark::State& state, bool nested) {
-  Compilation compilation = Compile(OneEvent(static_cast<int>(state.range(0)), nested));
-  if (compilation.error_count != 0) {
-    state.SkipWithError("the script does not compile");
-    return;
-  }
-  sim::Program program = sim::MakeProgram(compilation);
+  std::optional<sim::Program> program =
+      ProgramOf(state, OneEvent(static_cast<int>(state.range(0)), nested));
+  if (!program) return;
   size_t paths = 0;
   for (auto _ : state) {
-    std::vector<analysis::EventPaths> tables = analysis::ExploreAll(program);
+    std::vector<analysis::EventPaths> tables = analysis::ExploreAll(*program);
     paths = tables.empty() ? 0 : tables[0].paths.size();
     benchmark::DoNotOptimize(tables);
   }
