@@ -13,6 +13,7 @@ import {scriptLanguage} from './script_language.js';
 import {renderCode, renderDiagnostics, renderFiles, toEditorDiagnostics} from './panes.js';
 import {setupSimulator} from './simulator.js';
 import {setupPaths} from './paths.js';
+import {$} from './dom.js';
 
 const kWelcome = [
   '; Paste or type a script here; it is compiled as you type.',
@@ -25,8 +26,6 @@ const kWelcome = [
   'EVENTEND',
   '',
 ];
-
-const $ = (id) => document.getElementById(id);
 
 // What the page compiles: the opened file's bytes while it is unchanged,
 // else the editor's lines with CR LF.

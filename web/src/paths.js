@@ -1,14 +1,7 @@
 // The decision table of the event under the cursor (vigil_paths_json) and
 // the behaviour that changed since a kept version (vigil_diff_text), both
 // computed in the page as `vigil paths` and `vigil diff` do.
-const $ = (id) => document.getElementById(id);
-
-function element(tag, className, text) {
-  const node = document.createElement(tag);
-  if (className) node.className = className;
-  if (text !== undefined) node.textContent = text;
-  return node;
-}
+import {$, element} from './dom.js';
 
 // The event whose block holds `line`: the last event starting at or before it.
 export function eventAtLine(events, line) {
