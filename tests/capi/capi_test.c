@@ -70,6 +70,21 @@ static void test_four_files(void) {
   CHECK(same_bytes(vigil_settings_table(result, &size), &size, "office.SET"));
   CHECK(same_bytes(vigil_listing(result, "2026-12-05 18:00:00", &size), &size, "office.LST"));
   CHECK(vigil_listing(result, "2026-12-05", &size) != NULL && size == 0);
+  /* The shape is right, the date or the time is none. */
+  {
+    static const char* const kNoDates[] = {"2020-13-45 99:99:99", "2020-00-10 10:00:00",
+                                           "2021-02-29 10:00:00", "1900-02-29 10:00:00",
+                                           "2020-04-31 10:00:00", "2020-01-00 10:00:00",
+                                           "2020-01-10 24:00:00", "2020-01-10 10:60:00",
+                                           "2020-01-10 10:00:60"};
+    for (size_t i = 0; i < sizeof kNoDates / sizeof kNoDates[0]; ++i) {
+      CHECK(vigil_listing(result, kNoDates[i], &size) != NULL && size == 0);
+    }
+    /* Leap days of leap years, the last second of a year. */
+    CHECK(vigil_listing(result, "2024-02-29 00:00:00", &size) != NULL && size > 0);
+    CHECK(vigil_listing(result, "2000-02-29 12:30:45", &size) != NULL && size > 0);
+    CHECK(vigil_listing(result, "1999-12-31 23:59:59", &size) != NULL && size > 0);
+  }
   vigil_result_free(result);
 }
 
@@ -192,6 +207,16 @@ static void test_null_and_static_texts(void) {
   /* Whole words between single blanks. */
   CHECK(holds(vigil_keywords(), "EVENTEND ", 1) && holds(vigil_keywords(), " EVENT ", 0));
   CHECK(!holds(vigil_keywords(), "  ", 0));
+  /* The word lists by kind, each list in its table's order. */
+  CHECK(holds(vigil_word_lists_json(), "{\"keywords\": [\"EVENTEND\", \"EVENT\", ", 1));
+  CHECK(holds(vigil_word_lists_json(),
+              "\"declarations\": [\"MODULE\", \"PARTITION\", \"DEVICE\", \"DEFINE\"], "
+              "\"defines\": [\"PARAMETER\", \"MARK\", \"REGISTER\", \"TIMER\"], "
+              "\"blocks\": [\"EVENT\", \"EVENTEND\", \"IF\", \"ELSE\", \"ENDIF\"], "
+              "\"commands\": [\"INVERT\", \"DELAY\", ",
+              0));
+  CHECK(holds(vigil_word_lists_json(), "\"properties\": [\"ARMED\", \"SYSTEMKEY\", ", 0));
+  CHECK(holds(vigil_word_lists_json(), "\"events\": [\"INIT\", \"TAMPER\", ", 0));
 }
 
 int main(void) {

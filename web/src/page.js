@@ -120,7 +120,7 @@ async function share() {
       () => { $('share-note').textContent += ' Copied.'; }, () => {});
 }
 
-function makeEditor(keywords) {
+function makeEditor(words) {
   return new EditorView({
     parent: $('editor'),
     state: EditorState.create({
@@ -128,7 +128,7 @@ function makeEditor(keywords) {
       extensions: [
         lineNumbers(), history(), highlightActiveLine(), lintGutter(),
         keymap.of([...defaultKeymap, ...historyKeymap]),
-        scriptLanguage(keywords), syntaxHighlighting(defaultHighlightStyle),
+        scriptLanguage(words), syntaxHighlighting(defaultHighlightStyle),
         EditorView.updateListener.of((update) => {
           if (update.selectionSet && !update.docChanged) updatePaths();
           if (!update.docChanged || state.loading) return;
@@ -147,7 +147,7 @@ async function main() {
   state.vigil = wrapVigil(await createVigil());
   window.vigilStats.wasmLoadMs = performance.now() - started;
   $('version').textContent = `vigilc ${state.vigil.version()}`;
-  state.view = makeEditor(state.vigil.keywords());
+  state.view = makeEditor(state.vigil.wordLists());
   state.updateSimulator = setupSimulator(state.vigil, scriptBytes);
   state.updatePaths = setupPaths(state.vigil, scriptBytes);
 
