@@ -34,6 +34,11 @@ echo "== Language server: re-check of a 1 MB script after a keystroke (goal: 50 
 echo "== Checking scripts of many errors"
 bench/check_scale.sh "$(pwd)/$build_dir/src/cli/vigil" "$(pwd)/$bench_dir/bench/capi_pages"
 
+cmake --build "$bench_dir" --target analysis_bench >/dev/null
+echo "== Path analysis: decision tables of a 3000-line site script (goal: under a second),"
+echo "   and the cost against the IFs of one event (in a row: 2^N paths; nested: N + 1)"
+"$bench_dir/bench/analysis_bench" 2>/dev/null
+
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"

@@ -140,6 +140,20 @@ VIGIL_API const char* vigil_sim_json(vigil_result* result, const char* event,
 VIGIL_API const char* vigil_scenarios_json(vigil_result* result, const unsigned char* scenarios,
                                            size_t size);
 
+/* The decision tables of `event` ("FRONT.VALID"), or of every event when
+ * `event` is NULL or empty: the JSON `vigil paths --json` prints, with
+ * "script" as the script's name; every path's conditions and effects, and the
+ * dead code. {"errors": ...} as vigil_sim_json for an event the script has
+ * no block for; NULL for a NULL result, a script with errors, or when memory
+ * runs out. Valid until the next call on the same result. */
+VIGIL_API const char* vigil_paths_json(vigil_result* result, const char* event);
+
+/* The behaviour that changed from the script of `before` to that of
+ * `result`: the text `vigil diff` prints ("no behaviour changed: ..." when
+ * none did). NULL when either is NULL or has errors, or when memory runs out.
+ * Valid until the next call with the same `result`. */
+VIGIL_API const char* vigil_diff_text(vigil_result* before, vigil_result* result);
+
 /* What an error or warning code ("E6", "6", "w1") means and how to fix it,
  * as `vigil explain` prints it; NULL for a code that does not exist. */
 VIGIL_API const char* vigil_explanation(const char* code);

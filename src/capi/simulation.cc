@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "analysis/behaviour_diff.h"
+#include "analysis/decision_table.h"
+#include "analysis/explore.h"
 #include "sim/event_run.h"
 #include "sim/program.h"
 #include "sim/report_json.h"
@@ -36,7 +39,7 @@ std::string SimJson(const Compilation& compilation, std::string_view event,
 
 std::string ScenariosJson(const Compilation& compilation, std::string_view text) {
   if (compilation.error_count > 0) {
-    return sim::ScenarioReportJson({{}, {kScriptHasErrors}}, {"scenarios", {}});
+    return sim::ScenarioReportJson({{}, {kScriptHasErrors}, {}}, {"scenarios", {}});
   }
   sim::Program program = sim::MakeProgram(compilation);
   sim::ScenarioFile file = sim::ParseScenarios(text, compilation, program);
@@ -47,6 +50,32 @@ std::string ScenariosJson(const Compilation& compilation, std::string_view text)
     }
   }
   return sim::ScenarioReportJson(file, suite);
+}
+
+std::string PathsJson(const Compilation& compilation, std::string_view event) {
+  if (compilation.error_count > 0) return "";
+  sim::Program program = sim::MakeProgram(compilation);
+  std::vector<analysis::EventPaths> tables;
+  for (const sim::EventInfo& info : sim::Events(program)) {
+    if (event.empty() || info.name == event)
+      tables.push_back(analysis::ExploreEvent(program, info));
+  }
+  if (tables.empty() && !event.empty()) {
+    sim::ScenarioError error{0,
+                             0,
+                             0,
+                             std::string(event),
+                             "the script has no block for event '" + std::string(event) + "'",
+                             ""};
+    return "{\"errors\": " + sim::ScenarioErrorsJson({error}) + "}\n";
+  }
+  return analysis::TableJson(program, tables, "script");
+}
+
+std::string DiffText(const Compilation& before, const Compilation& now) {
+  if (before.error_count > 0 || now.error_count > 0) return "";
+  return analysis::DiffText(
+      analysis::DiffBehaviour(sim::MakeProgram(before), sim::MakeProgram(now)));
 }
 
 }  // namespace vigil::capi

@@ -21,6 +21,13 @@ std::string SimJson(const Compilation& compilation, std::string_view event, std:
 // The scenarios of `text` run against the script, as sim::ScenarioReportJson.
 std::string ScenariosJson(const Compilation& compilation, std::string_view text);
 
+// The decision tables of `event`, or of every event when it is empty, as
+// `vigil paths --json`; {"errors": [...]} for an event without a block.
+std::string PathsJson(const Compilation& compilation, std::string_view event);
+
+// What changed from `before` to `now`, as `vigil diff` prints it.
+std::string DiffText(const Compilation& before, const Compilation& now);
+
 }  // namespace vigil::capi
 
 #endif  // VIGIL_CAPI_SIMULATION_H_

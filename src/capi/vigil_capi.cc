@@ -224,6 +224,28 @@ const char* vigil_scenarios_json(vigil_result* result, const unsigned char* scen
   }
 }
 
+const char* vigil_paths_json(vigil_result* result, const char* event) {
+  if (result == nullptr) return nullptr;
+  try {
+    result->value.paths_json =
+        vigil::capi::PathsJson(result->value.compilation, event == nullptr ? "" : event);
+    return result->value.paths_json.empty() ? nullptr : result->value.paths_json.c_str();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+const char* vigil_diff_text(vigil_result* before, vigil_result* result) {
+  if (before == nullptr || result == nullptr) return nullptr;
+  try {
+    result->value.diff_text =
+        vigil::capi::DiffText(before->value.compilation, result->value.compilation);
+    return result->value.diff_text.empty() ? nullptr : result->value.diff_text.c_str();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 const char* vigil_explanation(const char* code) {
   if (code == nullptr) return nullptr;
   try {

@@ -9,6 +9,7 @@
 #include "core/lang/opcodes.h"
 #include "core/scan/tokenizer.h"
 #include "sim/labels.h"
+#include "sim/switch_rules.h"
 
 namespace vigil::sim {
 namespace {
@@ -17,84 +18,6 @@ constexpr int kByteMask = 255;
 constexpr int kTimer10Period = 10;
 
 int Code(Op op) { return static_cast<int>(op); }
-int Code(Cond cond) { return static_cast<int>(cond); }
-
-int ArmedState() { return PartitionEventCode("ARMED").value_or(0); }
-
-// The instructions that switch one ON/OFF state.
-enum class Action { kOn, kOff, kToggle };
-enum class KeyFrom { kModuleElement, kModule, kArmed, kNone };
-struct SwitchRule {
-  Op op;
-  int family;
-  Action action;
-  KeyFrom key;
-};
-const SwitchRule kSwitchRules[] = {
-    {Op::kOutputOff, Code(Cond::kOutput), Action::kOff, KeyFrom::kModuleElement},
-    {Op::kOutputOn, Code(Cond::kOutput), Action::kOn, KeyFrom::kModuleElement},
-    {Op::kOutputInvert, Code(Cond::kOutput), Action::kToggle, KeyFrom::kModuleElement},
-    {Op::kBeepOn, kBeeperFamily, Action::kOn, KeyFrom::kModuleElement},
-    {Op::kBeepOff, kBeeperFamily, Action::kOff, KeyFrom::kModuleElement},
-    {Op::kInvert, kBeeperFamily, Action::kToggle, KeyFrom::kModuleElement},
-    {Op::kAuxOn, Code(Cond::kOutput), Action::kOn, KeyFrom::kModuleElement},
-    {Op::kAuxOff, Code(Cond::kOutput), Action::kOff, KeyFrom::kModuleElement},
-    {Op::kAuxInvert, Code(Cond::kOutput), Action::kToggle, KeyFrom::kModuleElement},
-    {Op::kArmOn, Code(Cond::kPartitionState), Action::kOn, KeyFrom::kArmed},
-    {Op::kArmOff, Code(Cond::kPartitionState), Action::kOff, KeyFrom::kArmed},
-    {Op::kAlarmSignalOff, kAlarmSignalFamily, Action::kOff, KeyFrom::kModule},
-    {Op::kPanelAlarmSignalOff, kAlarmSignalFamily, Action::kOff, KeyFrom::kModule},
-    {Op::kTroubleSignalOff, kTroubleSignalFamily, Action::kOff, KeyFrom::kModule},
-    {Op::kSetModePin, kModePinFamily, Action::kOn, KeyFrom::kModule},
-    {Op::kSetModePinFree, kModePinFamily, Action::kOff, KeyFrom::kModule},
-    {Op::kSetPresent, Code(Cond::kPresent), Action::kOn, KeyFrom::kNone},
-    {Op::kClearPresent, Code(Cond::kPresent), Action::kOff, KeyFrom::kNone},
-    {Op::kClearGroupCounter, Code(Cond::kGroupEmpty), Action::kOn, KeyFrom::kModule},
-    {Op::kClearUserCounter, Code(Cond::kUserEmpty), Action::kOn, KeyFrom::kModule},
-    {Op::kClearAllCounters, Code(Cond::kAllCountersEmpty), Action::kOn, KeyFrom::kNone},
-};
-
-const SwitchRule* FindSwitchRule(int opcode) {
-  for (const SwitchRule& rule : kSwitchRules) {
-    if (Code(rule.op) == opcode) return &rule;
-  }
-  return nullptr;
-}
-
-PointKey KeyOf(const SwitchRule& rule, int a, int b) {
-  switch (rule.key) {
-    case KeyFrom::kModuleElement:
-      return {rule.family, a, b};
-    case KeyFrom::kModule:
-      return {rule.family, a, 0};
-    case KeyFrom::kArmed:
-      return {rule.family, a, ArmedState()};
-    case KeyFrom::kNone:
-      break;
-  }
-  return {rule.family, 0, 0};
-}
-
-// What the system keys do to the partition's ARMED state; the other keys
-// are only sent.
-struct KeyEffect {
-  std::string_view key;
-  bool armed;
-};
-constexpr KeyEffect kKeyEffects[] = {
-    {"CDISARM", false},
-    {"CARMAWAY", true},
-    {"CARMSTAY", true},
-};
-
-std::optional<bool> ArmedAfterKey(int code) {
-  for (const KeyEffect& effect : kKeyEffects) {
-    for (const SystemKey& key : SystemKeys()) {
-      if (key.word == effect.key && key.code == code) return effect.armed;
-    }
-  }
-  return std::nullopt;
-}
 
 std::string Quoted(const std::map<int, std::string>& texts, int id) {
   auto it = texts.find(id);
@@ -240,6 +163,7 @@ void Machine::Execute(Run& run) {
       if (it != program_.line_texts.end()) entry.source = it->second;
       last_line_ = entry.line;
     }
+    if (coverage_) ++coverage_->runs[run.pc];
     Next next = Step(run, entry);
     Record(std::move(entry));
     if (next != Next::kContinue) return;
@@ -300,6 +224,7 @@ Machine::Next Machine::StepIf(Run& run, TraceEntry& entry) {
     return Next::kEnd;
   }
   entry.taken = *result;
+  if (coverage_) ++coverage_->branch[run.pc][*result ? 0 : 1];
   entry.effect = TermReading(program_, state_, term);
   if (*result) {
     run.pc += 6;
@@ -469,7 +394,7 @@ Machine::Next Machine::StepOther(int opcode, int a, int b, int c, Run& run, Trac
     case Op::kSystemKey: {
       entry.effect = "sends key " + SystemKeyName(a) + " to " + ModuleName(program_, b);
       if (std::optional<bool> armed = ArmedAfterKey(a)) {
-        Point(entry, {Code(Cond::kPartitionState), b, ArmedState()}, *armed);
+        Point(entry, ArmedKey(b), *armed);
       }
       (void)c;
       return Next::kContinue;

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/coverage.h"
 #include "sim/program.h"
 #include "sim/state.h"
 #include "sim/trace.h"
@@ -65,6 +66,10 @@ class Machine {
   bool Waiting() const { return !sleeping_.empty(); }
   // The bounds met since the machine was made.
   const Cuts& cuts() const { return cuts_; }
+
+  // Counts every instruction run and every IF's way into `coverage` (not
+  // owned; nullptr stops counting).
+  void set_coverage(Coverage* coverage) { coverage_ = coverage; }
 
   const std::vector<TraceEntry>& trace() const { return trace_; }
   void ClearTrace() { trace_.clear(); }
@@ -119,6 +124,7 @@ class Machine {
   std::map<std::pair<int, int>, std::string> fired_labels_;  // (module, event) -> as fired
   std::vector<Happening> happenings_;
   int last_line_ = 0;
+  Coverage* coverage_ = nullptr;
 };
 
 }  // namespace vigil::sim

@@ -85,11 +85,12 @@ void CheckCuts(const Scenario& scenario, const Cuts& cuts, ScenarioResult& resul
 
 }  // namespace
 
-ScenarioResult RunScenario(const Program& program, const Scenario& scenario) {
+ScenarioResult RunScenario(const Program& program, const Scenario& scenario, Coverage* coverage) {
   ScenarioResult result;
   result.name = scenario.name;
   result.line = scenario.line;
   Machine machine(program);
+  machine.set_coverage(coverage);
   for (const Step& step : scenario.steps) {
     result.trace += "> " + step.text + "\n";
     switch (step.kind) {

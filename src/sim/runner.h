@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/coverage.h"
 #include "sim/program.h"
 #include "sim/scenario.h"
 
@@ -40,7 +41,9 @@ struct SuiteResult {
 // Runs the steps in order on a controller that starts with everything OFF
 // and 0. EXPECT MARK, DIAL and DOOR look at what happened since the last
 // EVENT line (the delayed rest of its events during later WAITs included).
-ScenarioResult RunScenario(const Program& program, const Scenario& scenario);
+// With `coverage`, also counts the code the scenario ran into it.
+ScenarioResult RunScenario(const Program& program, const Scenario& scenario,
+                           Coverage* coverage = nullptr);
 
 // How results are printed: `quiet` leaves out the passes, `colour` paints
 // PASS green and FAIL red for a terminal.

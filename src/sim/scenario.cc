@@ -479,7 +479,9 @@ ScenarioFile ParseScenarios(std::string_view text, const Compilation& compilatio
     std::string_view trimmed = TrimBlanks(line);
     if (trimmed.empty() || trimmed.front() == ';') return;
     auto [word, rest] = SplitWord(trimmed);
-    if (EqualsIgnoreCase(word, kScenarioWord)) {
+    if (EqualsIgnoreCase(word, "ALWAYS") || EqualsIgnoreCase(word, "NEVER")) {
+      file.properties.push_back({number, std::string(trimmed)});
+    } else if (EqualsIgnoreCase(word, kScenarioWord)) {
       if (rest.empty()) {
         LineReader(parser, line, number, "", &file.errors).Add(word, "SCENARIO needs a name");
       }

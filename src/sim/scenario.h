@@ -63,11 +63,19 @@ struct Scenario {
   std::vector<Step> steps;
 };
 
+// A property line, "ALWAYS ... WHEN ..." or "NEVER ... WHEN ...", anywhere in
+// the file: proved over all inputs by the path analysis (analysis/properties.h).
+struct PropertyLine {
+  int line = 0;
+  std::string text;  // trimmed
+};
+
 struct ScenarioFile {
   std::vector<Scenario> scenarios;
   std::vector<ScenarioError> errors;  // errors and warnings, in line order
   // Errors, or (with `werror`) warnings too.
   bool Refused(bool werror) const;
+  std::vector<PropertyLine> properties;
 };
 
 // Longest WAIT one line may ask for (a week).

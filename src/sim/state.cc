@@ -29,33 +29,40 @@ bool AnyOfFamily(const State& state, int family) {
   return false;
 }
 
-// How a term reads the state, for the terms that are not an ON/OFF point.
-std::optional<bool> TestValue(const State& state, Cond cond, int a, int b) {
+// The number a comparison term reads and how it compares; nullopt for the
+// ON/OFF terms.
+std::optional<TermRead> ValueRead(Cond cond, int a, int b) {
+  using K = TermRead::Kind;
+  auto read = [](K kind, ValueKind value, int id, int number) {
+    TermRead r;
+    r.kind = kind;
+    r.slot = {value, id};
+    r.number = number;
+    return r;
+  };
   switch (cond) {
     case Cond::kRegisterGreater:
-      return state.registers[static_cast<size_t>(a)] > b;
+      return read(K::kGreater, ValueKind::kRegister, a, b);
     case Cond::kTimerGreater:
-      return state.timers[static_cast<size_t>(a)] > b;
+      return read(K::kGreater, ValueKind::kTimer, a, b);
     case Cond::kRegisterEqual:
-      return state.registers[static_cast<size_t>(a)] == b;
+      return read(K::kEqual, ValueKind::kRegister, a, b);
     case Cond::kTimerEqual:
-      return state.timers[static_cast<size_t>(a)] == b;
+      return read(K::kEqual, ValueKind::kTimer, a, b);
     case Cond::kByte1Greater:
-      return state.byte1 > b;
+      return read(K::kGreater, ValueKind::kByte1, 0, b);
     case Cond::kByte1Equal:
-      return state.byte1 == b;
+      return read(K::kEqual, ValueKind::kByte1, 0, b);
     case Cond::kByte2Greater:
-      return state.byte2 > b;
+      return read(K::kGreater, ValueKind::kByte2, 0, b);
     case Cond::kByte2Equal:
-      return state.byte2 == b;
+      return read(K::kEqual, ValueKind::kByte2, 0, b);
     case Cond::kGroup:
-      return state.card_group == a + 1;
+      return read(K::kEqual, ValueKind::kCardGroup, 0, a + 1);
     case Cond::kUser:
-      return state.card_user == a + 1;
-    case Cond::kKeyCode: {
-      auto it = state.key_codes.find(a);
-      return it != state.key_codes.end() && it->second == b;
-    }
+      return read(K::kEqual, ValueKind::kCardUser, 0, a + 1);
+    case Cond::kKeyCode:
+      return read(K::kEqual, ValueKind::kKeyCode, a, b);
     default:
       return std::nullopt;
   }
@@ -127,23 +134,70 @@ bool IsGlobalContact(Term term) {
   return false;
 }
 
-std::optional<bool> TestTerm(const State& state, Term term) {
+std::optional<TermRead> ReadOfTerm(Term term) {
   if (!ConditionInfo(term.code)) return std::nullopt;
   int plain = Plain(term.code);
   Cond cond = static_cast<Cond>(plain);
-  std::optional<bool> result;
+  std::optional<TermRead> read;
   if (IsGlobalContact(term)) {
-    result = AnyOfFamily(state, plain);
+    read = TermRead{};
+    read->kind = TermRead::Kind::kAnyOfFamily;
+    read->point = {plain, 0, 0};
   } else if (IsPointTerm(cond)) {
-    result = state.Point({plain, term.a, term.b});
-    if (IsCounterEmptyTerm(cond)) {
-      result = *result || state.Point({static_cast<int>(Cond::kAllCountersEmpty), 0, 0});
-    }
+    read = TermRead{};
+    read->point = {plain, term.a, term.b};
+    read->or_all_counters = IsCounterEmptyTerm(cond);
   } else {
-    result = TestValue(state, cond, term.a, term.b);
+    read = ValueRead(cond, term.a, term.b);
   }
-  if (result && term.code >= kInverted) result = !*result;
-  return result;
+  if (read) read->inverted = term.code >= kInverted;
+  return read;
+}
+
+int ValueOf(const State& state, ValueSlot slot) {
+  size_t id = static_cast<size_t>(slot.id);
+  switch (slot.kind) {
+    case ValueKind::kRegister:
+      return state.registers[id];
+    case ValueKind::kTimer:
+      return state.timers[id];
+    case ValueKind::kByte1:
+      return state.byte1;
+    case ValueKind::kByte2:
+      return state.byte2;
+    case ValueKind::kCardGroup:
+      return state.card_group;
+    case ValueKind::kCardUser:
+      return state.card_user;
+    case ValueKind::kKeyCode: {
+      auto it = state.key_codes.find(slot.id);
+      return it != state.key_codes.end() ? it->second : kNoKeyCode;
+    }
+  }
+  return 0;
+}
+
+PointKey AllCountersKey() { return {static_cast<int>(Cond::kAllCountersEmpty), 0, 0}; }
+
+std::optional<bool> TestTerm(const State& state, Term term) {
+  std::optional<TermRead> read = ReadOfTerm(term);
+  if (!read) return std::nullopt;
+  bool result = false;
+  switch (read->kind) {
+    case TermRead::Kind::kPoint:
+      result = state.Point(read->point) || (read->or_all_counters && state.Point(AllCountersKey()));
+      break;
+    case TermRead::Kind::kAnyOfFamily:
+      result = AnyOfFamily(state, read->point.family);
+      break;
+    case TermRead::Kind::kEqual:
+      result = ValueOf(state, read->slot) == read->number;
+      break;
+    case TermRead::Kind::kGreater:
+      result = ValueOf(state, read->slot) > read->number;
+      break;
+  }
+  return read->inverted ? !result : result;
 }
 
 bool MakeTerm(State& state, Term term, bool truth) {
@@ -181,7 +235,7 @@ bool MakeTerm(State& state, Term term, bool truth) {
     case Cond::kKeyCode:
       if (truth) {
         state.key_codes[term.a] = term.b;
-      } else if (TestValue(state, cond, term.a, term.b) == true) {
+      } else if (ValueOf(state, {ValueKind::kKeyCode, term.a}) == term.b) {
         state.key_codes.erase(term.a);
       }
       return true;

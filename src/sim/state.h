@@ -55,6 +55,37 @@ struct State {
   bool SetPoint(PointKey key, bool on);
 };
 
+// The numbers a term can compare: registers and timers (by id), BYTE1 and
+// BYTE2, the presented card's group and user (1-128, 0 none), and the key
+// code entered at a module (by module id; -1 none).
+enum class ValueKind { kRegister, kTimer, kByte1, kByte2, kCardGroup, kCardUser, kKeyCode };
+struct ValueSlot {
+  ValueKind kind = ValueKind::kRegister;
+  int id = 0;
+  friend auto operator<=>(const ValueSlot&, const ValueSlot&) = default;
+};
+inline constexpr int kNoKeyCode = -1;
+
+// What a condition term reads, without a state: one ON/OFF point (with
+// ALLCOUNTERSEMPTY also making a counter's emptiness true), whether any point
+// of a family is on (the global contacts), or a comparison of a number.
+struct TermRead {
+  enum class Kind { kPoint, kAnyOfFamily, kEqual, kGreater };
+  Kind kind = Kind::kPoint;
+  PointKey point;                // kPoint; kAnyOfFamily uses point.family
+  bool or_all_counters = false;  // kPoint: ALLCOUNTERSEMPTY ON also makes it true
+  ValueSlot slot;                // kEqual, kGreater
+  int number = 0;                // what the slot is compared with
+  bool inverted = false;         // NOT or OFF: the result is turned round
+};
+
+// nullopt for a term code the model has no test for.
+std::optional<TermRead> ReadOfTerm(Term term);
+// The number in `slot` (kNoKeyCode for a module without a key code).
+int ValueOf(const State& state, ValueSlot slot);
+// The ALLCOUNTERSEMPTY state.
+PointKey AllCountersKey();
+
 // What `term` finds in `state`: true or false, or nullopt for a term code the
 // model has no test for.
 std::optional<bool> TestTerm(const State& state, Term term);

@@ -177,6 +177,16 @@ static void test_code_and_simulator(void) {
   CHECK(strcmp(vigil_events_json(broken), "[]\n") == 0);
   CHECK(holds(vigil_sim_json(broken, "FRONT.VALID", NULL, 0), "the script has errors", 0));
   CHECK(vigil_sim_json(result, NULL, NULL, 0) == NULL);
+  /* FRONT.VALID's table: the time plan on adds one to VISITS, off nothing. */
+  json = vigil_paths_json(result, "FRONT.VALID");
+  CHECK(holds(json, "{\"when\": \"TIMEPLAN(1)\", ", 0));
+  CHECK(holds(json, "\"does\": \"VISITS = VISITS + 1\"", 0));
+  CHECK(holds(json, "{\"when\": \"not TIMEPLAN(1)\", ", 0));
+  CHECK(holds(vigil_paths_json(result, NULL), "\"event\": \"FRONT.VALID\"", 0));
+  CHECK(holds(vigil_paths_json(result, "FRONT.INVALID"), "{\"errors\": ", 1));
+  CHECK(vigil_paths_json(broken, NULL) == NULL && vigil_paths_json(NULL, NULL) == NULL);
+  CHECK(holds(vigil_diff_text(result, result), "no behaviour changed", 1));
+  CHECK(vigil_diff_text(broken, result) == NULL && vigil_diff_text(result, NULL) == NULL);
   vigil_result_free(broken);
   vigil_result_free(result);
 }

@@ -12,6 +12,8 @@ import {bytesOfLines, scriptOfFragment, shareFragment, textOfBytes} from './scri
 import {scriptLanguage} from './script_language.js';
 import {renderCode, renderDiagnostics, renderFiles, toEditorDiagnostics} from './panes.js';
 import {setupSimulator} from './simulator.js';
+import {setupPaths} from './paths.js';
+import {$} from './dom.js';
 
 const kWelcome = [
   '; Paste or type a script here; it is compiled as you type.',
@@ -25,12 +27,10 @@ const kWelcome = [
   '',
 ];
 
-const $ = (id) => document.getElementById(id);
-
 // What the page compiles: the opened file's bytes while it is unchanged,
 // else the editor's lines with CR LF.
 const state = {vigil: null, view: null, fileBytes: null, fileName: null, origin: '', loading: false,
-  last: null, timer: 0, updateSimulator: null};
+  last: null, timer: 0, updateSimulator: null, updatePaths: null};
 
 function scriptBytes() {
   return state.fileBytes ?? bytesOfLines(state.view.state.doc.toJSON());
@@ -63,11 +63,19 @@ function compileNow() {
   renderFiles(result, stem());
   renderCode($('code'), state.view.state.doc, result.code);
   state.updateSimulator(result);
+  updatePaths();
   $('summary').textContent = `${result.lineCount} counted lines, ${result.errorCount} ` +
       `error${result.errorCount === 1 ? '' : 's'}, ${result.codeSize} bytes of code ` +
       `(compiled in ${elapsed.toFixed(1)} ms)`;
   $('summary').className = result.errorCount > 0 ? 'bad' : 'good';
   showLineEnds(bytes);
+}
+
+// The table of the event under the cursor, after a compile or a cursor move.
+function updatePaths() {
+  if (!state.last) return;
+  const doc = state.view.state.doc;
+  state.updatePaths(state.last.result, doc.lineAt(state.view.state.selection.main.head).number);
 }
 
 function scheduleCompile() {
@@ -122,6 +130,7 @@ function makeEditor(words) {
         keymap.of([...defaultKeymap, ...historyKeymap]),
         scriptLanguage(words), syntaxHighlighting(defaultHighlightStyle),
         EditorView.updateListener.of((update) => {
+          if (update.selectionSet && !update.docChanged) updatePaths();
           if (!update.docChanged || state.loading) return;
           state.fileBytes = null;  // edited: from now on the editor's lines count
           scheduleCompile();
@@ -140,6 +149,7 @@ async function main() {
   $('version').textContent = `vigilc ${state.vigil.version()}`;
   state.view = makeEditor(state.vigil.wordLists());
   state.updateSimulator = setupSimulator(state.vigil, scriptBytes);
+  state.updatePaths = setupPaths(state.vigil, scriptBytes);
 
   $('open').addEventListener('change', (event) => {
     if (event.target.files.length > 0) openFile(event.target.files[0]);

@@ -1,5 +1,6 @@
 // What the page shows of one compilation: the diagnostics in the editor and
 // in a list, the four files with download buttons, the code beside the lines.
+import {element} from './dom.js';
 
 const kFiles = [
   {key: 'bin', ext: 'BIN', title: 'Download file'},
@@ -9,13 +10,6 @@ const kFiles = [
 ];
 
 const latin1 = new TextDecoder('latin1');
-
-function element(tag, className, text) {
-  const node = document.createElement(tag);
-  if (className) node.className = className;
-  if (text !== undefined) node.textContent = text;
-  return node;
-}
 
 function codeLink(code, explain) {
   const link = element('a', 'code-link', code);

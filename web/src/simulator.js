@@ -3,15 +3,7 @@
 // shows the trace as a table; runs scenario text (vigil_scenarios_json) and
 // shows what passed and failed. Everything runs in the page.
 import {bytesOfLines} from './script_bytes.js';
-
-const $ = (id) => document.getElementById(id);
-
-function element(tag, className, text) {
-  const node = document.createElement(tag);
-  if (className) node.className = className;
-  if (text !== undefined) node.textContent = text;
-  return node;
-}
+import {$, element} from './dom.js';
 
 // The bytes of a text box: its lines with CR LF, one byte per character.
 function bytesOfBox(box) {

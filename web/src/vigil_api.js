@@ -113,6 +113,16 @@ export function wrapVigil(module) {
     simulate: (script, event, state) => withResult(module, script, (result) =>
       withCString(module, event, (e) => withBytes(module, state,
           (s) => jsonOf(module, module._vigil_sim_json(result, e, s, state.length))))),
+    // The decision tables of `event` of `script`, as `vigil paths --json`.
+    paths: (script, event) => withResult(module, script, (result) =>
+      withCString(module, event, (e) => jsonOf(module, module._vigil_paths_json(result, e)))),
+    // What changed from `before` to `script` (both bytes), as `vigil diff`
+    // prints it; null when either has errors.
+    diff: (before, script) => withResult(module, before, (old) => withResult(module, script,
+        (result) => {
+          const pointer = module._vigil_diff_text(old, result);
+          return pointer === 0 ? null : cString(module, pointer);
+        })),
     // Runs the scenarios of `scenarios` (a scenario file's bytes) against `script`.
     runScenarios: (script, scenarios) => withResult(module, script, (result) =>
       withBytes(module, scenarios,

@@ -1,7 +1,8 @@
 // The page as a user meets it, in headless Chromium: loads it from
 // 127.0.0.1, types a script with a mistake, and checks its highlighting, the underline, the
 // BIN pane and the bytes its download button saves, an opened file's bytes,
-// that a share link brings the script back, and the simulator: an event run
+// that a share link brings the script back, the decision table of the event
+// under the cursor and the diff against a kept version, and the simulator: an event run
 // after a state is set, and scenarios that pass and fail. Prints the size of what the
 // page loads and how long the first compile took; keeps a screenshot.
 //   node test/page_test.mjs SITE_DIR SCREENSHOT
@@ -236,6 +237,23 @@ try {
   assert.ok(verdicts[1].startsWith('FAIL a night visit is not counted') && verdicts[1].includes('line 8:'),
       verdicts[1]);
 
+  // The decision table of the event under the cursor (line 9, in
+  // FRONT.VALID), then a version kept for the diff.
+  await page.click('.cm-content');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('Home');
+  await page.keyboard.up('Control');
+  for (let i = 0; i < 8; i++) await page.keyboard.press('ArrowDown');
+  await page.waitForFunction(
+      () => document.getElementById('paths-event').textContent.startsWith('FRONT.VALID'));
+  assert.equal(await page.$eval('#paths-event', (p) => p.textContent), 'FRONT.VALID, line 8: 2 paths');
+  assert.deepEqual(await page.$$eval('#paths-table tbody tr',
+      (trs) => trs.map((tr) => Array.from(tr.cells, (td) => td.textContent))), [
+    ['TIMEPLAN(1)', 'VISITS = VISITS + 1; FRONT.RELAY1 = ON'],
+    ['not TIMEPLAN(1)', 'MARK(LATE) "Card out of hours"; FRONT.RELAY1 = ON'],
+  ]);
+  await page.click('#diff-keep');
+
   // An edit of the script clears the results of the script before it.
   await page.click('.cm-content');
   await page.keyboard.down('Control');
@@ -245,6 +263,9 @@ try {
   await page.waitForFunction(() => document.getElementById('scenarios-summary').textContent === '',
       {timeout: 10000});
   assert.equal(await page.$$eval('#scenarios-results li', (items) => items.length), 0);
+  // A comment changes no behaviour of the kept version.
+  await page.waitForFunction(
+      () => document.getElementById('diff-text').textContent.startsWith('no behaviour changed'));
 
   const loaded = ['page.js', 'vigil.js', 'vigil.wasm'].map((name) => {
     const bytes = readFileSync(join(siteDir, name));

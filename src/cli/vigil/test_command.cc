@@ -7,6 +7,8 @@
 #include <optional>
 #include <sstream>
 
+#include "analysis/coverage_report.h"
+#include "analysis/properties.h"
 #include "cli/platform/file_io.h"
 #include "cli/platform/report_target.h"
 #include "cli/platform/terminal.h"
@@ -23,7 +25,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: vigil test SCRIPT SCENARIO... [--junit FILE] [--werror] [--verbose]\n"
-    "                  [--quiet]\n"
+    "                  [--quiet] [--coverage] [--lcov FILE]\n"
     "Runs every scenario of the SCENARIO files on a model of the controller\n"
     "loaded with the compiled SCRIPT; prints PASS or FAIL for each (a failure\n"
     "with its trace), then 'N passed, N failed'.\n"
@@ -32,9 +34,13 @@ constexpr std::string_view kUsage =
     "  --werror      treat warnings in scenario files as errors\n"
     "  --verbose     put the whole trace of a failed scenario in the JUnit file\n"
     "  --quiet       print only the failed scenarios and the summary\n"
+    "  --coverage    also print which lines and IF branches the scenarios ran\n"
+    "  --lcov FILE   also write that coverage as an lcov tracefile to FILE\n"
     "Scenario lines: SCENARIO name, SET state = value, EVENT module.event,\n"
     "WAIT seconds, EXPECT condition (as IF takes it), EXPECT [NOT] MARK(mark),\n"
-    "DIAL(n,mark) or DOOR(module); ';' starts a comment line.\n"
+    "DIAL(n,mark) or DOOR(module); ';' starts a comment line. Property lines,\n"
+    "ALWAYS|NEVER [NOT] MARK|DIAL|DOOR(...) WHEN event|condition, are proved over\n"
+    "every input or refuted with a counterexample scenario.\n"
     "Exit status: 0 all passed, 1 a scenario failed, 2 could not run (unreadable\n"
     "file, errors in the script, an error in a scenario file, a report that\n"
     "cannot be written); on 2 the JUnit file says that the run did not happen.\n"
@@ -47,6 +53,8 @@ struct TestOptions {
   bool werror = false;
   bool verbose = false;
   bool quiet = false;
+  bool coverage = false;
+  std::string lcov;
   bool help = false;
 };
 
@@ -69,6 +77,14 @@ std::optional<TestOptions> ParseArgs(const std::vector<std::string>& args, TestO
         return std::nullopt;
       }
       options.junit = args[++i];
+    } else if (arg == "--coverage") {
+      options.coverage = true;
+    } else if (arg == "--lcov") {
+      if (i + 1 == args.size()) {
+        *error = "--lcov needs a file name";
+        return std::nullopt;
+      }
+      options.lcov = args[++i];
     } else if (arg.starts_with("--junit=")) {
       options.junit = arg.substr(8);
     } else if (arg.starts_with("-") && arg.size() > 1) {
@@ -122,6 +138,47 @@ void PrintProblems(const std::vector<sim::ScenarioError>& problems, const std::s
   }
 }
 
+// Each file's ALWAYS and NEVER lines, proved or refuted; the exit status
+// they call for.
+int ReportProperties(const Compilation& compilation, const sim::Program& program,
+                     const std::vector<std::string>& paths,
+                     const std::vector<sim::ScenarioFile>& files, std::ostream& out,
+                     std::ostream& err) {
+  int proved = 0;
+  int refuted = 0;
+  bool broken = false;
+  for (size_t i = 0; i < files.size(); ++i) {
+    for (const analysis::PropertyResult& result :
+         analysis::CheckProperties(compilation, program, files[i].properties)) {
+      for (const sim::ScenarioError& e : result.errors) err << sim::FormatScenarioError(e, paths[i]);
+      broken = broken || !result.errors.empty();
+      if (!result.errors.empty()) continue;
+      out << analysis::FormatProperty(result, paths[i]);
+      (result.proved ? proved : refuted) += 1;
+    }
+  }
+  if (proved + refuted > 0) out << proved << " proved, " << refuted << " refuted\n";
+  return broken ? kExitCannotRun : refuted > 0 ? kExitErrors : kExitClean;
+}
+
+// The coverage summary and the lcov file, when asked for; false when the
+// file cannot be written.
+bool WriteCoverage(const TestOptions& options, const sim::Program& program,
+                   const sim::Coverage& coverage, std::ostream& out, std::ostream& err) {
+  if (!options.coverage && options.lcov.empty()) return true;
+  analysis::CoverageReport report = analysis::MakeCoverageReport(program, coverage);
+  if (options.coverage) out << analysis::CoverageSummary(report);
+  if (options.lcov.empty()) return true;
+  OutputSet output;
+  std::string error;
+  if (!output.Stage(options.lcov, analysis::CoverageLcov(report, options.script), &error) ||
+      !output.Commit(&error)) {
+    err << "vigil test: cannot write '" << options.lcov << "': " << error << "\n";
+    return false;
+  }
+  return true;
+}
+
 // Runs the scenarios; the exit status, with the run's error (for the
 // report) in `failure` when it is kExitCannotRun.
 int RunAll(const TestOptions& options, std::ostream& out, std::ostream& err,
@@ -145,13 +202,14 @@ int RunAll(const TestOptions& options, std::ostream& out, std::ostream& err,
     err << "vigil test: " << shown - kMaxProblemsShown << " more problems not shown\n";
   }
   if (broken) return kExitCannotRun;
+  sim::Coverage coverage;
   bool failed = false;
   sim::ResultStyle style{options.quiet, &out == &std::cout && ColourOnStandardOutput()};
   for (size_t i = 0; i < files.size(); ++i) {
     sim::SuiteResult suite{options.scenarios[i], {}};
     for (const sim::Scenario& scenario : files[i].scenarios) {
       auto started = std::chrono::steady_clock::now();
-      suite.results.push_back(sim::RunScenario(program, scenario));
+      suite.results.push_back(sim::RunScenario(program, scenario, &coverage));
       suite.results.back().seconds =
           std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
       out << sim::FormatResult(suite.results.back(), suite.name, style);
@@ -160,6 +218,10 @@ int RunAll(const TestOptions& options, std::ostream& out, std::ostream& err,
     suites.push_back(std::move(suite));
   }
   out << sim::SummaryLine(suites);
+  int proofs = ReportProperties(compilation, program, options.scenarios, files, out, err);
+  if (proofs == kExitCannotRun) return kExitCannotRun;
+  failed = failed || proofs == kExitErrors;
+  if (!WriteCoverage(options, program, coverage, out, err)) return kExitCannotRun;
   return failed ? kExitErrors : kExitClean;
 }
 

@@ -23,6 +23,10 @@ int RunFix(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int RunSim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // vigil test SCRIPT SCENARIO...: scenario files run against the script.
 int RunTest(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil paths SCRIPT [EVENT...]: every path of each event as a decision table.
+int RunPaths(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// vigil diff OLD NEW: the behaviour that changed between two versions.
+int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // vigil lsp: the language server over standard input and output.
 int RunLsp(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

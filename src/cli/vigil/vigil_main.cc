@@ -26,6 +26,8 @@ constexpr Subcommand kSubcommands[] = {
     {"fix", vigil::RunFix, "rewrite line ends, byte-order mark and leading tabs safely"},
     {"sim", vigil::RunSim, "run one event of a script on the controller model, step by step"},
     {"test", vigil::RunTest, "run scenario files against a script"},
+    {"paths", vigil::RunPaths, "print every path of each event as a decision table"},
+    {"diff", vigil::RunDiff, "the behaviour that changed between two versions of a script"},
     {"lsp", vigil::RunLsp, "run the language server over standard input and output"},
 };
 
