@@ -68,6 +68,9 @@ void BM_RecheckAfterKeystroke(benchmark::State& state) {
   std::ostream out(&nowhere);
   lsp::Server server(out);
   server.HandleMessage(
+      nlohmann::json{{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", {}}}
+          .dump());
+  server.HandleMessage(
       Message({{"textDocument", {{"uri", kUri}, {"version", 1}, {"text", script}}}},
               "textDocument/didOpen"));
   // Types a digit into DELAY(3) on line 73 and takes it out again.
@@ -80,6 +83,7 @@ void BM_RecheckAfterKeystroke(benchmark::State& state) {
         Message({{"textDocument", {{"uri", kUri}, {"version", ++version}}},
                  {"contentChanges", {{{"range", range}, {"text", insert ? "0" : ""}}}}},
                 "textDocument/didChange"));
+    server.PublishPending();
   }
   state.counters["script_bytes"] = static_cast<double>(script.size());
 }

@@ -22,6 +22,7 @@ namespace {
 constexpr int kInternalError = -32603;
 constexpr int kIncrementalSync = 2;
 constexpr int kDefaultIndent = 2;
+constexpr int kLogWarning = 2;
 
 struct RequestRoute {
   std::string_view method;
@@ -76,7 +77,15 @@ void Server::ReplyError(const Json& id, int code, std::string_view message) {
   Send({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}});
 }
 
-void Server::ReportBadHeader(std::string_view why) { ReplyError(nullptr, kParseError, why); }
+void Server::ReportBadFrame(std::string_view why) { ReplyError(nullptr, kParseError, why); }
+
+void Server::LogDropped(std::string_view method, std::string_view why) {
+  Send({{"jsonrpc", "2.0"},
+        {"method", "window/logMessage"},
+        {"params",
+         {{"type", kLogWarning},
+          {"message", "vigil: dropped " + std::string(method) + ": " + std::string(why)}}}});
+}
 
 void Server::HandleMessage(std::string_view body) {
   Json message = Json::parse(body, nullptr, false);
@@ -100,6 +109,13 @@ void Server::HandleMessage(std::string_view body) {
 
 void Server::HandleRequest(const Json& id, std::string_view method, const Json& params) {
   if (shutdown_) return ReplyError(id, kInvalidRequest, "the server is shutting down");
+  bool initialize = method == "initialize";
+  if (!initialized_ && !initialize) {
+    return ReplyError(id, kServerNotInitialized, "the server has not been initialized");
+  }
+  if (initialized_ && initialize) {
+    return ReplyError(id, kInvalidRequest, "the server is already initialized");
+  }
   for (const RequestRoute& route : kRequests) {
     if (route.method != method) continue;
     try {
@@ -118,15 +134,20 @@ void Server::HandleRequest(const Json& id, std::string_view method, const Json& 
 }
 
 void Server::HandleNotification(std::string_view method, const Json& params) {
+  if (!initialized_ && method != "exit") {
+    return LogDropped(method, "the server has not been initialized");
+  }
   for (const NotificationRoute& route : kNotifications) {
     if (route.method != method) continue;
     try {
       (this->*route.handler)(params);
-    } catch (const std::exception&) {
-      // A notification gets no reply; a malformed one changes nothing.
+    } catch (const std::exception& error) {
+      // A notification gets no reply: the client learns of it in the log.
+      LogDropped(method, error.what());
     }
     return;
   }
+  LogDropped(method, "unknown notification");
 }
 
 const Document& Server::DocumentOf(const Json& params) const {
@@ -136,6 +157,14 @@ const Document& Server::DocumentOf(const Json& params) const {
   return found->second;
 }
 
+void Server::PublishPending() {
+  for (const std::string& uri : unpublished_) {
+    auto found = documents_.find(uri);
+    if (found != documents_.end()) PublishDiagnostics(found->second);
+  }
+  unpublished_.clear();
+}
+
 void Server::PublishDiagnostics(const Document& document) {
   Send({{"jsonrpc", "2.0"},
         {"method", "textDocument/publishDiagnostics"},
@@ -143,6 +172,7 @@ void Server::PublishDiagnostics(const Document& document) {
 }
 
 Json Server::Initialize(const Json&) {
+  initialized_ = true;
   Json capabilities = {
       {"positionEncoding", "utf-16"},
       {"textDocumentSync", {{"openClose", true}, {"change", kIncrementalSync}}},
@@ -240,40 +270,35 @@ void Server::DidOpen(const Json& params) {
   const Json& item = params.at("textDocument");
   std::string uri = item.at("uri").get<std::string>();
   Document document(uri, ReadInt(item, "version", 0), item.at("text").get<std::string>());
-  auto [at, added] = documents_.insert_or_assign(uri, std::move(document));
-  PublishDiagnostics(at->second);
+  documents_.insert_or_assign(uri, std::move(document));
+  unpublished_.insert(uri);
 }
 
 void Server::DidChange(const Json& params) {
   std::string uri = params.at("textDocument").at("uri").get<std::string>();
   auto found = documents_.find(uri);
-  if (found == documents_.end()) return;
+  if (found == documents_.end()) throw ResponseError(kInvalidParams, "no open document " + uri);
   Document& document = found->second;
-  try {
-    for (const Json& change : params.at("contentChanges")) {
-      std::string text = change.at("text").get<std::string>();
-      if (change.contains("range")) {
-        const Json& range = change["range"];
-        document.Edit(ReadRangeEnd(range, "start"), ReadRangeEnd(range, "end"), text);
-      } else {
-        document.Edit({0, 0}, {INT_MAX, 0}, text);
-      }
+  // The changes before a malformed one stay: the compilation follows the text.
+  unpublished_.insert(uri);
+  for (const Json& change : params.at("contentChanges")) {
+    std::string text = change.at("text").get<std::string>();
+    if (change.contains("range")) {
+      const Json& range = change["range"];
+      document.Edit(ReadRangeEnd(range, "start"), ReadRangeEnd(range, "end"), text);
+    } else {
+      document.Edit({0, 0}, {INT_MAX, 0}, text);
     }
-    document.set_version(ReadInt(params["textDocument"], "version", document.version()));
-  } catch (const std::exception&) {
-    // The changes before a malformed one stay: the compilation follows the text.
-    document.Recompile();
-    throw;
   }
-  document.Recompile();
-  PublishDiagnostics(document);
+  document.set_version(ReadInt(params["textDocument"], "version", document.version()));
 }
 
 void Server::DidClose(const Json& params) {
   std::string uri = params.at("textDocument").at("uri").get<std::string>();
   auto found = documents_.find(uri);
-  if (found == documents_.end()) return;
+  if (found == documents_.end()) throw ResponseError(kInvalidParams, "no open document " + uri);
   documents_.erase(found);
+  unpublished_.erase(uri);
   // An editor shows no diagnostics for a closed document.
   Send({{"jsonrpc", "2.0"},
         {"method", "textDocument/publishDiagnostics"},
@@ -289,11 +314,13 @@ int RunServer(std::istream& in, std::ostream& out) {
   while (!server.exit_requested()) {
     Frame frame = ReadFrame(in);
     if (frame.status == Frame::Status::kEnd) break;
-    if (frame.status == Frame::Status::kBadHeader) {
-      server.ReportBadHeader(frame.error);
-      continue;
+    if (frame.status == Frame::Status::kMessage) {
+      server.HandleMessage(frame.body);
+    } else {
+      server.ReportBadFrame(frame.error);
     }
-    server.HandleMessage(frame.body);
+    // Edits that are already waiting supersede these: diagnostics wait for them.
+    if (in.rdbuf()->in_avail() <= 0) server.PublishPending();
   }
   return server.exit_requested() ? server.exit_code() : 1;
 }

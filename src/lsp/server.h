@@ -9,6 +9,7 @@
 #include <istream>
 #include <map>
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,12 @@ class Server {
   // Handles one message body: a request gets its reply, a malformed message
   // an error reply; the server goes on either way.
   void HandleMessage(std::string_view body);
-  // Answers a message whose header could not be read.
-  void ReportBadHeader(std::string_view why);
+  // Answers a message whose header could not be read, or that was too long.
+  void ReportBadFrame(std::string_view why);
+  // Publishes the diagnostics of the documents edited since they were last
+  // published: each compiled once, at its latest text. The reader calls this
+  // when no message is waiting, so a burst of edits costs one compile.
+  void PublishPending();
 
   bool exit_requested() const { return exit_requested_; }
   // 0 when "exit" came after "shutdown", 1 otherwise.
@@ -60,11 +65,15 @@ class Server {
   void Send(const Json& message);
   void ReplyError(const Json& id, int code, std::string_view message);
   void PublishDiagnostics(const Document& document);
+  // A window/logMessage warning: what the server dropped and why.
+  void LogDropped(std::string_view method, std::string_view why);
   // The open document the params name; ResponseError when none is open.
   const Document& DocumentOf(const Json& params) const;
 
   std::ostream& out_;
   std::map<std::string, Document> documents_;  // by URI
+  std::set<std::string> unpublished_;           // URIs edited since their diagnostics
+  bool initialized_ = false;                    // "initialize" has been answered
   bool shutdown_ = false;
   bool exit_requested_ = false;
 };
