@@ -13,12 +13,14 @@
 #include <utility>
 #include <vector>
 
+#include "e2e/lsp_client.h"
 #include "support/child_process.h"
 
 namespace {
 
 using Json = nlohmann::json;
-constexpr int kTimeoutMs = 20000;
+using vigil::testing::Framed;
+constexpr int kTimeoutMs = vigil::testing::kLspTimeoutMs;
 constexpr const char* kUri = "file:///site/front.txt";
 constexpr const char* kMarks = "file:///site/marks.txt";  // BOM, CR LF and a lone LF
 constexpr const char* kLf = "file:///site/lf.txt";        // LF only, as Neovim sends
@@ -64,10 +66,6 @@ constexpr const char* kScript =
     "  ENDIF\r\n"                                            // 33
     "EVENTEND\r\n"                                           // 34
     "; FRONT.RELAY1 opens the door\r\n";                     // 35
-
-std::string Framed(const std::string& body) {
-  return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-}
 
 // The methods.
 const std::string kHover = "textDocument/hover";
@@ -133,17 +131,7 @@ class LspSessionTest : public ::testing::Test {
  protected:
   void Write(const std::string& bytes) { ASSERT_TRUE(server_.Write(bytes)); }
   // The next message of the server.
-  Json Receive() {
-    std::optional<size_t> length;
-    while (std::optional<std::string> line = server_.ReadLine(kTimeoutMs)) {
-      if (*line == "\r\n") break;
-      if (line->starts_with("Content-Length: ")) length = std::stoul(line->substr(16));
-    }
-    if (!length) return "no Content-Length from the server";
-    std::optional<std::string> body = server_.Read(*length, kTimeoutMs);
-    if (!body) return "the message body ended early";
-    return Json::parse(*body, nullptr, false);
-  }
+  Json Receive() { return vigil::testing::ReceiveMessage(server_); }
   // Sends a step and gives the server's messages up to the reply, or the one
   // message that follows a notification or raw bytes that expect one.
   std::string Play(const Step& step, int id) {
