@@ -67,9 +67,11 @@ void BM_RecheckAfterKeystroke(benchmark::State& state) {
   NullBuffer nowhere;
   std::ostream out(&nowhere);
   lsp::Server server(out);
-  server.HandleMessage(
-      nlohmann::json{{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", {}}}
-          .dump());
+  server.HandleMessage(nlohmann::json{
+      {"jsonrpc", "2.0"},
+      {"id", 1},
+      {"method", "initialize"},
+      {"params", {}}}.dump());
   server.HandleMessage(
       Message({{"textDocument", {{"uri", kUri}, {"version", 1}, {"text", script}}}},
               "textDocument/didOpen"));

@@ -15,6 +15,16 @@ constexpr std::string_view kLineEndMessage =
     "this line ends in a lone LF while other lines end in CR LF: vigilc reads a lone LF as a "
     "blank inside the line and joins this line with the next one";
 
+// The message with its notes below it, as clangd shows them: editors that
+// show no related information still show the notes.
+std::string MessageWithNotes(const Diagnostic& diagnostic) {
+  std::string message = DiagnosticMessage(diagnostic);
+  for (size_t i = 0; i < diagnostic.notes.size(); ++i) {
+    message += (i == 0 ? "\n\n" : "\n") + diagnostic.notes[i];
+  }
+  return message;
+}
+
 Json DiagnosticJson(const Document& document, const Diagnostic& diagnostic) {
   int line = diagnostic.physical_line > 0 ? diagnostic.physical_line - 1 : 0;
   std::string code = DiagnosticCode(diagnostic);
@@ -24,7 +34,7 @@ Json DiagnosticJson(const Document& document, const Diagnostic& diagnostic) {
       {"code", code},
       {"codeDescription", {{"href", ExplainUri(code)}}},
       {"source", "vigil"},
-      {"message", DiagnosticMessage(diagnostic)},
+      {"message", MessageWithNotes(diagnostic)},
   };
   if (!diagnostic.notes.empty()) {
     Json related = Json::array();

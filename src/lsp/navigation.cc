@@ -63,10 +63,32 @@ Json ReferencesAt(const Document& document, Position position, bool include_decl
   return locations;
 }
 
+namespace {
+
+// The site of `symbol` (its declaration, the repeated name or a use) that
+// covers byte `column` of editor line `line`: the word under the cursor.
+SourceSite SiteAt(const Document& document, const Symbol& symbol, int line, int column) {
+  std::vector<SourceSite> sites = symbol.uses;
+  sites.push_back(symbol.declaration);
+  if (std::optional<WordRange> name = RepeatedName(document, symbol)) {
+    sites.push_back({symbol.declaration.line, Span{name->begin, name->end}});
+  }
+  for (const SourceSite& site : sites) {
+    if (site.line == line + 1 && site.span.known() && column >= site.span.begin &&
+        column <= site.span.end) {
+      return site;
+    }
+  }
+  return symbol.declaration;
+}
+
+}  // namespace
+
 Json PrepareRenameAt(const Document& document, Position position) {
   const Symbol* symbol = DeclaredNameAt(document, position);
   if (symbol == nullptr) return nullptr;
-  return {{"range", SiteRange(document, symbol->declaration)}, {"placeholder", symbol->name}};
+  SourceSite site = SiteAt(document, *symbol, position.line, document.ByteColumnOf(position));
+  return {{"range", SiteRange(document, site)}, {"placeholder", symbol->name}};
 }
 
 Json RenameAt(const Document& document, Position position, std::string_view new_name) {

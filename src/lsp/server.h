@@ -72,8 +72,8 @@ class Server {
 
   std::ostream& out_;
   std::map<std::string, Document> documents_;  // by URI
-  std::set<std::string> unpublished_;           // URIs edited since their diagnostics
-  bool initialized_ = false;                    // "initialize" has been answered
+  std::set<std::string> unpublished_;          // URIs edited since their diagnostics
+  bool initialized_ = false;                   // "initialize" has been answered
   bool shutdown_ = false;
   bool exit_requested_ = false;
 };

@@ -24,7 +24,8 @@ using vigil::testing::Framed;
 constexpr const char* kUri = "file:///site/door.txt";
 
 std::string Request(int id, const std::string& method, Json params = Json::object()) {
-  return Framed(Json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}}.dump());
+  return Framed(
+      Json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}}.dump());
 }
 std::string Notify(const std::string& method, Json params) {
   return Framed(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}}.dump());
@@ -50,7 +51,7 @@ constexpr size_t kOversized = vigil::lsp::kMaxMessageBytes + 1;
 struct ProtocolCase {
   const char* what;
   std::string input;
-  int messages;  // what the server sends back
+  int messages;                        // what the server sends back
   std::vector<std::string> fragments;  // "!text": must not appear
 };
 
@@ -102,8 +103,7 @@ const ProtocolCase kCases[] = {
     // Edits that arrive together are compiled once, at the last version.
     {"a burst of edits: diagnostics of the last text only",
      kInitialize + Open("MODULE = CTRL,0") + Change(2, {{"text", "NOPE"}}) +
-         Change(3, {{"text", "NOPE AGAIN"}}) + Change(4, {{"text", "MODULE = CTRL,0"}}) +
-         kShutdown,
+         Change(3, {{"text", "NOPE AGAIN"}}) + Change(4, {{"text", "MODULE = CTRL,0"}}) + kShutdown,
      3,
      {kShutdownAnswered, R"("diagnostics":[],"uri":"file:///site/door.txt","version":4)",
       "!\"version\":1", "!\"version\":2", "!\"version\":3"}},
@@ -121,7 +121,7 @@ TEST(LspProtocolTest, AnswersEachCase) {
     for (const std::string& fragment : test.fragments) {
       if (fragment.starts_with("!")) {
         EXPECT_EQ(replies.find(fragment.substr(1)), std::string::npos) << fragment << "\n"
-                                                                        << replies;
+                                                                       << replies;
       } else {
         EXPECT_NE(replies.find(fragment), std::string::npos) << fragment << "\n" << replies;
       }
