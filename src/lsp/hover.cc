@@ -15,6 +15,7 @@
 #include "core/scan/tokenizer.h"
 #include "lsp/blocks.h"
 #include "lsp/navigation.h"
+#include "lsp/reference.h"
 #include "lsp/words.h"
 
 namespace vigil::lsp {
@@ -107,6 +108,16 @@ std::optional<std::string> ElementText(const Document& document, int line, std::
   return text;
 }
 
+// What a command or condition word means, from the installer's reference.
+std::optional<std::string> ReferenceText(std::string_view word) {
+  std::string upper = ToUpper(word);
+  ReferenceEntry command = CommandReference(upper);
+  if (!command.table.empty()) return "command **" + upper + "**\n\n" + command.table;
+  ReferenceEntry condition = ConditionReference(upper);
+  if (!condition.table.empty()) return "condition **" + upper + "**\n\n" + condition.table;
+  return std::nullopt;
+}
+
 std::optional<std::string> StatementText(const Document& document, int line) {
   const Compilation& compilation = document.compilation();
   std::string listing;
@@ -149,6 +160,8 @@ Json HoverAt(const Document& document, Position position) {
   } else if (word) {
     if (std::optional<std::string> element = ElementText(document, line, TextOf(text, *word))) {
       sections.push_back(*element);
+    } else if (std::optional<std::string> meaning = ReferenceText(TextOf(text, *word))) {
+      sections.push_back(*meaning);
     }
   }
   if (std::optional<std::string> statement = StatementText(document, line)) {

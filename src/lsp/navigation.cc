@@ -63,6 +63,19 @@ Json ReferencesAt(const Document& document, Position position, bool include_decl
   return locations;
 }
 
+Json HighlightsAt(const Document& document, Position position) {
+  constexpr int kRead = 2;
+  constexpr int kWrite = 3;
+  const Symbol* symbol = DeclaredNameAt(document, position);
+  Json highlights = Json::array();
+  if (symbol == nullptr) return highlights;
+  highlights.push_back({{"range", SiteRange(document, symbol->declaration)}, {"kind", kWrite}});
+  for (const SourceSite& use : symbol->uses) {
+    highlights.push_back({{"range", SiteRange(document, use)}, {"kind", kRead}});
+  }
+  return highlights;
+}
+
 namespace {
 
 // The site of `symbol` (its declaration, the repeated name or a use) that

@@ -13,6 +13,7 @@
 #include "lsp/hover.h"
 #include "lsp/navigation.h"
 #include "lsp/semantic_tokens.h"
+#include "lsp/signature_help.h"
 #include "lsp/symbols.h"
 #include "lsp/transport.h"
 
@@ -37,6 +38,9 @@ constexpr RequestRoute kRequests[] = {
     {"textDocument/completion", &Server::Completion},
     {"textDocument/definition", &Server::Definition},
     {"textDocument/references", &Server::References},
+    {"textDocument/signatureHelp", &Server::SignatureHelp},
+    {"textDocument/documentHighlight", &Server::DocumentHighlight},
+    {"workspace/symbol", &Server::WorkspaceSymbol},
     {"textDocument/prepareRename", &Server::PrepareRename},
     {"textDocument/rename", &Server::Rename},
     {"textDocument/documentSymbol", &Server::DocumentSymbol},
@@ -60,6 +64,8 @@ constexpr NotificationRoute kNotifications[] = {
     {"textDocument/didChange", &Server::DidChange},
     {"textDocument/didClose", &Server::DidClose},
     {"textDocument/didSave", &Server::Ignore},
+    {"$/cancelRequest", &Server::Ignore},  // every request is answered before the next is read
+    {"$/setTrace", &Server::Ignore},
     {"exit", &Server::Exit},
 };
 
@@ -178,6 +184,9 @@ Json Server::Initialize(const Json&) {
       {"textDocumentSync", {{"openClose", true}, {"change", kIncrementalSync}}},
       {"hoverProvider", true},
       {"completionProvider", {{"triggerCharacters", {".", "(", ",", "="}}}},
+      {"signatureHelpProvider", {{"triggerCharacters", {"(", ","}}}},
+      {"documentHighlightProvider", true},
+      {"workspaceSymbolProvider", true},
       {"definitionProvider", true},
       {"referencesProvider", true},
       {"renameProvider", {{"prepareProvider", true}}},
@@ -211,6 +220,21 @@ Json Server::References(const Json& params) {
   bool declaration =
       params.contains("context") && params["context"].value("includeDeclaration", false);
   return ReferencesAt(DocumentOf(params), ReadPosition(params), declaration);
+}
+
+Json Server::SignatureHelp(const Json& params) {
+  return SignatureHelpAt(DocumentOf(params), ReadPosition(params));
+}
+
+Json Server::DocumentHighlight(const Json& params) {
+  return HighlightsAt(DocumentOf(params), ReadPosition(params));
+}
+
+Json Server::WorkspaceSymbol(const Json& params) {
+  std::string query = params.value("query", "");
+  Json found = Json::array();
+  for (const auto& [uri, document] : documents_) AddWorkspaceSymbols(document, query, found);
+  return found;
 }
 
 Json Server::PrepareRename(const Json& params) {

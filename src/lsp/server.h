@@ -43,6 +43,9 @@ class Server {
   Json Completion(const Json& params);
   Json Definition(const Json& params);
   Json References(const Json& params);
+  Json SignatureHelp(const Json& params);
+  Json DocumentHighlight(const Json& params);
+  Json WorkspaceSymbol(const Json& params);
   Json PrepareRename(const Json& params);
   Json Rename(const Json& params);
   Json DocumentSymbol(const Json& params);

@@ -67,6 +67,20 @@ Json DocumentSymbols(const Document& document) {
   return symbols;
 }
 
+void AddWorkspaceSymbols(const Document& document, std::string_view query, Json& found) {
+  std::string wanted = ToUpper(query);
+  for (const Json& symbol : DocumentSymbols(document)) {
+    std::string name = symbol["name"].get<std::string>();
+    if (ToUpper(name).find(wanted) == std::string::npos) continue;
+    Json information = {
+        {"name", name},
+        {"kind", symbol["kind"]},
+        {"location", {{"uri", document.uri()}, {"range", symbol["selectionRange"]}}}};
+    if (symbol.contains("detail")) information["containerName"] = symbol["detail"];
+    found.push_back(std::move(information));
+  }
+}
+
 Json FoldingRanges(const Document& document) {
   Json ranges = Json::array();
   for (const Block& block : StructureOf(document).blocks) {

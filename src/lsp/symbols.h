@@ -3,12 +3,17 @@
 #ifndef VIGIL_LSP_SYMBOLS_H_
 #define VIGIL_LSP_SYMBOLS_H_
 
+#include <string_view>
+
 #include "lsp/document.h"
 #include "lsp/protocol.h"
 
 namespace vigil::lsp {
 
 Json DocumentSymbols(const Document& document);
+// workspace/symbol: the outline entries of `document` whose name holds
+// `query` (any case), as SymbolInformation, added to `found`.
+void AddWorkspaceSymbols(const Document& document, std::string_view query, Json& found);
 Json FoldingRanges(const Document& document);
 
 }  // namespace vigil::lsp
