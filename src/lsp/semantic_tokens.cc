@@ -65,13 +65,15 @@ bool IsStatementWord(std::string_view upper) {
                                        upper) != std::end(kStatementWords);
 }
 
-// The tokens of the declared names, by 0-based line.
-std::vector<std::vector<Token>> SymbolTokens(const Document& document) {
-  std::vector<std::vector<Token>> lines(static_cast<size_t>(document.line_count()));
+// The tokens of the declared names on editor lines `first` to `last`, by
+// line from `first`.
+std::vector<std::vector<Token>> SymbolTokens(const Document& document, int first, int last) {
+  std::vector<std::vector<Token>> lines(static_cast<size_t>(last - first + 1));
   auto add = [&](const SourceSite& site, int type, int modifiers) {
     int line = site.line - 1;
-    if (!site.span.known() || line < 0 || line >= document.line_count()) return;
-    lines[static_cast<size_t>(line)].push_back({site.span.begin, site.span.end, type, modifiers});
+    if (!site.span.known() || line < first || line > last) return;
+    lines[static_cast<size_t>(line - first)].push_back(
+        {site.span.begin, site.span.end, type, modifiers});
   };
   for (const Symbol& symbol : document.compilation().declarations) {
     add(symbol.declaration, TypeOf(symbol.kind), kDeclarationModifier);
@@ -146,14 +148,17 @@ Json SemanticTokensLegend() {
   return {{"tokenTypes", kTokenTypes}, {"tokenModifiers", kTokenModifiers}};
 }
 
-Json SemanticTokens(const Document& document) {
-  std::vector<std::vector<Token>> symbol_tokens = SymbolTokens(document);
+std::vector<int> SemanticTokenData(const Document& document, int first, int last) {
+  first = std::max(first, 0);
+  last = std::min(last, document.line_count() - 1);
   std::vector<int> data;
+  if (first > last) return data;
+  std::vector<std::vector<Token>> symbol_tokens = SymbolTokens(document, first, last);
   int previous_line = 0;
   int previous_start = 0;
-  for (int line = 0; line < document.line_count(); ++line) {
+  for (int line = first; line <= last; ++line) {
     std::vector<Token> tokens =
-        LineTokens(document, line, std::move(symbol_tokens[static_cast<size_t>(line)]));
+        LineTokens(document, line, std::move(symbol_tokens[static_cast<size_t>(line - first)]));
     int last_end = 0;
     for (const Token& token : tokens) {
       if (token.begin < last_end || token.end <= token.begin) continue;  // overlaps stay out
@@ -167,7 +172,30 @@ Json SemanticTokens(const Document& document) {
       previous_start = start;
     }
   }
-  return {{"data", data}};
+  return data;
+}
+
+Json SemanticTokens(const Document& document) {
+  return {{"data", SemanticTokenData(document, 0, document.line_count() - 1)}};
+}
+
+Json SemanticTokenEdits(const std::vector<int>& previous, const std::vector<int>& current) {
+  size_t start = 0;
+  size_t limit = std::min(previous.size(), current.size());
+  while (start < limit && previous[start] == current[start]) ++start;
+  size_t tail = 0;
+  while (tail < limit - start &&
+         previous[previous.size() - 1 - tail] == current[current.size() - 1 - tail]) {
+    ++tail;
+  }
+  Json edits = Json::array();
+  if (start == previous.size() && start == current.size()) return edits;
+  std::vector<int> inserted(current.begin() + static_cast<std::ptrdiff_t>(start),
+                            current.end() - static_cast<std::ptrdiff_t>(tail));
+  edits.push_back({{"start", start},
+                   {"deleteCount", previous.size() - start - tail},
+                   {"data", std::move(inserted)}});
+  return edits;
 }
 
 }  // namespace vigil::lsp

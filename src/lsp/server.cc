@@ -46,6 +46,8 @@ constexpr RequestRoute kRequests[] = {
     {"textDocument/documentSymbol", &Server::DocumentSymbol},
     {"textDocument/foldingRange", &Server::FoldingRange},
     {"textDocument/semanticTokens/full", &Server::SemanticTokensFull},
+    {"textDocument/semanticTokens/full/delta", &Server::SemanticTokensDelta},
+    {"textDocument/semanticTokens/range", &Server::SemanticTokensRange},
     {"textDocument/formatting", &Server::Formatting},
     {"textDocument/codeAction", &Server::CodeAction},
     {"textDocument/codeLens", &Server::CodeLens},
@@ -192,7 +194,8 @@ Json Server::Initialize(const Json&) {
       {"renameProvider", {{"prepareProvider", true}}},
       {"documentSymbolProvider", true},
       {"foldingRangeProvider", true},
-      {"semanticTokensProvider", {{"legend", SemanticTokensLegend()}, {"full", true}}},
+      {"semanticTokensProvider",
+       {{"legend", SemanticTokensLegend()}, {"full", {{"delta", true}}}, {"range", true}}},
       {"documentFormattingProvider", true},
       {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
       {"codeLensProvider", {{"resolveProvider", true}}},
@@ -250,7 +253,34 @@ Json Server::DocumentSymbol(const Json& params) { return DocumentSymbols(Documen
 
 Json Server::FoldingRange(const Json& params) { return FoldingRanges(DocumentOf(params)); }
 
-Json Server::SemanticTokensFull(const Json& params) { return SemanticTokens(DocumentOf(params)); }
+Json Server::SemanticTokensFull(const Json& params) {
+  const Document& document = DocumentOf(params);
+  SentTokens& sent = sent_tokens_[document.uri()];
+  sent.result_id = std::to_string(next_result_id_++);
+  sent.data = SemanticTokenData(document, 0, document.line_count() - 1);
+  return {{"resultId", sent.result_id}, {"data", sent.data}};
+}
+
+// The edits from the tokens last sent, when the client names them; all the
+// tokens otherwise.
+Json Server::SemanticTokensDelta(const Json& params) {
+  const Document& document = DocumentOf(params);
+  auto found = sent_tokens_.find(document.uri());
+  std::string previous = params.value("previousResultId", "");
+  if (found == sent_tokens_.end() || found->second.result_id != previous) {
+    return SemanticTokensFull(params);
+  }
+  std::vector<int> data = SemanticTokenData(document, 0, document.line_count() - 1);
+  Json edits = SemanticTokenEdits(found->second.data, data);
+  found->second = {std::to_string(next_result_id_++), std::move(data)};
+  return {{"resultId", found->second.result_id}, {"edits", std::move(edits)}};
+}
+
+Json Server::SemanticTokensRange(const Json& params) {
+  const Json& range = params.at("range");
+  return {{"data", SemanticTokenData(DocumentOf(params), ReadRangeEnd(range, "start").line,
+                                     ReadRangeEnd(range, "end").line)}};
+}
 
 Json Server::Formatting(const Json& params) {
   int indent = kDefaultIndent;
@@ -323,6 +353,7 @@ void Server::DidClose(const Json& params) {
   if (found == documents_.end()) throw ResponseError(kInvalidParams, "no open document " + uri);
   documents_.erase(found);
   unpublished_.erase(uri);
+  sent_tokens_.erase(uri);
   // An editor shows no diagnostics for a closed document.
   Send({{"jsonrpc", "2.0"},
         {"method", "textDocument/publishDiagnostics"},

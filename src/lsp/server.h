@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lsp/document.h"
 #include "lsp/protocol.h"
@@ -51,6 +52,8 @@ class Server {
   Json DocumentSymbol(const Json& params);
   Json FoldingRange(const Json& params);
   Json SemanticTokensFull(const Json& params);
+  Json SemanticTokensDelta(const Json& params);
+  Json SemanticTokensRange(const Json& params);
   Json Formatting(const Json& params);
   Json CodeAction(const Json& params);
   Json CodeLens(const Json& params);
@@ -77,6 +80,13 @@ class Server {
   std::map<std::string, Document> documents_;  // by URI
   std::set<std::string> unpublished_;          // URIs edited since their diagnostics
   bool initialized_ = false;                   // "initialize" has been answered
+  // The last full semantic tokens sent for each URI, for delta requests.
+  struct SentTokens {
+    std::string result_id;
+    std::vector<int> data;
+  };
+  std::map<std::string, SentTokens> sent_tokens_;
+  int next_result_id_ = 1;
   bool shutdown_ = false;
   bool exit_requested_ = false;
 };

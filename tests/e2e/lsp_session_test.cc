@@ -331,6 +331,17 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
        {R"("method":"window/logMessage")", "VISITS = VISITS + 1",
         R"("message":"result: VISITS 0 -> 1; door opened: FRONT")", R"("result":"FRONT.VALID\n)"}},
       {"workspace/executeCommand", Simulate("no.such"), {Error(-32602)}},
+      // Semantic tokens: all, the edits since, and the tokens of a range.
+      {"textDocument/semanticTokens/full", Doc(), {R"("resultId":"1")", R"("data":[0,0,6,0,0,)"}},
+      {"textDocument/semanticTokens/full/delta",
+       Doc(kUri, {{"previousResultId", "1"}}),
+       {R"("edits":[],"resultId":"2")"}},
+      {"textDocument/semanticTokens/full/delta",
+       Doc(kUri, {{"previousResultId", "1"}}),
+       {R"("data":[0,0,6,0,0,)", R"("resultId":"3")"}},
+      {"textDocument/semanticTokens/range",
+       Doc(kUri, {{"range", RangeJson(11, 0, 11, 19)}}),
+       {R"("result":{"data":[11,0,6,2,0,0,9,6,2,0,0,9,1,6,0]})"}},
       // Line ends and a byte-order mark.
       {kDidOpen,
        Open(kMarks, "\xEF\xBB\xBF; a\r\n; b\n; c\r\n"),
