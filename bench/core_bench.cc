@@ -129,7 +129,7 @@ void CompileBenchmark(benchmark::State& state, const std::string& script, bool w
   int errors = 0;
   int code_bytes = 0;
   for (auto _ : state) {
-    Compilation compilation = Compile(script, {.index_uses = with_uses});
+    Compilation compilation = Compile(script, {.record_tokens = with_uses});
     benchmark::DoNotOptimize(compilation.code.data());
     errors = compilation.error_count;
     code_bytes = static_cast<int>(compilation.code.size());

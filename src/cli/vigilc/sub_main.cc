@@ -84,7 +84,7 @@ BuildResult BuildScript(const std::vector<std::string>& args, std::string_view p
     err << program << ": cannot read '" << result.script << "': " << error << "\n";
     return result;
   }
-  Compilation compilation = Compile(std::move(*source), {.index_uses = false});
+  Compilation compilation = Compile(std::move(*source), {.record_tokens = false});
 
   if (!WriteOutputs(compilation, names, compiler, &error)) {
     err << program << ": " << error << "\n";

@@ -16,6 +16,7 @@ void C_Compiler::CompileEvent(std::string_view rest) {
   current_event_module_ = ResolveModule(word);
   WriteEventHeader(word);
   if (open_events_ > 0) ReportError(Err::kEventInsideEvent, word);
+  if (record_tokens_) OpenBlock(Block::Kind::kEvent);
   ++open_events_;
   event_line_ = display_line_->physical_line;
 }
@@ -31,6 +32,7 @@ void C_Compiler::CompileEventEnd() {
   if (if_level_ >= 1) return ReportError(Err::kMissingEndIf);
   if (current_event_module_ == -1) ReportError(Err::kUnknownCommand);
   if (open_events_ == 0) ReportError(Err::kMissingEvent);
+  if (record_tokens_) CloseBlock(Block::Kind::kEvent);
   --open_events_;
   current_event_module_ = -1;
 }
@@ -43,6 +45,7 @@ void C_Compiler::CompileIf(std::string_view rest) {
   // ENDIF that this line hands back to follows the plain rules.
   block_stale_[static_cast<size_t>(level)] = false;
   if_lines_[static_cast<size_t>(level)] = display_line_->physical_line;
+  if (record_tokens_) OpenBlock(Block::Kind::kIf);
   code_.Append({static_cast<int>(Op::kIf)});
 
   int errors_before = count_errors_;
@@ -64,6 +67,7 @@ void C_Compiler::CompileElse() {
   if (block_flags_[level] > 0) return ReportError(Err::kSecondElse);
   if (block_targets_[level] < 2) return ReportError(Err::kElseWithoutIf);
   ++block_flags_[level];
+  if (record_tokens_) MarkElse();
   code_.Append({static_cast<int>(Op::kElse), 0, 0});
   PatchBlockTarget(if_level_);
   RecordBlockTarget(if_level_);
@@ -73,6 +77,7 @@ void C_Compiler::CompileEndIf() {
   size_t level = static_cast<size_t>(if_level_);
   if (block_targets_[level] < 2) return ReportError(Err::kMissingIf);
   block_flags_[level] = 0;
+  if (record_tokens_) CloseBlock(Block::Kind::kIf);
   PatchBlockTarget(if_level_);
   --if_level_;
 }

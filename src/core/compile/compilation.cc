@@ -8,42 +8,16 @@
 namespace vigil {
 namespace {
 
-// Lines whose words name no declared name in use: declarations and comments.
-bool DeclaresOrComments(std::string_view text) {
-  std::string_view rest = TrimBlanks(text);
-  if (rest.empty() || rest.front() == ';') return true;
-  std::string_view probe = rest;
-  return TakeWord(probe, "MODULE") || TakeWord(probe, "PARTITION") || TakeWord(probe, "DEFINE");
+// The uses of each declared name: the tokens that name it without declaring it.
+void AddUses(Compilation& result) {
+  for (const Token& token : result.tokens) {
+    if (token.symbol < 0 || token.declares) continue;
+    result.declarations[static_cast<size_t>(token.symbol)].uses.push_back({token.line, token.span});
+  }
 }
 
-// Adds the uses of the declared names: every run of name characters on a
-// statement or DEVICE line that spells one. The element after a "." is the
-// module's, never a name of the script's own.
-void IndexUses(Compilation& result) {
-  NameIndex index;
-  for (size_t i = 0; i < result.declarations.size(); ++i) {
-    index.Add(result.declarations[i].name, i);
-  }
-  for (const SourceLine& line : result.lines) {
-    if (DeclaresOrComments(line.text)) continue;
-    std::string_view text = line.text;
-    size_t i = 0;
-    while (i < text.size()) {
-      if (!IsNameChar(text[i])) {
-        ++i;
-        continue;
-      }
-      size_t begin = i;
-      while (i < text.size() && IsNameChar(text[i])) ++i;
-      if (begin > 0 && text[begin - 1] == '.') continue;
-      size_t at = index.Find(text.substr(begin, i - begin));
-      if (at == NameIndex::npos) continue;
-      Symbol& symbol = result.declarations[at];
-      bool module = symbol.kind == SymbolKind::kModule || symbol.kind == SymbolKind::kPartition;
-      if (i < text.size() && text[i] == '.' && !module) continue;
-      symbol.uses.push_back({line.physical_line, {static_cast<int>(begin), static_cast<int>(i)}});
-    }
-  }
+bool Before(const Token& a, const Token& b) {
+  return a.line != b.line ? a.line < b.line : a.span.begin < b.span.begin;
 }
 
 }  // namespace
@@ -69,6 +43,7 @@ std::string_view SymbolKindName(SymbolKind kind) {
 Compilation Compile(std::string script, CompileOptions options) {
   C_Compiler compiler;
   compiler.set_source(std::move(script));
+  compiler.set_record_tokens(options.record_tokens);
   compiler.Compile();
 
   Compilation result;
@@ -90,8 +65,13 @@ Compilation Compile(std::string script, CompileOptions options) {
   result.settings_table = std::move(compiler.settings_table_);
   result.counted_lines = compiler.count_lines_;
   result.error_count = compiler.count_errors_;
-  if (options.index_uses) IndexUses(result);
-  result.uses_indexed = options.index_uses;
+  result.tokens = std::move(compiler.tokens_);
+  result.blocks = std::move(compiler.blocks_);
+  if (!std::is_sorted(result.tokens.begin(), result.tokens.end(), Before)) {
+    std::stable_sort(result.tokens.begin(), result.tokens.end(), Before);
+  }
+  AddUses(result);
+  result.uses_indexed = options.record_tokens;
   return result;
 }
 
@@ -110,15 +90,26 @@ const Symbol* Compilation::FindSymbol(std::string_view name) const {
 }
 
 const Symbol* Compilation::SymbolAt(int line, int column) const {
-  auto covers = [&](const SourceSite& site) {
-    return site.line == line && site.span.known() && column >= site.span.begin &&
-           column <= site.span.end;
-  };
-  for (const Symbol& symbol : declarations) {
-    if (covers(symbol.declaration)) return &symbol;
-    if (std::any_of(symbol.uses.begin(), symbol.uses.end(), covers)) return &symbol;
+  const Token* token = TokenAt(line, column);
+  if (token == nullptr || token->symbol < 0) return nullptr;
+  return &declarations[static_cast<size_t>(token->symbol)];
+}
+
+const Token* Compilation::TokenAt(int line, int column) const {
+  std::span<const Token> on_line = TokensOnLines(line, line);
+  // A cursor between two words touching each other belongs to the second.
+  for (auto it = on_line.rbegin(); it != on_line.rend(); ++it) {
+    if (column >= it->span.begin && column <= it->span.end) return &*it;
   }
   return nullptr;
+}
+
+std::span<const Token> Compilation::TokensOnLines(int first, int last) const {
+  auto begin = std::lower_bound(tokens.begin(), tokens.end(), first,
+                                [](const Token& t, int wanted) { return t.line < wanted; });
+  auto end = std::upper_bound(begin, tokens.end(), last,
+                              [](int wanted, const Token& t) { return wanted < t.line; });
+  return {begin, end};
 }
 
 }  // namespace vigil

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "core/compile/error_records.h"
 #include "core/compile/source_lines.h"
 #include "core/compile/symbol_table.h"
+#include "core/compile/tokens.h"
 #include "core/lang/diagnostics.h"
 
 namespace vigil {
@@ -49,7 +51,12 @@ struct Compilation {
   ControllerRecords records;
   OpenBlocks open_blocks;
   std::vector<IgnoredDeclaration> ignored_declarations;  // lines that set nothing
-  bool uses_indexed = false;  // Symbol::uses filled in (CompileOptions)
+  // What the compiler read (CompileOptions::record_tokens): every word it
+  // took, in line and column order, and the EVENT and IF blocks, in the order
+  // they open. Symbol::uses are the tokens that name a declared name.
+  std::vector<Token> tokens;
+  std::vector<Block> blocks;
+  bool uses_indexed = false;  // tokens, blocks and Symbol::uses filled in
   int counted_lines = 0;      // the listing's "Lines"
   int error_count = 0;
 
@@ -65,12 +72,18 @@ struct Compilation {
   const Symbol* FindSymbol(std::string_view name) const;
   // The declared name at `site`'s line and byte column, or nullptr.
   const Symbol* SymbolAt(int line, int column) const;
+  // The token that covers byte `column` of physical line `line` (its end
+  // included, so a cursor just after a word finds it), or nullptr.
+  const Token* TokenAt(int line, int column) const;
+  // The tokens of physical lines first..last, as a range of `tokens`.
+  std::span<const Token> TokensOnLines(int first, int last) const;
 };
 
 struct CompileOptions {
-  // Find where each declared name is used. The four files do not need it;
-  // the warnings, the language server and renaming do.
-  bool index_uses = true;
+  // Keep the token record, the blocks and the uses of each declared name.
+  // The four files do not need them; the warnings, the language server and
+  // renaming do.
+  bool record_tokens = true;
 };
 
 // Takes the script's bytes: pass an rvalue to spare a copy of a large script.

@@ -21,6 +21,7 @@
 #include "core/compile/error_records.h"
 #include "core/compile/source_lines.h"
 #include "core/compile/symbol_table.h"
+#include "core/compile/tokens.h"
 #include "core/lang/diagnostics.h"
 #include "core/lang/limits.h"
 #include "core/scan/text_hash.h"
@@ -39,39 +40,25 @@ class C_Compiler {
     source_ = std::make_shared<const std::string>(std::move(source));
   }
   const std::string& source() const { return *source_; }
-  // The script, shared with the views of lines().
-  const std::shared_ptr<const std::string>& shared_source() const { return source_; }
+  // Keep the token record and the block structure (tokens.h).
+  void set_record_tokens(bool record) { record_tokens_ = record; }
 
   // Runs both passes. Call once per object.
   void Compile();
 
   // Results.
   const std::vector<uint8_t>& macros() const { return code_.bytes(); }
-  int MacroLen() const { return code_.size(); }
   int CountLines() const { return count_lines_; }
-  int CountErrors() const { return count_errors_; }
   // Every reported error, in the order of reporting.
   std::vector<Diagnostic> diagnostics() const { return errors_.MakeAll(lines_); }
   // The lines of the settings table file, without line ends.
   const std::vector<std::string>& SettingsTable() const { return settings_table_; }
-  // The code each statement line appended, in line order (lines that
-  // appended nothing are left out).
-  const std::vector<LineCode>& line_code() const { return line_code_; }
   // The script's lines as both passes see them.
   const std::vector<SourceLine>& lines() const { return lines_; }
-  // The declared names in the order of the script, with their declaration
-  // sites (uses are filled in by Compile, compilation.h).
-  const std::vector<Symbol>& declarations() const { return declared_; }
   // The IF levels still open at the end whose IF opened a block, outermost
-  // first; the EVENT still open (0 when none); the IFs that compiled as
-  // statements.
+  // first; the EVENT still open (0 when none).
   std::vector<int> UnclosedIfLines() const;
   int UnclosedEventLine() const { return open_events_ > 0 ? event_line_ : 0; }
-  const std::vector<UntestedIf>& untested_ifs() const { return untested_ifs_; }
-  // The declaration lines that set nothing, in line order.
-  const std::vector<IgnoredDeclaration>& ignored_declarations() const {
-    return ignored_declarations_;
-  }
 
   // Controller records for the download file.
   std::vector<std::string> DefineParameters() const;
@@ -119,6 +106,20 @@ class C_Compiler {
   void CollectRegisters(bool timers);
   void CollectDeviceSettings();
   void CollectDevice(std::string_view line);
+
+  // token_record.cc
+  void IndexDeclaredNames();
+  // The index in declared_ of the name `word` spells, or -1.
+  int DeclaredNameOf(std::string_view word, bool modules_only) const;
+  Span SpanInLine(std::string_view part) const;
+  void RecordToken(TokenKind kind, std::string_view part, int symbol = -1, bool declares = false);
+  void RecordWord(std::string_view word, bool event_line, bool in_brackets);
+  void RecordStatementTokens();
+  void RecordDeclarationTokens();
+  void RecordDeclarationLine(const SourceLine& line);
+  void OpenBlock(Block::Kind kind);
+  void MarkElse();
+  void CloseBlock(Block::Kind kind);
 
   // line_dispatch.cc
   void CompileLine(const SourceLine& line);
@@ -222,6 +223,15 @@ class C_Compiler {
   std::vector<IgnoredDeclaration> ignored_declarations_;
   int first_event_line_ = 0;  // where the declaration pass stopped reading modules
   void Ignore(IgnoredDeclaration::Why why, std::string_view part, int module = 0);
+
+  // The token record (token_record.cc), kept when record_tokens_ is set.
+  bool record_tokens_ = false;
+  std::vector<Token> tokens_;
+  std::vector<Block> blocks_;
+  std::vector<int> open_block_stack_;  // indices into blocks_, innermost last
+  // Positions in declared_ by name: modules and partitions, parameters,
+  // marks, registers, timers.
+  std::array<NameIndex, 5> name_positions_;
 };
 
 }  // namespace vigil

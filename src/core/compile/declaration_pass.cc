@@ -72,6 +72,10 @@ void C_Compiler::DeclarationPass() {
   CollectRegisters(/*timers=*/true);
   CollectDeviceSettings();
   settings_table_ = WriteSettingsTable(symbols_);
+  if (record_tokens_) {
+    IndexDeclaredNames();
+    RecordDeclarationTokens();
+  }
   display_line_ = nullptr;
 }
 

@@ -35,7 +35,11 @@ void C_Compiler::CompileLine(const SourceLine& line) {
   }
   ++count_lines_;
   if (keyword == "DEFINE") return;
+  if (!rest.empty() && rest.front() == ';' && record_tokens_) {
+    RecordToken(TokenKind::kComment, TrimBlanks(line.text));
+  }
   if (rest.empty() || rest.front() == ';') return;
+  if (record_tokens_) RecordStatementTokens();
   if (!CheckWords()) return;
 
   int code_before = code_.size();
