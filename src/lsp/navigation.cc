@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/check/rename.h"
 #include "core/lang/known_words.h"
 #include "core/scan/tokenizer.h"
 #include "lsp/words.h"
@@ -76,61 +77,28 @@ Json HighlightsAt(const Document& document, Position position) {
   return highlights;
 }
 
-namespace {
-
-// The site of `symbol` (its declaration, the repeated name or a use) that
-// covers byte `column` of editor line `line`: the word under the cursor.
-SourceSite SiteAt(const Document& document, const Symbol& symbol, int line, int column) {
-  std::vector<SourceSite> sites = symbol.uses;
-  sites.push_back(symbol.declaration);
-  if (std::optional<WordRange> name = RepeatedName(document, symbol)) {
-    sites.push_back({symbol.declaration.line, Span{name->begin, name->end}});
-  }
-  for (const SourceSite& site : sites) {
-    if (site.line == line + 1 && site.span.known() && column >= site.span.begin &&
-        column <= site.span.end) {
-      return site;
-    }
-  }
-  return symbol.declaration;
-}
-
-}  // namespace
-
+// The core's plan gives the word under the cursor and the edits, or why not.
 Json PrepareRenameAt(const Document& document, Position position) {
-  const Symbol* symbol = DeclaredNameAt(document, position);
-  if (symbol == nullptr) return nullptr;
-  SourceSite site = SiteAt(document, *symbol, position.line, document.ByteColumnOf(position));
-  return {{"range", SiteRange(document, site)}, {"placeholder", symbol->name}};
+  if (position.line < 0 || position.line >= document.line_count()) return nullptr;
+  RenamePlan plan =
+      PrepareRename(document.compilation(), position.line + 1, document.ByteColumnOf(position));
+  if (!plan.refusal.empty() || plan.symbol == nullptr) return nullptr;
+  return {{"range", SiteRange(document, plan.word)}, {"placeholder", plan.symbol->name}};
 }
 
 Json RenameAt(const Document& document, Position position, std::string_view new_name) {
-  const Symbol* symbol = DeclaredNameAt(document, position);
-  if (symbol == nullptr) throw ResponseError(kRequestFailed, "no declared name here to rename");
-  if (new_name.empty() || !std::all_of(new_name.begin(), new_name.end(), IsNameChar)) {
-    throw ResponseError(kRequestFailed, "'" + std::string(new_name) +
-                                            "' is no name: names have letters, digits and _ only");
+  if (position.line < 0 || position.line >= document.line_count()) {
+    throw ResponseError(kRequestFailed, "no declared name here to rename");
   }
-  if (IsKeyword(ToUpper(new_name))) {
-    throw ResponseError(kRequestFailed,
-                        "'" + std::string(new_name) + "' is a keyword of the language");
-  }
-  const Symbol* taken = document.compilation().FindSymbol(new_name);
-  if (taken != nullptr && taken != symbol) {
-    throw ResponseError(kRequestFailed, "'" + std::string(new_name) + "' is already declared as " +
-                                            std::string(SymbolKindName(taken->kind)) + " " +
-                                            taken->name);
-  }
+  RenamePlan plan = PlanRename(document.compilation(), position.line + 1,
+                               document.ByteColumnOf(position), new_name);
+  if (!plan.refusal.empty()) throw ResponseError(kRequestFailed, plan.refusal);
   Json edits = Json::array();
-  auto add = [&](const SourceSite& site) {
-    if (site.span.known())
+  for (const SourceSite& site : plan.edits) {
+    if (site.span.known()) {
       edits.push_back({{"range", SiteRange(document, site)}, {"newText", new_name}});
-  };
-  add(symbol->declaration);
-  if (std::optional<WordRange> name = RepeatedName(document, *symbol)) {
-    add({symbol->declaration.line, Span{name->begin, name->end}});
+    }
   }
-  for (const SourceSite& use : symbol->uses) add(use);
   return {{"changes", {{document.uri(), edits}}}};
 }
 

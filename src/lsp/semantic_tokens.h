@@ -1,6 +1,7 @@
-// textDocument/semanticTokens/full: declared names by kind (modules and
-// partitions, parameters, marks, registers and timers), keywords, numbers,
-// element names after their module, mark texts and comments.
+// textDocument/semanticTokens: every word the compiler took, coloured by
+// what it was to the compiler (the token record): declared names by kind,
+// keywords, commands and conditions, elements and events (bare ones too),
+// numbers, mark texts and comments.
 #ifndef VIGIL_LSP_SEMANTIC_TOKENS_H_
 #define VIGIL_LSP_SEMANTIC_TOKENS_H_
 

@@ -69,12 +69,14 @@ TEST(SemanticTokensTest, GivesTheTokensOfARangeOfLines) {
       "DEFINE REGISTER VISITS\r\n"
       "EVENT FRONT.VALID\r\n"
       "  VISITS = 1\r\n"
+      "  BEEP = ON\r\n"
       "EVENTEND\r\n";
+  // BEEP is the event module's element without its module part.
   std::vector<Decoded> expected = {
-      {2, 0, 5, "keyword"},  {2, 6, 5, "namespace"}, {2, 12, 5, "property"},
-      {3, 2, 6, "variable"}, {3, 11, 1, "number"},
+      {2, 0, 5, "keyword"}, {2, 6, 5, "namespace"}, {2, 12, 5, "property"}, {3, 2, 6, "variable"},
+      {3, 11, 1, "number"}, {4, 2, 4, "property"},  {4, 9, 2, "keyword"},
   };
-  EXPECT_EQ(Decode(script, 2, 3), expected);
+  EXPECT_EQ(Decode(script, 2, 4), expected);
   EXPECT_EQ(Decode(script, 4, 2), std::vector<Decoded>());
   EXPECT_EQ(Decode(script, -5, -1), std::vector<Decoded>());
 }
