@@ -1,5 +1,6 @@
 // The outline (textDocument/documentSymbol: the declarations, then each EVENT
-// block) and the folding ranges of EVENT and IF blocks.
+// block) and the folding ranges of EVENT and IF blocks, as the compiler read
+// them.
 #ifndef VIGIL_LSP_SYMBOLS_H_
 #define VIGIL_LSP_SYMBOLS_H_
 

@@ -362,10 +362,14 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
       {"textDocument/didClose", Doc(kLf), {R"("diagnostics":[],"uri":"file:///site/lf.txt")"}, 0},
       {kHover, At(3, 1, kLf), {Error(-32602)}},
       // A block left open folds to the end.
-      {kDidOpen, Open(kOpen, "EVENT FRONT.VALID\r\n  IF PASSED\r\n  DELAY(1)"), {kOpen}, 0},
+      {kDidOpen,
+       Open(kOpen,
+            "MODULE = FRONT,1,0,2,5,30,10,1\r\nEVENT FRONT.VALID\r\n  IF PASSED\r\n  DELAY(1)"),
+       {kOpen},
+       0},
       {"textDocument/foldingRange",
        Doc(kOpen),
-       {R"({"endLine":2,"startLine":0})", R"({"endLine":2,"startLine":1})"}},
+       {R"({"endLine":3,"startLine":1})", R"({"endLine":3,"startLine":2})"}},
       // Malformed messages get errors, and the server goes on.
       {"", {}, {Error(-32700)}, 0, Framed("{nope")},
       {"", {}, {Error(-32600)}, 0, Framed("[1,2]")},
