@@ -21,8 +21,9 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev nlohmann-json3-dev)
-# test.sh: GNU time measures vigilc's peak memory in the scale tests.
-TEST_PACKAGES=(time)
+# test.sh: GNU time measures vigilc's peak memory in the scale tests; Neovim
+# runs the README's recipe (tools/neovim_test.sh).
+TEST_PACKAGES=(time neovim)
 # test.sh: the libFuzzer target (the fuzz preset).
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # tools/wine_test.sh: the Windows programs, cross-built and run under wine.
