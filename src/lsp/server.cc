@@ -179,8 +179,12 @@ void Server::PublishDiagnostics(const Document& document) {
         {"params", PublishDiagnosticsParams(document)}});
 }
 
-Json Server::Initialize(const Json&) {
+Json Server::Initialize(const Json& params) {
   initialized_ = true;
+  const Json::json_pointer snippets(
+      "/capabilities/textDocument/completion/completionItem/snippetSupport");
+  snippets_ = params.is_object() && params.contains(snippets) && params.at(snippets).is_boolean() &&
+              params.at(snippets).get<bool>();
   Json capabilities = {
       {"positionEncoding", "utf-16"},
       {"textDocumentSync", {{"openClose", true}, {"change", kIncrementalSync}}},
@@ -212,7 +216,7 @@ Json Server::Shutdown(const Json&) {
 Json Server::Hover(const Json& params) { return HoverAt(DocumentOf(params), ReadPosition(params)); }
 
 Json Server::Completion(const Json& params) {
-  return CompletionAt(DocumentOf(params), ReadPosition(params));
+  return CompletionAt(DocumentOf(params), ReadPosition(params), snippets_);
 }
 
 Json Server::Definition(const Json& params) {

@@ -79,6 +79,7 @@ class Server {
   std::ostream& out_;
   std::map<std::string, Document> documents_;  // by URI
   std::set<std::string> unpublished_;          // URIs edited since their diagnostics
+  bool snippets_ = false;                      // the client expands snippets in completions
   bool initialized_ = false;                   // "initialize" has been answered
   // The last full semantic tokens sent for each URI, for delta requests.
   struct SentTokens {

@@ -100,6 +100,18 @@ const ProtocolCase kCases[] = {
      kInitialize + Change(2, {{"text", "X"}}) + kShutdown,
      3,
      {"dropped textDocument/didChange: no open document file:///site/door.txt"}},
+    // A client that expands snippets gets a command's brackets and parameters.
+    {"snippets when the client takes them",
+     Request(1, "initialize",
+             Json::parse(R"({"capabilities":{"textDocument":{"completion":{"completionItem":
+                             {"snippetSupport":true}}}}})")) +
+         Open("MODULE = CTRL,0\r\nEVENT CTRL.INIT\r\n  D\r\nEVENTEND") +
+         Request(
+             2, "textDocument/completion",
+             {{"textDocument", {{"uri", kUri}}}, {"position", {{"line", 2}, {"character", 3}}}}),
+     2,
+     {R"("insertTextFormat":2)", R"x("newText":"DIAL(${1:number}, ${2:mark})")x",
+      R"x("newText":"DELAY(${1:number 0-255})")x", R"("newText":"BREAK")"}},
     // Edits that arrive together are compiled once, at the last version.
     {"a burst of edits: diagnostics of the last text only",
      kInitialize + Open("MODULE = CTRL,0") + Change(2, {{"text", "NOPE"}}) +
