@@ -95,15 +95,4 @@ Structure StructureOf(const Document& document) {
   return structure;
 }
 
-const C_Module* EventModuleOf(const Document& document, const Structure& structure, int line) {
-  if (line < 0 || line >= static_cast<int>(structure.lines.size())) return nullptr;
-  int event_line = structure.lines[static_cast<size_t>(line)].event_line;
-  if (event_line < 0) return nullptr;
-  std::string_view text = document.LineText(event_line);
-  std::vector<WordRange> words = WordsOf(text);  // EVENT module.event
-  if (words.size() < 2) return nullptr;
-  std::string_view name = TextOf(text, words[1]);
-  return document.compilation().symbols.modules.Find(ModulePart(name));
-}
-
 }  // namespace vigil::lsp

@@ -13,7 +13,7 @@
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/scan/tokenizer.h"
-#include "lsp/blocks.h"
+#include "lsp/event_block.h"
 #include "lsp/navigation.h"
 #include "lsp/reference.h"
 #include "lsp/words.h"
@@ -93,7 +93,7 @@ std::optional<std::string> ElementText(const Document& document, int line, std::
     module = compilation.symbols.modules.Find(ModulePart(upper));
     element = ElementPart(upper);
   } else {
-    module = EventModuleOf(document, StructureOf(document), line);
+    module = EventModuleAt(compilation, line);
   }
   if (module == nullptr || !IsElementOfKind(module->id, element)) return std::nullopt;
   std::string text = "element **" + std::string(element) + "** of " + module->name + " (" +
