@@ -65,9 +65,13 @@ VIGIL_API int vigil_error_count(const vigil_result* result);
 VIGIL_API int vigil_line_count(const vigil_result* result);
 VIGIL_API size_t vigil_code_size(const vigil_result* result);
 
-/* The diagnostics: the errors with their notes and the warnings, in line
- * order (one without a line last). `index` runs from 0 to count - 1; an index
- * out of range gives NULL, 0 or -1. */
+/* The diagnostics as `vigil check` shows them: the errors with their notes
+ * and the warnings, in line order (one without a line last); an error that
+ * only follows from an earlier structural one is counted in a note of the
+ * first (vigil_show_all_diagnostics lists it too). `index` runs from 0 to
+ * count - 1; an index out of range gives NULL, 0 or -1. Each diagnostic is
+ * made when first asked for, so a script of millions of errors costs memory
+ * only for the diagnostics read. */
 VIGIL_API size_t vigil_diagnostic_count(const vigil_result* result);
 /* "E6" for error 6, "W1" for warning 1. */
 VIGIL_API const char* vigil_diagnostic_code(const vigil_result* result, size_t index);
@@ -82,9 +86,19 @@ VIGIL_API int vigil_diagnostic_location(const vigil_result* result, size_t index
 VIGIL_API size_t vigil_diagnostic_note_count(const vigil_result* result, size_t index);
 VIGIL_API const char* vigil_diagnostic_note(const vigil_result* result, size_t index, size_t note);
 
+/* With `all` non-zero, also the errors that follow from an earlier one, as
+ * `vigil check --all`; 0 folds them again. Pointers the diagnostic functions
+ * returned before stay valid until the result is freed. */
+VIGIL_API void vigil_show_all_diagnostics(vigil_result* result, int all);
+
 /* All diagnostics as `vigil check --format=json` prints them, with "script"
- * as the file name. Bytes above 127 are written as \u0080 to \u00ff. */
+ * as the file name. Bytes above 127 are written as \u0080 to \u00ff. The
+ * text grows with the number of diagnostics: page through a large list with
+ * vigil_diagnostics_json_page. */
 VIGIL_API const char* vigil_diagnostics_json(const vigil_result* result);
+/* Diagnostics first to first + count - 1 (clipped to the list) in the same
+ * form; valid until the next call of this function on the same result. */
+VIGIL_API const char* vigil_diagnostics_json_page(vigil_result* result, size_t first, size_t count);
 
 /* The code beside the script: a JSON array with one object per decoded item
  * of the code buffer, {"line": L, "offset": O, "text": T}, where L is the
@@ -130,6 +144,14 @@ VIGIL_API const char* vigil_explanation(const char* code);
 /* The language's keywords, upper case, separated by single blanks: what an
  * editor highlights. */
 VIGIL_API const char* vigil_keywords(void);
+
+/* The language's words by what they do, as one JSON object of upper-case
+ * word lists: {"keywords", "declarations" (the words that start a
+ * declaration line), "defines" (the kinds after DEFINE), "blocks" (EVENT,
+ * EVENTEND, IF, ELSE, ENDIF), "commands", "conditions" (test words),
+ * "properties" (what NAME.PROPERTY = sets), "elements", "events"}. NULL when
+ * memory runs out. */
+VIGIL_API const char* vigil_word_lists_json(void);
 
 #ifdef __cplusplus
 }

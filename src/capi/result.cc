@@ -5,25 +5,11 @@
 #include <optional>
 
 #include "core/check/diagnostic_printers.h"
-#include "core/check/notes.h"
-#include "core/check/warnings.h"
 #include "core/decode/disassembler.h"
 #include "core/decode/script_code.h"
 #include "core/formats/output_files.h"
 
 namespace vigil::capi {
-
-std::vector<Diagnostic> DiagnosticsInLineOrder(const Compilation& compilation) {
-  std::vector<Diagnostic> diagnostics = ErrorsWithNotes(compilation);
-  std::vector<Diagnostic> warnings = Warnings(compilation);
-  diagnostics.insert(diagnostics.end(), warnings.begin(), warnings.end());
-  auto key = [](const Diagnostic& d) {
-    return d.physical_line > 0 ? d.physical_line : std::numeric_limits<int>::max();
-  };
-  std::stable_sort(diagnostics.begin(), diagnostics.end(),
-                   [&](const Diagnostic& a, const Diagnostic& b) { return key(a) < key(b); });
-  return diagnostics;
-}
 
 DiagnosticView ViewOf(const Compilation& compilation, const Diagnostic& diagnostic) {
   DiagnosticView view;
@@ -65,13 +51,37 @@ Result MakeResult(std::string_view script) {
   result.download_file = DownloadFileText(compilation);
   result.error_file = ErrorFileText(compilation);
   result.settings_table = SettingsFileText(compilation);
-  std::vector<Diagnostic> diagnostics = DiagnosticsInLineOrder(compilation);
-  result.diagnostics_json = FormatJson(diagnostics, "script");
-  for (const Diagnostic& diagnostic : diagnostics) {
-    result.diagnostics.push_back(ViewOf(compilation, diagnostic));
-  }
   result.code_json = CodeJson(compilation);
   return result;
+}
+
+const ShownDiagnostics& Shown(const Result& result) {
+  std::unique_ptr<ShownDiagnostics>& shown = result.shown[result.all_diagnostics ? 1 : 0];
+  if (!shown) {
+    shown = std::make_unique<ShownDiagnostics>(result.compilation,
+                                               DiagnosticPolicy{.all = result.all_diagnostics});
+  }
+  return *shown;
+}
+
+const DiagnosticView& ViewAt(const Result& result, size_t index) {
+  size_t key = index * 2 + (result.all_diagnostics ? 1 : 0);
+  auto it = result.views.find(key);
+  if (it == result.views.end()) {
+    it = result.views.emplace(key, ViewOf(result.compilation, Shown(result)[index])).first;
+  }
+  return it->second;
+}
+
+std::string DiagnosticsJson(const Result& result, size_t first, size_t count) {
+  const ShownDiagnostics& shown = Shown(result);
+  first = std::min(first, shown.size());
+  count = std::min(count, shown.size() - first);
+  std::string json;
+  WriteJson(
+      count, [&](size_t i) { return shown[first + i]; }, "script",
+      [&json](std::string_view piece) { json.append(piece); });
+  return json;
 }
 
 }  // namespace vigil::capi

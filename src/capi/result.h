@@ -4,10 +4,13 @@
 #define VIGIL_CAPI_RESULT_H_
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "core/check/diagnostic_policy.h"
 #include "core/compile/compilation.h"
 #include "core/lang/diagnostics.h"
 
@@ -29,8 +32,16 @@ struct Result {
   std::string error_file;
   std::string settings_table;
   std::string listing;  // made by each vigil_listing call
-  std::vector<DiagnosticView> diagnostics;
-  std::string diagnostics_json;
+  // The diagnostics as every front end shows them, made when first asked
+  // for; each view made when its index is first asked for, then kept so
+  // that its texts stay valid until the result is freed.
+  // The caches are filled through const results: mutable.
+  bool all_diagnostics = false;
+  mutable std::unique_ptr<ShownDiagnostics> shown[2];  // folded, all
+  // By index * 2 + all.
+  mutable std::unordered_map<size_t, DiagnosticView> views;
+  mutable std::string diagnostics_json[2];  // made by the first vigil_diagnostics_json call
+  std::string diagnostics_page_json;        // made by each vigil_diagnostics_json_page call
   std::string code_json;
   std::string events_json;     // made by the first vigil_events_json call
   std::string sim_json;        // made by each vigil_sim_json call
@@ -38,6 +49,13 @@ struct Result {
 };
 
 Result MakeResult(std::string_view script);
+
+// The shown diagnostics of `result`, made on first use.
+const ShownDiagnostics& Shown(const Result& result);
+// The view of shown diagnostic `index` (< Shown(result).size()).
+const DiagnosticView& ViewAt(const Result& result, size_t index);
+// Diagnostics first..first+count-1 (clipped) as vigil check --format=json.
+std::string DiagnosticsJson(const Result& result, size_t first, size_t count);
 
 // The errors with their notes and the warnings, in line order; one without
 // a line goes last.

@@ -8,6 +8,7 @@
 
 #include "capi/result.h"
 #include "capi/simulation.h"
+#include "capi/word_lists_json.h"
 #include "core/check/explain_table.h"
 #include "core/formats/output_files.h"
 #include "core/lang/known_words.h"
@@ -32,8 +33,8 @@ const unsigned char* NoBytes(size_t* size) {
 }
 
 const vigil::capi::DiagnosticView* At(const vigil_result* result, size_t index) {
-  if (result == nullptr || index >= result->value.diagnostics.size()) return nullptr;
-  return &result->value.diagnostics[index];
+  if (result == nullptr || index >= vigil::capi::Shown(result->value).size()) return nullptr;
+  return &vigil::capi::ViewAt(result->value, index);
 }
 
 // `size` bytes at `bytes` (NULL is allowed when size is 0).
@@ -105,7 +106,11 @@ size_t vigil_code_size(const vigil_result* result) {
 }
 
 size_t vigil_diagnostic_count(const vigil_result* result) {
-  return result == nullptr ? 0 : result->value.diagnostics.size();
+  return result == nullptr ? 0 : vigil::capi::Shown(result->value).size();
+}
+
+void vigil_show_all_diagnostics(vigil_result* result, int all) {
+  if (result != nullptr) result->value.all_diagnostics = all != 0;
 }
 
 const char* vigil_diagnostic_code(const vigil_result* result, size_t index) {
@@ -146,7 +151,17 @@ const char* vigil_diagnostic_note(const vigil_result* result, size_t index, size
 }
 
 const char* vigil_diagnostics_json(const vigil_result* result) {
-  return result == nullptr ? "[]\n" : result->value.diagnostics_json.c_str();
+  if (result == nullptr) return "[]\n";
+  const vigil::capi::Result& value = result->value;
+  std::string& json = value.diagnostics_json[value.all_diagnostics ? 1 : 0];
+  if (json.empty()) json = vigil::capi::DiagnosticsJson(value, 0, vigil::capi::Shown(value).size());
+  return json.c_str();
+}
+
+const char* vigil_diagnostics_json_page(vigil_result* result, size_t first, size_t count) {
+  if (result == nullptr) return "[]\n";
+  result->value.diagnostics_page_json = vigil::capi::DiagnosticsJson(result->value, first, count);
+  return result->value.diagnostics_page_json.c_str();
 }
 
 const char* vigil_code_json(const vigil_result* result) {
@@ -220,6 +235,15 @@ const char* vigil_keywords(void) {
     return kWords->c_str();
   } catch (...) {
     return "";
+  }
+}
+
+const char* vigil_word_lists_json(void) {
+  try {
+    static const std::string* const kJson = new std::string(vigil::capi::WordListsJson());
+    return kJson->c_str();
+  } catch (...) {
+    return nullptr;
   }
 }
 

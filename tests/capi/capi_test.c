@@ -182,6 +182,16 @@ static void test_null_and_static_texts(void) {
   /* Whole words between single blanks. */
   CHECK(holds(vigil_keywords(), "EVENTEND ", 1) && holds(vigil_keywords(), " EVENT ", 0));
   CHECK(!holds(vigil_keywords(), "  ", 0));
+  /* The word lists by kind, each list in its table's order. */
+  CHECK(holds(vigil_word_lists_json(), "{\"keywords\": [\"EVENTEND\", \"EVENT\", ", 1));
+  CHECK(holds(vigil_word_lists_json(),
+              "\"declarations\": [\"MODULE\", \"PARTITION\", \"DEVICE\", \"DEFINE\"], "
+              "\"defines\": [\"PARAMETER\", \"MARK\", \"REGISTER\", \"TIMER\"], "
+              "\"blocks\": [\"EVENT\", \"EVENTEND\", \"IF\", \"ELSE\", \"ENDIF\"], "
+              "\"commands\": [\"INVERT\", \"DELAY\", ",
+              0));
+  CHECK(holds(vigil_word_lists_json(), "\"properties\": [\"ARMED\", \"SYSTEMKEY\", ", 0));
+  CHECK(holds(vigil_word_lists_json(), "\"events\": [\"INIT\", \"TAMPER\", ", 0));
 }
 
 int main(void) {

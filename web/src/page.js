@@ -112,7 +112,7 @@ async function share() {
       () => { $('share-note').textContent += ' Copied.'; }, () => {});
 }
 
-function makeEditor(keywords) {
+function makeEditor(words) {
   return new EditorView({
     parent: $('editor'),
     state: EditorState.create({
@@ -120,7 +120,7 @@ function makeEditor(keywords) {
       extensions: [
         lineNumbers(), history(), highlightActiveLine(), lintGutter(),
         keymap.of([...defaultKeymap, ...historyKeymap]),
-        scriptLanguage(keywords), syntaxHighlighting(defaultHighlightStyle),
+        scriptLanguage(words), syntaxHighlighting(defaultHighlightStyle),
         EditorView.updateListener.of((update) => {
           if (!update.docChanged || state.loading) return;
           state.fileBytes = null;  // edited: from now on the editor's lines count
@@ -138,7 +138,7 @@ async function main() {
   state.vigil = wrapVigil(await createVigil());
   window.vigilStats.wasmLoadMs = performance.now() - started;
   $('version').textContent = `vigilc ${state.vigil.version()}`;
-  state.view = makeEditor(state.vigil.keywords());
+  state.view = makeEditor(state.vigil.wordLists());
   state.updateSimulator = setupSimulator(state.vigil, scriptBytes);
 
   $('open').addEventListener('change', (event) => {

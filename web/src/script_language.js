@@ -1,16 +1,15 @@
-// Highlighting of the script language: comment lines, the words that start
-// a declaration line, the language's keywords (handed over by the compiler,
-// so the two never disagree), numbers, MODULE.ELEMENT names, operators.
+// Highlighting of the script language: comment lines, the words of
+// declaration lines, the language's keywords, numbers, MODULE.ELEMENT names,
+// operators. Every word list is the compiler's own (vigil_word_lists_json()
+// of the wasm build), so the two never disagree.
 import {StreamLanguage} from '@codemirror/language';
 
-// The words a declaration line starts with; the rest of the language's
-// words come from vigil_keywords().
-const kDeclarationWords = ['MODULE', 'DEVICE', 'DEFINE', 'PARAMETER', 'MARK', 'REGISTER',
-  'TIMER', 'PARTITION'];
-
-export function scriptLanguage(keywords) {
-  const keywordSet = new Set(keywords);
-  const declarationSet = new Set(kDeclarationWords);
+// `words`: the object of vigil_word_lists_json(): declarations (MODULE,
+// DEFINE, ...) and the kinds after DEFINE are declaration keywords, the
+// keywords the others.
+export function scriptLanguage(words) {
+  const keywordSet = new Set(words.keywords);
+  const declarationSet = new Set([...words.declarations, ...words.defines]);
   return StreamLanguage.define({
     name: 'vigil',
     startState: () => ({lineStart: true, afterMarkName: false}),

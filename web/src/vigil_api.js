@@ -78,6 +78,9 @@ export function wrapVigil(module) {
   return {
     version: () => cString(module, module._vigil_version()),
     keywords: () => cString(module, module._vigil_keywords()).split(' '),
+    // The language's word lists by kind: {keywords, declarations, defines,
+    // blocks, commands, conditions, properties, elements, events}.
+    wordLists: () => jsonOf(module, module._vigil_word_lists_json()),
     // What an error or warning code means, or null.
     explanation: (code) => withCString(module, code, (p) => cString(module, module._vigil_explanation(p))),
     // Compiles `script` (a Uint8Array); the listing carries `date`.

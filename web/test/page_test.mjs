@@ -1,5 +1,5 @@
 // The page as a user meets it, in headless Chromium: loads it from
-// 127.0.0.1, types a script with a mistake, and checks the underline, the
+// 127.0.0.1, types a script with a mistake, and checks its highlighting, the underline, the
 // BIN pane and the bytes its download button saves, an opened file's bytes,
 // that a share link brings the script back, and the simulator: an event run
 // after a state is set, and scenarios that pass and fail. Prints the size of what the
@@ -110,6 +110,16 @@ try {
     if (i < kLines.length - 1) await page.keyboard.press('Enter');
   }
   assert.deepEqual(await compiledBytes(page, kTypedBytes), kTypedBytes, 'typed text has CR LF ends');
+  // Highlighting from the compiler's word lists: the declaration words and
+  // the keywords stand out, a declared name does not.
+  const colours = await page.$$eval('.cm-line span',
+      (spans) => spans.map((span) => [span.textContent, getComputedStyle(span).color]));
+  const colourOf = (word) => colours.find(([text]) => text === word)?.[1];
+  const plain = await page.$eval('.cm-content', (content) => getComputedStyle(content).color);
+  for (const word of ['MODULE', 'DEFINE', 'REGISTER', 'EVENT', 'EVENTEND']) {
+    assert.ok(colourOf(word) && colourOf(word) !== plain, `${word} highlighted: ${colours}`);
+  }
+  assert.notEqual(colourOf('VISITS'), colourOf('DEFINE'), 'a declared name is no keyword');
   const marked = await page.$$eval('.cm-lintRange-error', (nodes) => nodes.map((n) => n.textContent));
   assert.equal(marked.length, 1, 'one error underlined');
   assert.ok('RELAY2 = ON'.startsWith(marked[0]) && marked[0].length > 0, `underline on RELAY2: "${marked[0]}"`);

@@ -1,19 +1,14 @@
 // vigil check SCRIPT: compiles the script in memory, writes no file, and
 // prints its errors and warnings as text, JSON or SARIF.
 
-#include <algorithm>
-#include <cstdint>
-#include <limits>
 #include <optional>
 
 #include "cli/platform/file_io.h"
 #include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
-#include "core/check/cascades.h"
+#include "core/check/diagnostic_policy.h"
 #include "core/check/diagnostic_printers.h"
-#include "core/check/notes.h"
-#include "core/check/warnings.h"
 #include "core/compile/compilation.h"
 
 namespace vigil {
@@ -87,31 +82,6 @@ std::optional<CheckOptions> ParseArgs(const std::vector<std::string>& args, std:
   return options;
 }
 
-// The errors (but those that follow from the cascade's cause) and then the
-// warnings, as indices (a warning's is errors.size() plus its own), stably
-// sorted into line order; a diagnostic without a line goes last. Four bytes
-// an error: a script of millions of errors is not copied.
-std::vector<uint32_t> InLineOrder(const Compilation& compilation, const Cascade& cascade,
-                                  const std::vector<Diagnostic>& warnings) {
-  size_t errors = compilation.errors.size();
-  std::vector<uint32_t> order;
-  order.reserve(errors - static_cast<size_t>(cascade.caused) + warnings.size());
-  for (size_t i = 0; i < errors; ++i) {
-    if (!cascade.Follows(i, compilation.ErrorAt(i))) order.push_back(static_cast<uint32_t>(i));
-  }
-  for (size_t i = 0; i < warnings.size(); ++i) order.push_back(static_cast<uint32_t>(errors + i));
-  auto key = [&](uint32_t index) {
-    int line = index < errors ? compilation.ErrorAt(index).physical_line
-                              : warnings[index - errors].physical_line;
-    return line > 0 ? line : std::numeric_limits<int>::max();
-  };
-  auto before = [&](uint32_t a, uint32_t b) { return key(a) < key(b); };
-  if (!std::is_sorted(order.begin(), order.end(), before)) {
-    std::stable_sort(order.begin(), order.end(), before);
-  }
-  return order;
-}
-
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -128,40 +98,29 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   std::optional<std::string> source = ReadInput("check", options->script, err);
   if (!source) return kExitCannotRun;
   Compilation compilation = Compile(std::move(*source));
-  std::vector<Diagnostic> warnings = Warnings(compilation);
-  // Errors that follow from an earlier one are counted in its notes.
-  Cascade cascade = options->all ? Cascade() : FindCascade(compilation);
-  std::vector<uint32_t> order = InLineOrder(compilation, cascade, warnings);
-  // A diagnostic at a time, the first errors with their notes, so that a
-  // script of millions of errors is never held as diagnostics.
-  size_t errors = compilation.errors.size();
-  auto diagnostic_at = [&](uint32_t index) {
-    if (index >= errors) return warnings[index - errors];
-    Diagnostic shown = compilation.ErrorAt(index);
-    if (index < kAnnotatedErrors) shown.notes = NotesOf(compilation, shown);
-    if (index == cascade.cause && cascade.caused > 0) {
-      shown.notes.push_back(CascadeNote(cascade.caused));
-    }
-    return shown;
-  };
-
-  if (options->format == Format::kText) {
-    for (uint32_t index : order) out << FormatTextDiagnostic(diagnostic_at(index), options->script);
-    out << FormatSummary(options->script, compilation.error_count,
-                         static_cast<int>(warnings.size()),
-                         static_cast<int>(compilation.code.size()));
-  } else {
-    std::vector<Diagnostic> diagnostics;
-    diagnostics.reserve(order.size());
-    for (uint32_t index : order) diagnostics.push_back(diagnostic_at(index));
-    out << (options->format == Format::kJson
-                ? FormatJson(diagnostics, options->script)
-                : FormatSarif(diagnostics, options->script,
-                              std::to_string(VIGIL_VERSION_MAJOR) + "." +
-                                  std::to_string(VIGIL_VERSION_MINOR)));
+  // A diagnostic at a time, so that a script of millions of errors is never
+  // held as diagnostics, whatever the format.
+  ShownDiagnostics shown(compilation, {.all = options->all});
+  auto at = [&shown](size_t index) { return shown[index]; };
+  auto sink = [&out](std::string_view piece) { out << piece; };
+  switch (options->format) {
+    case Format::kText:
+      for (size_t i = 0; i < shown.size(); ++i)
+        out << FormatTextDiagnostic(shown[i], options->script);
+      out << FormatSummary(options->script, compilation.error_count, shown.warning_count(),
+                           static_cast<int>(compilation.code.size()));
+      break;
+    case Format::kJson:
+      WriteJson(shown.size(), at, options->script, sink);
+      break;
+    case Format::kSarif:
+      WriteSarif(shown.size(), at, options->script,
+                 std::to_string(VIGIL_VERSION_MAJOR) + "." + std::to_string(VIGIL_VERSION_MINOR),
+                 sink);
+      break;
   }
   if (compilation.error_count > 0) return kExitErrors;
-  if (options->werror && !warnings.empty()) return kExitErrors;
+  if (options->werror && shown.warning_count() > 0) return kExitErrors;
   return kExitClean;
 }
 

@@ -52,13 +52,17 @@ std::string JsonNotes(const std::vector<std::string>& notes) {
 }
 
 // The codes that occur, in order of first occurrence.
-std::vector<const Diagnostic*> DistinctCodes(std::span<const Diagnostic> diagnostics) {
-  std::vector<const Diagnostic*> firsts;
-  for (const Diagnostic& diagnostic : diagnostics) {
+// The first diagnostic of each code, in the order the codes first occur.
+std::vector<Diagnostic> DistinctCodes(size_t count, const DiagnosticAt& at) {
+  std::vector<Diagnostic> firsts;
+  std::vector<std::string> codes;
+  for (size_t i = 0; i < count; ++i) {
+    Diagnostic diagnostic = at(i);
     std::string code = DiagnosticCode(diagnostic);
-    bool seen = std::any_of(firsts.begin(), firsts.end(),
-                            [&](const Diagnostic* d) { return DiagnosticCode(*d) == code; });
-    if (!seen) firsts.push_back(&diagnostic);
+    if (std::find(codes.begin(), codes.end(), code) != codes.end()) continue;
+    codes.push_back(std::move(code));
+    diagnostic.notes.clear();
+    firsts.push_back(std::move(diagnostic));
   }
   return firsts;
 }
@@ -219,14 +223,15 @@ int CodePointColumn(std::string_view line, int byte_column) {
   return column;
 }
 
-std::string FormatJson(std::span<const Diagnostic> diagnostics, std::string_view file) {
-  std::string json = "[";
+void WriteJson(size_t count, const DiagnosticAt& at, std::string_view file, const TextSink& sink) {
+  sink("[");
   std::string file_json = JsonString(file);
-  for (size_t i = 0; i < diagnostics.size(); ++i) {
-    const Diagnostic& diagnostic = diagnostics[i];
+  std::string json;
+  for (size_t i = 0; i < count; ++i) {
+    Diagnostic diagnostic = at(i);
     std::optional<DisplayLocation> location = LocateDiagnostic(diagnostic);
     auto number = [&](int value) { return location ? std::to_string(value) : "null"; };
-    json += i == 0 ? "\n  {" : ",\n  {";
+    json = i == 0 ? "\n  {" : ",\n  {";
     json += "\"file\": " + file_json;
     json += ", \"line\": " + number(location ? location->line : 0);
     json += ", \"column\": " + number(location ? location->column : 0);
@@ -236,14 +241,14 @@ std::string FormatJson(std::span<const Diagnostic> diagnostics, std::string_view
     json += ", \"code\": \"" + DiagnosticCode(diagnostic) + "\"";
     json += ", \"message\": " + JsonString(DiagnosticMessage(diagnostic));
     json += ", \"notes\": " + JsonNotes(diagnostic.notes) + "}";
+    sink(json);
   }
-  json += diagnostics.empty() ? "]\n" : "\n]\n";
-  return json;
+  sink(count == 0 ? "]\n" : "\n]\n");
 }
 
-std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_view file,
-                        std::string_view tool_version) {
-  std::vector<const Diagnostic*> rules = DistinctCodes(diagnostics);
+void WriteSarif(size_t count, const DiagnosticAt& at, std::string_view file,
+                std::string_view tool_version, const TextSink& sink) {
+  std::vector<Diagnostic> rules = DistinctCodes(count, at);
   std::string sarif =
       "{\n"
       "  \"$schema\": \"https://json.schemastore.org/sarif-2.1.0.json\",\n"
@@ -257,11 +262,13 @@ std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_vie
       JsonString(tool_version) +
       ",\n"
       "          \"rules\": [";
+  std::vector<std::string> rule_codes;
   for (size_t i = 0; i < rules.size(); ++i) {
-    const Diagnostic& rule = *rules[i];
-    const Explanation* explanation = FindExplanation(DiagnosticCode(rule));
+    const Diagnostic& rule = rules[i];
+    rule_codes.push_back(DiagnosticCode(rule));
+    const Explanation* explanation = FindExplanation(rule_codes.back());
     sarif += i == 0 ? "\n" : ",\n";
-    sarif += "            {\"id\": \"" + DiagnosticCode(rule) + "\"";
+    sarif += "            {\"id\": \"" + rule_codes.back() + "\"";
     sarif += ", \"shortDescription\": {\"text\": " + JsonString(RuleTitle(rule)) + "}";
     if (explanation != nullptr) {
       sarif += ", \"fullDescription\": {\"text\": " + JsonString(explanation->meaning) + "}";
@@ -276,16 +283,17 @@ std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_vie
       "      },\n"
       "      \"columnKind\": \"unicodeCodePoints\",\n"
       "      \"results\": [";
+  sink(sarif);
   std::string uri = JsonString(UriOf(file));
-  for (size_t i = 0; i < diagnostics.size(); ++i) {
-    const Diagnostic& diagnostic = diagnostics[i];
+  for (size_t i = 0; i < count; ++i) {
+    Diagnostic diagnostic = at(i);
     std::string code = DiagnosticCode(diagnostic);
-    size_t rule_index = 0;
-    while (DiagnosticCode(*rules[rule_index]) != code) ++rule_index;
+    size_t rule_index = static_cast<size_t>(std::find(rule_codes.begin(), rule_codes.end(), code) -
+                                            rule_codes.begin());
     std::string message = DiagnosticMessage(diagnostic);
     for (const std::string& note : diagnostic.notes) message += "\nnote: " + note;
 
-    sarif += i == 0 ? "\n" : ",\n";
+    sarif = i == 0 ? "\n" : ",\n";
     sarif += "        {\"ruleId\": \"" + code + "\", \"ruleIndex\": " + std::to_string(rule_index) +
              ", \"level\": \"" + std::string(SeverityName(diagnostic)) +
              "\", \"message\": {\"text\": " + JsonString(message) +
@@ -299,13 +307,41 @@ std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_vie
                std::to_string(CodePointColumn(location->text, location->end_column)) + "}";
     }
     sarif += "}}]}";
+    sink(sarif);
   }
-  sarif += diagnostics.empty() ? "]\n" : "\n      ]\n";
-  sarif +=
-      "    }\n"
-      "  ]\n"
-      "}\n";
-  return sarif;
+  sink(std::string(count == 0 ? "]\n" : "\n      ]\n") +
+       "    }\n"
+       "  ]\n"
+       "}\n");
+}
+
+namespace {
+
+// A sink that appends to a string, and the diagnostics of a span one by one.
+struct Collected {
+  std::string text;
+  TextSink Sink() {
+    return [this](std::string_view piece) { text.append(piece); };
+  }
+};
+
+DiagnosticAt AtOf(std::span<const Diagnostic> diagnostics) {
+  return [diagnostics](size_t i) { return diagnostics[i]; };
+}
+
+}  // namespace
+
+std::string FormatJson(std::span<const Diagnostic> diagnostics, std::string_view file) {
+  Collected out;
+  WriteJson(diagnostics.size(), AtOf(diagnostics), file, out.Sink());
+  return std::move(out.text);
+}
+
+std::string FormatSarif(std::span<const Diagnostic> diagnostics, std::string_view file,
+                        std::string_view tool_version) {
+  Collected out;
+  WriteSarif(diagnostics.size(), AtOf(diagnostics), file, tool_version, out.Sink());
+  return std::move(out.text);
 }
 
 }  // namespace vigil

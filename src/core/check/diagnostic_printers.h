@@ -5,6 +5,7 @@
 #ifndef VIGIL_CORE_CHECK_DIAGNOSTIC_PRINTERS_H_
 #define VIGIL_CORE_CHECK_DIAGNOSTIC_PRINTERS_H_
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -49,6 +50,18 @@ std::string FormatSummary(std::string_view file, int errors, int warnings, int c
 // \u0080 to \u00ff (the script's single-byte code page read as Latin-1), so
 // the result is valid UTF-8 whatever the script holds.
 std::string JsonString(std::string_view text);
+
+// Receives a printer's output a piece at a time, so that a long list is
+// never held whole; and the diagnostic at an index, made when asked for.
+using TextSink = std::function<void(std::string_view)>;
+using DiagnosticAt = std::function<Diagnostic(size_t)>;
+
+// The JSON and SARIF forms below, written to `sink` one diagnostic at a time
+// from diagnostics 0..count-1 of `at` (SARIF asks for each twice: once for
+// its rules, once for its results).
+void WriteJson(size_t count, const DiagnosticAt& at, std::string_view file, const TextSink& sink);
+void WriteSarif(size_t count, const DiagnosticAt& at, std::string_view file,
+                std::string_view tool_version, const TextSink& sink);
 
 // A JSON array with one object per diagnostic: file, line, column,
 // end_column, severity, code, message, notes. line and the columns are null

@@ -1,9 +1,17 @@
 #include "core/check/explain_table.h"
 
 #include <array>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "core/lang/diagnostics.h"
 #include "core/lang/errors.h"
+#include "core/lang/known_words.h"
+#include "core/lang/limits.h"
+#include "core/lang/module_kinds.h"
+#include "core/lang/value_ranges.h"
+#include "core/lang/word_lists.h"
 #include "core/scan/tokenizer.h"
 
 namespace vigil {
@@ -11,7 +19,9 @@ namespace {
 
 constexpr size_t kWrapWidth = 78;
 
-constexpr std::array<Explanation, 40> kExplanations = {{
+// The entries as written: "{name}" stands for a value of ProseValues(),
+// "{name range}" for "{name first} to {name last}".
+constexpr std::array<Explanation, 40> kTemplates = {{
     {"E1",
      "A name is used as a module or partition, but no MODULE or PARTITION line declares it. "
      "DEVICE lines and EVENT lines look their module up this way; inside statements an "
@@ -34,8 +44,8 @@ constexpr std::array<Explanation, 40> kExplanations = {{
      "MODULE = PANEL,0\n"
      "EVENT PANEL.GLOBALTAMPER\n"
      "EVENTEND\n",
-     "Use an event or element name that the module has: the door events VALID, INVALID, "
-     "UNKNOWN, DOORAJAR, FORCEDDOOR and INPUTnON/INPUTnOFF, the controller events INIT, "
+     "Use an event or element name that the module has: the door events {door events}, the "
+     "controller events INIT, "
      "TIMER1SEC, TIMER10SEC, the GLOBAL... events and USEREVENTn, the partition states. Write "
      "DEVICE lines as DEVICE = MODULE.DEVICE,1.",
      true},
@@ -81,7 +91,7 @@ constexpr std::array<Explanation, 40> kExplanations = {{
      "A word of the line is not known where it stands: a misspelt keyword, an undeclared name, "
      "or an element name that the addressed module does not have (a door module has INPUT1 "
      "and INPUT2 only). The same number is given to a statement outside any EVENT block, to "
-     "a value that must be ON or OFF, to a number outside 0 to 255 in a register, timer or "
+     "a value that must be ON or OFF, to a number outside {byte range} in a register, timer or "
      "BYTE test, and to a line that names no command. Nothing of the line is compiled.",
      "MODULE = CR1,3,0,1,5,30,10\n"
      "EVENT CR1.VALID\n"
@@ -115,19 +125,19 @@ constexpr std::array<Explanation, 40> kExplanations = {{
      "EVENTEND\n",
      "Declare the mark as DEFINE MARK NAME = text and use that name.", true},
     {"E8",
-     "The script declares 256 archive marks or more; the controller keeps 255. The error is "
-     "given once, at the 256th DEFINE MARK line.",
+     "The script declares {items refused} archive marks or more; the controller keeps "
+     "{items max}. The error is given once, at DEFINE MARK line number {items refused}.",
      "DEFINE MARK M1 = First mark\n"
      "...\n"
-     "DEFINE MARK M256 = Mark 256\n",
-     "", "Declare at most 255 archive marks.", false},
+     "DEFINE MARK M{items refused} = Mark {items refused}\n",
+     "", "Declare at most {items max} archive marks.", false},
     {"E9",
-     "The script declares 256 parameters or more; the controller keeps 255. The error is "
-     "given once, at the 256th DEFINE PARAMETER line.",
+     "The script declares {items refused} parameters or more; the controller keeps "
+     "{items max}. The error is given once, at DEFINE PARAMETER line number {items refused}.",
      "DEFINE PARAMETER P1 = 1\n"
      "...\n"
-     "DEFINE PARAMETER P256 = 1\n",
-     "", "Declare at most 255 parameters.", false},
+     "DEFINE PARAMETER P{items refused} = 1\n",
+     "", "Declare at most {items max} parameters.", false},
     {"E10",
      "A value that must be a number or a declared parameter is neither (a register or "
      "another name stands in its place), DOOR, SETMODEPIN or SETMODEPINFREE name no declared "
@@ -147,11 +157,12 @@ constexpr std::array<Explanation, 40> kExplanations = {{
      "module name; for ARMED the value ON or OFF.",
      true},
     {"E11",
-     "A number lies outside the range its place allows: 0 to 255 for DELAY, SETBYTE, SIGNAL "
-     "and register or timer values, 1 to 64 for TIMEPLAN, 1 to 128 for GROUP, USER and the "
-     "counters, 1 to 73 for EXECUTE, 0 to 15 for DISPLAY, 0 to 8 for READ_AD, and so on. "
+     "A number lies outside the range its place allows: {DELAY range} for DELAY, SETBYTE, "
+     "SIGNAL and register or timer values, {TIMEPLAN range} for TIMEPLAN, {GROUP range} for "
+     "GROUP, USER and the counters, {EXECUTE range} for EXECUTE, {DISPLAY range} for DISPLAY, "
+     "{READ_AD range} for READ_AD, and so on. "
      "SIGNAL and DISPLAY with two parameters also give it when the first names no module. "
-     "In the declarations: a parameter value outside 0 to 255, or a module id or setting "
+     "In the declarations: a parameter value outside {byte range}, or a module id or setting "
      "that is no whole number in range.",
      "MODULE = PANEL,0\n"
      "EVENT PANEL.INIT\n"
@@ -174,20 +185,20 @@ constexpr std::array<Explanation, 40> kExplanations = {{
      "", "", "Nothing to fix.", false},
     {"E14",
      "A value that the compiled code carries as one byte does not fit it (a module id, an "
-     "element code or a jump distance outside its range), or a twenty-first IF block is "
-     "opened inside twenty open ones. The rest of the line is dropped.",
+     "element code or a jump distance outside its range), or an IF block is opened "
+     "inside {if max} open ones. The rest of the line is dropped.",
      "IF TIMEPLAN(1)\n"
      "...\n"
-     "IF TIMEPLAN(21)   (the 21st IF inside the others)\n",
+     "IF TIMEPLAN(1)   (IF number {if refused}, inside the others)\n",
      "",
-     "Nest at most 20 IF blocks; split deep tests into separate events or combine them. "
+     "Nest at most {if max} IF blocks; split deep tests into separate events or combine them. "
      "Keep module ids and numbers within their ranges.",
      false},
     {"E15",
      "A door module's MODULE line has fewer than seven fields: name, id, (unused), type, "
      "strike time, door-ajar time and card timeout (an eighth, the partition, may follow).",
      "MODULE = CR1,3,0\n", "MODULE = CR1,3,0,1,5,30,10\n",
-     "Give every door module (ids 1 to 69) all seven fields.", true},
+     "Give every door module (ids {door ids range}) all seven fields.", true},
     {"E16",
      "EXECUTE stands inside an event whose name contains USEREVENT; a user event cannot start "
      "another one.",
@@ -203,8 +214,8 @@ constexpr std::array<Explanation, 40> kExplanations = {{
      "user event directly.",
      true},
     {"E17",
-     "An assignment sets a property that cannot be set. Of the partition's words only ARMED, "
-     "SYSTEMKEY, ALARMSIGNAL and TROUBLESIGNAL can stand left of \"=\", written after the "
+     "An assignment sets a property that cannot be set. Of the partition's words only "
+     "{properties} can stand left of \"=\", written after the "
      "partition's name and a \".\".",
      "PARTITION = P1,101,1,0\n"
      "EVENT P1.ALARM\n"
@@ -429,12 +440,12 @@ constexpr std::array<Explanation, 40> kExplanations = {{
      "settable partition property instead; test inputs with IF.",
      true},
     {"E31",
-     "The compiled code, with its three-byte trailer, is 12000 bytes or longer; the "
-     "controller holds at most 11999. The download file is written whole all the same and "
+     "The compiled code, with its three-byte trailer, is {code limit} bytes or longer; the "
+     "controller holds at most {code max}. The download file is written whole all the same and "
      "must not be used.",
-     "(a script whose compiled code reaches 12000 bytes)\n", "",
+     "(a script whose compiled code reaches {code limit} bytes)\n", "",
      "Shorten the script: share code between events with user events (EXECUTE), drop unused "
-     "blocks. `vigil check` warns (W4) from 10800 bytes on.",
+     "blocks. `vigil check` warns (W4) above {code warning} bytes.",
      false},
     {"W1",
      "An IF block is still open when the script ends: its ENDIF is missing. vigilc "
@@ -475,9 +486,10 @@ constexpr std::array<Explanation, 40> kExplanations = {{
      "EVENTEND\n",
      "Remove the declaration, or use the name where it was meant to be used.", true},
     {"W4",
-     "The compiled code is above 90 % of the 12000-byte limit (more than 10800 bytes). The "
+     "The compiled code is above {code warning percent} % of the {code limit}-byte limit (more "
+     "than {code warning} bytes). The "
      "script still fits, but little room is left before E31.",
-     "(a script whose compiled code lies between 10801 and 11999 bytes)\n", "",
+     "(a script whose compiled code lies between {code warning next} and {code max} bytes)\n", "",
      "Plan for the limit: share code between events with user events (EXECUTE) and drop "
      "unused blocks.",
      false},
@@ -604,16 +616,113 @@ void AppendExample(std::string& out, std::string_view heading, std::string_view 
   }
 }
 
+void AddNumber(std::vector<ProseValue>& values, std::string_view name, int number) {
+  values.push_back({std::string(name), std::to_string(number)});
+}
+
+void AddRange(std::vector<ProseValue>& values, std::string_view name, IdRange range) {
+  AddNumber(values, std::string(name) + " first", range.first);
+  AddNumber(values, std::string(name) + " last", range.last);
+}
+
+const std::string* FindValue(std::span<const ProseValue> values, std::string_view name) {
+  for (const ProseValue& value : values) {
+    if (value.name == name) return &value.text;
+  }
+  return nullptr;
+}
+
+// The text of one slot's name, or nullopt when the name is unknown.
+std::optional<std::string> SlotText(std::string_view name, std::span<const ProseValue> values) {
+  constexpr std::string_view kRange = " range";
+  if (name.ends_with(kRange)) {
+    std::string stem(name.substr(0, name.size() - kRange.size()));
+    const std::string* first = FindValue(values, stem + " first");
+    const std::string* last = FindValue(values, stem + " last");
+    if (first == nullptr || last == nullptr) return std::nullopt;
+    return *first + " to " + *last;
+  }
+  const std::string* value = FindValue(values, name);
+  if (value == nullptr) return std::nullopt;
+  return *value;
+}
+
+// The entries with their slots filled, made once.
+struct FilledEntries {
+  std::vector<std::string> texts;  // four per entry: meaning, wrong, right, fix
+  std::vector<Explanation> entries;
+};
+
+const FilledEntries& Filled() {
+  static const FilledEntries filled = [] {
+    FilledEntries made;
+    std::vector<ProseValue> values = ProseValues();
+    for (const Explanation& entry : kTemplates) {
+      for (std::string_view text : {entry.meaning, entry.wrong, entry.right, entry.fix}) {
+        made.texts.push_back(FillValues(text, values));
+      }
+    }
+    for (size_t i = 0; i < kTemplates.size(); ++i) {
+      const std::string* text = &made.texts[i * 4];
+      made.entries.push_back(
+          {kTemplates[i].code, text[0], text[1], text[2], text[3], kTemplates[i].whole_scripts});
+    }
+    return made;
+  }();
+  return filled;
+}
+
 }  // namespace
 
-std::span<const Explanation> Explanations() { return kExplanations; }
+std::vector<ProseValue> ProseValues() {
+  std::vector<ProseValue> values;
+  constexpr std::pair<std::string_view, int> kNumbers[] = {
+      {"code limit", kCodeSizeLimit},
+      {"code max", kMaxCodeSize},
+      {"code warning", kCodeSizeWarning},
+      {"code warning next", kCodeSizeWarning + 1},
+      {"code warning percent", kCodeSizeWarningPercent},
+      {"items max", kMaxUserItems},
+      {"items refused", kMaxUserItems + 1},
+      {"if max", kMaxIfLevel},
+      {"if refused", kMaxIfLevel + 1},
+  };
+  for (const auto& [name, number] : kNumbers) AddNumber(values, name, number);
+  AddRange(values, "byte", {0, kMaxByte});
+  AddRange(values, "door ids", kDoorIds);
+  for (const ValueRange& range : ValueRanges()) AddRange(values, range.word, range.values);
+  std::span<const std::string> door_events = EventNamesOf(ModuleKind::kDoor);
+  values.push_back({"door events", JoinWords(std::vector<std::string_view>(door_events.begin(),
+                                                                           door_events.end()))});
+  values.push_back({"properties", JoinWords(SettableProperties())});
+  return values;
+}
+
+std::string FillValues(std::string_view text, std::span<const ProseValue> values) {
+  std::string out;
+  while (!text.empty()) {
+    size_t open = text.find('{');
+    size_t close = open == std::string_view::npos ? open : text.find('}', open);
+    if (close == std::string_view::npos) break;
+    std::optional<std::string> slot = SlotText(text.substr(open + 1, close - open - 1), values);
+    out += text.substr(0, open);
+    out += slot ? *slot : std::string(text.substr(open, close - open + 1));
+    text.remove_prefix(close + 1);
+  }
+  out += text;
+  return out;
+}
+
+std::span<const Explanation> ExplanationTemplates() { return kTemplates; }
+
+std::span<const Explanation> Explanations() { return Filled().entries; }
 
 const Explanation* FindExplanation(std::string_view code) {
   std::string wanted = ToUpper(code);
   if (!wanted.empty() && wanted.front() >= '0' && wanted.front() <= '9') wanted.insert(0, "E");
   // Leading zeros of the number are dropped: E06 is E6.
   while (wanted.size() > 2 && wanted[1] == '0') wanted.erase(1, 1);
-  for (const Explanation& explanation : kExplanations) {
+  for (const Explanation& explanation : Explanations()) {
     if (explanation.code == wanted) return &explanation;
   }
   return nullptr;

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vigil {
 
@@ -23,6 +24,22 @@ struct Explanation {
 
 // Errors E1 to E31, then the warnings from W1 on.
 std::span<const Explanation> Explanations();
+
+// A value of the language's tables that the explanations quote, as text (a
+// number, or a list of words): the text of an entry writes "{name}" for it,
+// and "{name range}" for "{name first} to {name last}", so the prose follows
+// the tables.
+struct ProseValue {
+  std::string name;
+  std::string text;
+};
+// The values of limits.h, module_kinds.h, value_ranges.h and the word lists
+// that are quoted.
+std::vector<ProseValue> ProseValues();
+// `text` with its slots filled from `values`; a slot of an unknown name stays.
+std::string FillValues(std::string_view text, std::span<const ProseValue> values);
+// The entries as written, slots unfilled.
+std::span<const Explanation> ExplanationTemplates();
 
 // The entry for "E6", "e6", "6", "W1" or "w1"; nullptr when there is none.
 const Explanation* FindExplanation(std::string_view code);

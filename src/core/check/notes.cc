@@ -14,6 +14,8 @@
 #include "core/lang/limits.h"
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
+#include "core/lang/value_ranges.h"
+#include "core/lang/word_lists.h"
 #include "core/scan/edit_distance.h"
 #include "core/scan/numbers.h"
 #include "core/scan/tokenizer.h"
@@ -21,38 +23,14 @@
 namespace vigil {
 namespace {
 
-// The value ranges of the statement words whose numbers are checked.
-struct RangeRule {
-  std::string_view word;
-  std::string_view range;
-};
+std::string ByteRange() { return RangeText(IdRange{0, kMaxByte}); }
 
-constexpr std::array<RangeRule, 19> kRanges = {{
-    {"TIMEPLAN", "1 to 64"},
-    {"GROUP", "1 to 128"},
-    {"USER", "1 to 128"},
-    {"GROUPEMPTY", "1 to 128"},
-    {"USEREMPTY", "1 to 128"},
-    {"MODULELOST", "1 to 64 or 71 to 78"},
-    {"ZONES", "1 to 47"},
-    {"BUFFER", "0 to 99"},
-    {"KEYCODE", "0 to 254"},
-    {"DELAY", "0 to 255"},
-    {"DIAL", "0 to 255"},
-    {"EXECUTE", "1 to 73"},
-    {"SIGNAL", "0 to 255"},
-    {"READ_AD", "0 to 8"},
-    {"CLEARGROUPCOUNTER", "1 to 128"},
-    {"CLEARUSERCOUNTER", "1 to 128"},
-    {"SETBYTE1", "0 to 255"},
-    {"SETBYTE2", "0 to 255"},
-    {"DISPLAY", "0 to 15"},
-}};
-
-constexpr std::string_view kCommandWords =
-    "DELAY, MARK, DOOR, DIAL, EXECUTE, SIGNAL, BREAK, READ_AD, SETMODEPIN, SETMODEPINFREE, "
-    "SETPRESENT, CLEARPRESENT, CLEARGROUPCOUNTER, CLEARALLCOUNTERS, ERASECARD, "
-    "CLEARUSERCOUNTER, SETBYTE1, SETBYTE2 and DISPLAY";
+// "CCHIME, CFPANIC, ... or CSOUNDER": the words a SYSTEMKEY assignment takes.
+std::string SystemKeyWords() {
+  std::vector<std::string_view> words;
+  for (const SystemKey& key : SystemKeys()) words.push_back(key.word);
+  return JoinWords(words, ", ");
+}
 
 // The runs of name characters of `text` ("KP1.ZONES(3)" gives KP1, ZONES, 3),
 // with their offsets.
@@ -144,6 +122,9 @@ class NoteWriter {
   void MissingEvent();
   void ReadOnly();
   void TooLarge();
+  void UnknownOutput() {
+    Note("the properties that can be set are " + JoinWords(SettableProperties()));
+  }
 
  private:
   void Note(std::string text) { notes_.push_back(std::move(text)); }
@@ -152,7 +133,6 @@ class NoteWriter {
   bool Declaration() const { return d_.counted_line == 0 && d_.error_file_text.empty(); }
   // The statement word before the span that has a value range, or empty.
   std::string_view RangeWord() const;
-  std::string_view RangeOf(std::string_view word) const;
   // The word the statement assigns to or compares.
   std::string TargetWord() const;
   bool SpanRightOfOperator() const;
@@ -188,13 +168,6 @@ void NoteWriter::Suggest(std::string_view word, std::span<const std::string> can
   if (!nearest.empty()) Note("did you mean " + std::string(prefix) + nearest + "?");
 }
 
-std::string_view NoteWriter::RangeOf(std::string_view word) const {
-  for (const RangeRule& rule : kRanges) {
-    if (rule.word == word) return rule.range;
-  }
-  return {};
-}
-
 std::string_view NoteWriter::RangeWord() const {
   size_t limit =
       d_.span.known() ? static_cast<size_t>(std::max(d_.span.begin, 0)) : d_.source_text.size();
@@ -202,9 +175,7 @@ std::string_view NoteWriter::RangeWord() const {
   std::string upper = ToUpper(std::string_view(d_.source_text).substr(0, limit));
   std::vector<Run> runs = NameRuns(upper);
   for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
-    for (const RangeRule& rule : kRanges) {
-      if (rule.word == it->text) return rule.word;
-    }
+    if (const ValueRange* range = FindValueRange(it->text)) return range->word;
   }
   return {};
 }
@@ -294,9 +265,9 @@ void NoteWriter::Brackets() {
 void NoteWriter::MissingParameters() {
   if (first_word_ == "DIAL") {
     Note("DIAL takes two parameters, a number and an archive mark: DIAL(2,ALARMLOG)");
-  } else if (first_word_ == "MODULE") {
+  } else if (first_word_ == kModuleWord) {
     Note("a MODULE line holds at least a name and an id: MODULE = CR1,3,0,1,5,30,10");
-  } else if (first_word_ == "PARTITION") {
+  } else if (first_word_ == kPartitionWord) {
     Note("a PARTITION line holds name, id, ezsid and parent: PARTITION = P1,101,1,0");
   }
 }
@@ -340,7 +311,7 @@ void NoteWriter::TooMany() {
 }
 
 void NoteWriter::NotAByte() {
-  if (first_word_ == "IF" && d_.open_if_line != d_.physical_line) {
+  if (first_word_ == kIfWord && d_.open_if_line != d_.physical_line) {
     Note("at most " + std::to_string(kMaxIfLevel) + " IF blocks can be open at once");
   } else {
     Note("a module id, element code or value does not fit one byte (0 to " +
@@ -374,11 +345,14 @@ void NoteWriter::DuplicateName() {
 
 void NoteWriter::Unreachable() {
   // An EVENT line that failed opened no block, yet its EVENTEND closed one.
+  // The records' lines are read without making a diagnostic of each.
   for (size_t i = compilation_.errors.size(); i-- > 0;) {
-    Diagnostic earlier = compilation_.ErrorAt(i);
+    uint32_t at = compilation_.errors[i].line;
+    if (at == ErrorRecord::kNoLine) continue;
+    const SourceLine& earlier = compilation_.lines[at];
     if (earlier.physical_line >= d_.physical_line) continue;
-    std::string_view rest = earlier.source_text;
-    if (!TakeWord(rest, "EVENT")) continue;
+    std::string_view rest = earlier.text;
+    if (!TakeWord(rest, kEventWord)) continue;
     Note("the EVENT on line " + std::to_string(earlier.physical_line) +
          " failed and opened no block, yet its EVENTEND closed one: the block count is one "
          "short; correct that EVENT line");
@@ -440,8 +414,7 @@ const NoteRule kNoteRules[] = {
      "a door module line holds name, id, (unused), type, strike time, door-ajar time and "
      "card timeout: MODULE = CR1,3,0,1,5,30,10"},
     {Err::kExecuteNotHere, &NoteWriter::ExecuteNotHere, {}},
-    {Err::kUnknownOutput, nullptr,
-     "the properties that can be set are ARMED, SYSTEMKEY, ALARMSIGNAL and TROUBLESIGNAL"},
+    {Err::kUnknownOutput, &NoteWriter::UnknownOutput, {}},
     {Err::kMissingEndIf, &NoteWriter::MissingEndIf, {}},
     {Err::kInvalidNameCharacter, nullptr, "names hold letters, digits and \"_\" only"},
     {Err::kMissingIf, &NoteWriter::NoOpenIf, {}},
@@ -534,7 +507,7 @@ bool NoteWriter::MisreadWord() {
 
 void NoteWriter::UnknownWord() {
   if (!d_.span.known()) {
-    if (first_word_ == "EVENTEND") {
+    if (first_word_ == kEventEndWord) {
       Note("no EVENT block is open");
     } else {
       Note("statements stand inside an EVENT block; no EVENT block is open here");
@@ -617,43 +590,39 @@ void NoteWriter::UnknownCommand() {
   bool counter =
       !target.empty() && (symbols_.registers.Contains(target) || symbols_.timers.Contains(target) ||
                           target == "BYTE1" || target == "BYTE2");
-  if (first_word_ == "IF" && Contains(statement_, "FLAGS") && !SpanRightOfOperator()) {
+  if (first_word_ == kIfWord && Contains(statement_, "FLAGS") && !SpanRightOfOperator()) {
     Note(d_.event_module == kPanelId
-             ? "the flags of the alarm panel are FDOWNLOAD, FEXPANDERTAMPER, FEXPANDERLOSS, "
-               "FSMOKERESET, FGROUNDFAULT, FBOXTAMPER, FLOWBATTERY, FACFAIL, FSYSTEMTIMELOSS, "
-               "FGLOBALBUZZER, FGLOBALSIRENE, FSTEADYSIRENE and FNXLOSS"
-             : "the flags of a power-supply module are FOVERLOAD, FACPRESENT, FBATTERYPRESENT, "
-               "FLOWBATTERY, FBOXTAMPER and FDCON");
+             ? "the flags of the alarm panel are " + JoinWords(SystemFlagNames())
+             : "the flags of a power-supply module are " + JoinWords(SupplyFlagNames()));
     return;
   }
   if (SpanRightOfOperator()) {
     if (Contains(target, ".SYSTEMKEY")) {
-      Note(
-          "a system key is CCHIME, CFPANIC, CAPANIC, CPPANIC, CSMOKERESET, CDISARM, CARMAWAY, "
-          "CARMSTAY, CINITIATEAUTOARM, CSOUNDER or a number from 0 to 23");
+      Note("a system key is " + SystemKeyWords() + " or a number from 0 to " +
+           std::to_string(static_cast<int>(kSystemKeyLimit) - 1));
     } else if (Contains(target, "ALARMSIGNAL") || Contains(target, "TROUBLESIGNAL")) {
       Note(std::string(ElementPart(target)) + " can only be set OFF");
     } else if (Contains(focus_, "+") || (Contains(focus_, "-") && !IsNumeric(focus_))) {
       Note("register arithmetic takes one operator: R1 = R1 + 5");
     } else if (counter) {
-      Note("the value of " + target + " must be a number from 0 to 255");
+      Note("the value of " + target + " must be a number from 0 to " + std::to_string(kMaxByte));
     } else {
       Note("the value must be ON or OFF");
     }
     return;
   }
-  if (first_word_ == "IF" && Contains(focus_, ".")) {
-    Note(
-        "a test of a module element names TAMPER, FORCEDDOOR, DOORAJAR or an INPUT after the "
-        "\".\"");
+  if (first_word_ == kIfWord && Contains(focus_, ".")) {
+    std::vector<std::string_view> elements = ModuleTestElements();
+    elements.push_back("an INPUT");
+    Note("a test of a module element names " + JoinWords(elements, " or ") + " after the \".\"");
     return;
   }
-  if (first_word_ == "IF") {
+  if (first_word_ == kIfWord) {
     Note(text_ + " is no condition; compare it, as in IF " + text_ +
          " = ON, or use a test such as TIMEPLAN(1)");
     return;
   }
-  Note(text_ + " is no command; the commands are " + std::string(kCommandWords) +
+  Note(text_ + " is no command; the commands are " + JoinWords(CommandWords()) +
        ", and an assignment needs \"=\"");
 }
 
@@ -661,12 +630,13 @@ void NoteWriter::UnknownCommand() {
 void NoteWriter::ValueOutOfRange(bool number_expected) {
   std::string_view what = number_expected ? "must be a number from " : "must lie in ";
   std::string_view noun = number_expected ? " parameter " : " number ";
-  if (first_word_ == "DEFINE") {
-    Note("a parameter value " + std::string(what) + "0 to 255");
+  if (first_word_ == kDefineWord) {
+    Note("a parameter value " + std::string(what) + ByteRange());
     return;
   }
-  if (first_word_ == "MODULE" || first_word_ == "PARTITION") {
-    Note("ids and settings must be whole numbers; ids lie in 0 to 255");
+  if (first_word_ == kModuleWord || first_word_ == kPartitionWord) {
+    Note("ids and settings must be whole numbers; ids lie in " +
+         RangeText(IdRange{0, kMaxDeclaredId}));
     return;
   }
   std::string_view word = RangeWord();
@@ -678,12 +648,12 @@ void NoteWriter::ValueOutOfRange(bool number_expected) {
   }
   if (!word.empty()) {
     Note("the " + std::string(word) + std::string(noun) + std::string(what) +
-         std::string(RangeOf(word)));
+         RangeText(*FindValueRange(word)));
     if (number_expected) DeclaredAs(focus_);
     return;
   }
   std::string target = TargetWord();
-  if (!target.empty()) Note("the value of " + target + " " + std::string(what) + "0 to 255");
+  if (!target.empty()) Note("the value of " + target + " " + std::string(what) + ByteRange());
 }
 
 }  // namespace

@@ -48,11 +48,18 @@ class TrapFinder {
     return warnings_.back();
   }
 
-  bool HasError(int physical_line) const {
-    for (size_t i = 0; i < c_.errors.size(); ++i) {
-      if (c_.ErrorAt(i).physical_line == physical_line) return true;
+  // Whether any error points at the line: the lines with errors are read
+  // once, in order, and looked up by halving.
+  bool HasError(int physical_line) {
+    if (!error_lines_) {
+      error_lines_.emplace();
+      for (size_t i = 0; i < c_.errors.size(); ++i) {
+        uint32_t at = c_.errors[i].line;
+        if (at != ErrorRecord::kNoLine) error_lines_->push_back(c_.lines[at].physical_line);
+      }
+      std::sort(error_lines_->begin(), error_lines_->end());
     }
-    return false;
+    return std::binary_search(error_lines_->begin(), error_lines_->end(), physical_line);
   }
 
   // What the controller gets from a script line: the decoded instructions of
@@ -192,6 +199,7 @@ class TrapFinder {
   const Compilation& c_;
   std::optional<Disassembly> disassembly_;
   std::vector<Diagnostic> warnings_;
+  std::optional<std::vector<int>> error_lines_;
 };
 
 }  // namespace

@@ -246,4 +246,14 @@ int GetSupplyFlagCode(std::string_view name) {
   return FlagCode(map, name);
 }
 
+template <size_t N>
+std::vector<std::string_view> NamesOf(const NamedCode (&table)[N]) {
+  std::vector<std::string_view> names;
+  for (const NamedCode& entry : table) names.push_back(entry.name);
+  return names;
+}
+
+std::vector<std::string_view> SystemFlagNames() { return NamesOf(kSystemFlags); }
+std::vector<std::string_view> SupplyFlagNames() { return NamesOf(kSupplyFlags); }
+
 }  // namespace vigil

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace vigil {
 
@@ -49,6 +50,9 @@ inline constexpr int kUserEventHighBase = 152;
 // -1 when the name is not in the table.
 int GetSystemFlagCode(std::string_view name);
 int GetSupplyFlagCode(std::string_view name);
+// The names of the two flag tables, in table order.
+std::vector<std::string_view> SystemFlagNames();
+std::vector<std::string_view> SupplyFlagNames();
 
 }  // namespace vigil
 

@@ -21,6 +21,9 @@ std::optional<OpcodeInfo> Find(const std::array<OpcodeInfo, N>& table, int code)
 
 }  // namespace
 
+std::span<const OpcodeInfo> Instructions() { return kInstructions; }
+std::span<const OpcodeInfo> Conditions() { return kConditions; }
+
 std::optional<OpcodeInfo> InstructionInfo(int code) { return Find(kInstructions, code); }
 
 std::optional<OpcodeInfo> ConditionInfo(int code) {

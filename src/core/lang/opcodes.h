@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace vigil {
@@ -123,6 +124,10 @@ struct OpcodeInfo {
   std::string_view form;      // how the statement reads in a script
   std::string_view display;   // how the disassembler shows it, with slots
 };
+
+// The two lists, in the order of their X-macros.
+std::span<const OpcodeInfo> Instructions();
+std::span<const OpcodeInfo> Conditions();
 
 std::optional<OpcodeInfo> InstructionInfo(int code);
 // `code` may be the plain or the inverted form.

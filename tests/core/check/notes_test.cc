@@ -113,5 +113,36 @@ TEST(Notes, NameWhatTheInstallerMeant) {
   }
 }
 
+// The notes that list words take them from the language's tables: the
+// command words of the instruction list (INVERT included), the flag tables,
+// the system keys and the settable properties.
+TEST(Notes, ListTheLanguagesWords) {
+  for (const NoteCase& c : std::initializer_list<NoteCase>{
+           {"COUNT\n",
+            "E6@11: COUNT is no command; the commands are INVERT, DELAY, DOOR, MARK, DIAL, "
+            "EXECUTE, SIGNAL, BREAK, READ_AD, SETMODEPINFREE, SETMODEPIN, SETPRESENT, "
+            "CLEARPRESENT, CLEARGROUPCOUNTER, CLEARALLCOUNTERS, ERASECARD, CLEARUSERCOUNTER, "
+            "SETBYTE1, SETBYTE2 and DISPLAY, and an assignment needs \"=\"\n"},
+           {"IF FLAGS(FDOWNLOAD)\n",
+            "E6@11: the flags of a power-supply module are FOVERLOAD, FACPRESENT, "
+            "FBATTERYPRESENT, FLOWBATTERY, FBOXTAMPER and FDCON\n"},
+           {"EVENTEND\nEVENT ALARM.EXINPUT1\nIF FLAGS(FDCON)\n",
+            "E6@13: the flags of the alarm panel are FDOWNLOAD, FEXPANDERTAMPER, FEXPANDERLOSS, "
+            "FSMOKERESET, FGROUNDFAULT, FBOXTAMPER, FLOWBATTERY, FACFAIL, FSYSTEMTIMELOSS, "
+            "FGLOBALBUZZER, FGLOBALSIRENE, FSTEADYSIRENE and FNXLOSS\n"},
+           {"P1.SYSTEMKEY = 24\n",
+            "E6@11: a system key is CCHIME, CFPANIC, CAPANIC, CPPANIC, CSMOKERESET, CDISARM, "
+            "CARMAWAY, CARMSTAY, CINITIATEAUTOARM, CSOUNDER or a number from 0 to 23\n"},
+           {"IF CR1.RELAY1\n",
+            "E6@11: a test of a module element names TAMPER, FORCEDDOOR, DOORAJAR or an INPUT "
+            "after the \".\"\n"},
+           {"EVENTEND\nEVENT P1.ALARM\nARMED = ON\n",
+            "E17@13: the properties that can be set are ARMED, SYSTEMKEY, ALARMSIGNAL and "
+            "TROUBLESIGNAL\n"},
+       }) {
+    EXPECT_EQ(AllNotes(std::string(kSite) + c.statements), c.notes) << c.statements;
+  }
+}
+
 }  // namespace
 }  // namespace vigil
