@@ -2,9 +2,8 @@
 
 #include <vector>
 
+#include "core/check/diagnostic_policy.h"
 #include "core/check/diagnostic_printers.h"
-#include "core/check/notes.h"
-#include "core/check/warnings.h"
 
 namespace vigil::lsp {
 namespace {
@@ -70,15 +69,11 @@ void AddLineEndWarnings(const Document& document, Json& diagnostics) {
 
 std::string ExplainUri(std::string_view code) { return "vigil-explain:" + std::string(code); }
 
-Json PublishDiagnosticsParams(const Document& document) {
-  const Compilation& compilation = document.compilation();
+Json PublishDiagnosticsParams(const Document& document, bool all) {
+  ShownDiagnostics shown(document.compilation(), DiagnosticPolicy{.all = all});
   Json diagnostics = Json::array();
-  for (const Diagnostic& error : ErrorsWithNotes(compilation)) {
-    diagnostics.push_back(DiagnosticJson(document, error));
-  }
-  for (const Diagnostic& warning : Warnings(compilation)) {
-    diagnostics.push_back(DiagnosticJson(document, warning));
-  }
+  for (size_t i = 0; i < shown.size(); ++i)
+    diagnostics.push_back(DiagnosticJson(document, shown[i]));
   AddLineEndWarnings(document, diagnostics);
   return {{"uri", document.uri()}, {"version", document.version()}, {"diagnostics", diagnostics}};
 }

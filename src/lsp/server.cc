@@ -66,6 +66,7 @@ constexpr NotificationRoute kNotifications[] = {
     {"textDocument/didChange", &Server::DidChange},
     {"textDocument/didClose", &Server::DidClose},
     {"textDocument/didSave", &Server::Ignore},
+    {"workspace/didChangeConfiguration", &Server::DidChangeConfiguration},
     {"$/cancelRequest", &Server::Ignore},  // every request is answered before the next is read
     {"$/setTrace", &Server::Ignore},
     {"exit", &Server::Exit},
@@ -176,13 +177,14 @@ void Server::PublishPending() {
 void Server::PublishDiagnostics(const Document& document) {
   Send({{"jsonrpc", "2.0"},
         {"method", "textDocument/publishDiagnostics"},
-        {"params", PublishDiagnosticsParams(document)}});
+        {"params", PublishDiagnosticsParams(document, all_diagnostics_)}});
 }
 
 Json Server::Initialize(const Json& params) {
   initialized_ = true;
   const Json::json_pointer snippets(
       "/capabilities/textDocument/completion/completionItem/snippetSupport");
+  ReadSettings(params.value("initializationOptions", Json::object()));
   snippets_ = params.is_object() && params.contains(snippets) && params.at(snippets).is_boolean() &&
               params.at(snippets).get<bool>();
   Json capabilities = {
@@ -362,6 +364,22 @@ void Server::DidClose(const Json& params) {
   Send({{"jsonrpc", "2.0"},
         {"method", "textDocument/publishDiagnostics"},
         {"params", {{"uri", uri}, {"diagnostics", Json::array()}}}});
+}
+
+// {"diagnostics": {"all": true}}: every error, cascades unfolded.
+void Server::ReadSettings(const Json& settings) {
+  if (!settings.is_object()) return;
+  const Json::json_pointer all("/diagnostics/all");
+  if (settings.contains(all) && settings.at(all).is_boolean()) {
+    all_diagnostics_ = settings.at(all).get<bool>();
+  }
+}
+
+// The settings under "vigil"; every open document shows its diagnostics again.
+void Server::DidChangeConfiguration(const Json& params) {
+  const Json& settings = params.at("settings");
+  ReadSettings(settings.is_object() && settings.contains("vigil") ? settings["vigil"] : settings);
+  for (const auto& [uri, document] : documents_) unpublished_.insert(uri);
 }
 
 void Server::Exit(const Json&) { exit_requested_ = true; }

@@ -62,6 +62,7 @@ class Server {
   void DidOpen(const Json& params);
   void DidChange(const Json& params);
   void DidClose(const Json& params);
+  void DidChangeConfiguration(const Json& params);
   void Exit(const Json& params);
   void Ignore(const Json& params);
 
@@ -71,6 +72,8 @@ class Server {
   void Send(const Json& message);
   void ReplyError(const Json& id, int code, std::string_view message);
   void PublishDiagnostics(const Document& document);
+  // The server's settings: initializationOptions, or the "vigil" section.
+  void ReadSettings(const Json& settings);
   // A window/logMessage warning: what the server dropped and why.
   void LogDropped(std::string_view method, std::string_view why);
   // The open document the params name; ResponseError when none is open.
@@ -79,6 +82,7 @@ class Server {
   std::ostream& out_;
   std::map<std::string, Document> documents_;  // by URI
   std::set<std::string> unpublished_;          // URIs edited since their diagnostics
+  bool all_diagnostics_ = false;               // cascades unfolded (setting diagnostics.all)
   bool snippets_ = false;                      // the client expands snippets in completions
   bool initialized_ = false;                   // "initialize" has been answered
   // The last full semantic tokens sent for each URI, for delta requests.

@@ -48,6 +48,11 @@ const std::string kHover =
             {{"textDocument", {{"uri", kUri}}}, {"position", {{"line", 0}, {"character", 0}}}});
 constexpr size_t kOversized = vigil::lsp::kMaxMessageBytes + 1;
 
+// A misspelt module on the EVENT line: the statements after it follow.
+const std::string kCascade =
+    "MODULE = CTRL,0\r\nEVENT CTRLX.INIT\r\n  BREAK\r\n  BREAK\r\nEVENTEND";
+const std::string kFollowing = R"("start":{"character":2,"line":3})";
+
 struct ProtocolCase {
   const char* what;
   std::string input;
@@ -100,6 +105,23 @@ const ProtocolCase kCases[] = {
      kInitialize + Change(2, {{"text", "X"}}) + kShutdown,
      3,
      {"dropped textDocument/didChange: no open document file:///site/door.txt"}},
+    // Cascades folded as vigil check folds them, unless the settings ask for all.
+    {"a cascade folded into its cause",
+     kInitialize + Open(kCascade) + kShutdown,
+     3,
+     {"more errors caused by this", "!" + kFollowing}},
+    {"every error with diagnostics.all in initializationOptions",
+     Request(1, "initialize", {{"initializationOptions", {{"diagnostics", {{"all", true}}}}}}) +
+         Open(kCascade) + kShutdown,
+     3,
+     {kFollowing, "!more errors caused by this"}},
+    {"every error after the vigil settings change",
+     kInitialize + Open(kCascade) +
+         Notify("workspace/didChangeConfiguration",
+                {{"settings", {{"vigil", {{"diagnostics", {{"all", true}}}}}}}}) +
+         kShutdown,
+     3,
+     {kFollowing, "!more errors caused by this"}},
     // A client that expands snippets gets a command's brackets and parameters.
     {"snippets when the client takes them",
      Request(1, "initialize",
