@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "core/lang/version.h"
 #include "core/scan/tokenizer.h"
 #include "lsp/code_actions.h"
 #include "lsp/code_lens.h"
@@ -207,7 +208,8 @@ Json Server::Initialize(const Json& params) {
       {"codeLensProvider", {{"resolveProvider", true}}},
       {"executeCommandProvider", {{"commands", {kSimulateCommand}}}},
   };
-  return {{"capabilities", capabilities}, {"serverInfo", {{"name", "vigil"}, {"version", "1.0"}}}};
+  return {{"capabilities", capabilities},
+          {"serverInfo", {{"name", "vigil"}, {"version", kVersion}}}};
 }
 
 Json Server::Shutdown(const Json&) {

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/lang/version.h"
 #include "e2e/lsp_client.h"
 #include "lsp/transport.h"
 #include "support/child_process.h"
@@ -71,8 +72,9 @@ const ProtocolCase kCases[] = {
     {"a second initialize",
      kInitialize + Request(2, "initialize"),
      2,
-     {R"("id":1,"jsonrpc":"2.0","result":{"capabilities")", Error(-32600),
-      "the server is already initialized"}},
+     {R"("id":1,"jsonrpc":"2.0","result":{"capabilities")",
+      R"("serverInfo":{"name":"vigil","version":")" + std::string(vigil::kVersion) + "\"",
+      Error(-32600), "the server is already initialized"}},
     {"a length that is no number: the message is skipped, the next one answered",
      kInitialize + "Content-Length: abc\r\n\r\n" + R"({"jsonrpc":"2.0","id":9,"method":"x"})" +
          kShutdown,
