@@ -1,6 +1,7 @@
 #include "lsp/blocks.h"
 
 #include "core/lang/name_codes.h"
+#include "core/lang/word_lists.h"
 #include "core/scan/tokenizer.h"
 #include "lsp/words.h"
 
@@ -13,11 +14,12 @@ struct FirstWordKind {
 };
 
 constexpr FirstWordKind kFirstWords[] = {
-    {"EVENT", LineKind::kEvent}, {"EVENTEND", LineKind::kEventEnd}, {"IF", LineKind::kIf},
-    {"ELSE", LineKind::kElse},   {"ENDIF", LineKind::kEndIf},
+    {kEventWord, LineKind::kEvent}, {kEventEndWord, LineKind::kEventEnd}, {kIfWord, LineKind::kIf},
+    {kElseWord, LineKind::kElse},   {kEndIfWord, LineKind::kEndIf},
 };
 
-constexpr std::string_view kColumnOneWords[] = {"MODULE", "PARTITION", "DEVICE"};
+// The declaration words whose place in the line matters: DEFINE is read anywhere.
+constexpr std::string_view kColumnOneWords[] = {kModuleWord, kPartitionWord, kDeviceWord};
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
+#include "core/lang/word_lists.h"
 #include "core/scan/tokenizer.h"
 #include "lsp/event_block.h"
 #include "lsp/reference.h"
@@ -33,12 +34,6 @@ enum ItemKind {
   kEvent = 23,
 };
 
-// The words that start a line outside an EVENT block, and inside one besides
-// the commands of the instruction list.
-constexpr std::string_view kDeclarationWords[] = {"EVENT", "DEFINE", "MODULE", "PARTITION",
-                                                  "DEVICE"};
-constexpr std::string_view kBlockWords[] = {"EVENTEND", "IF", "ELSE", "ENDIF"};
-constexpr std::string_view kDefineWords[] = {"PARAMETER", "MARK", "REGISTER", "TIMER"};
 constexpr std::string_view kSwitchWords[] = {"ON", "OFF"};
 
 struct Form {
@@ -202,11 +197,14 @@ bool AddInsideBrackets(const Place& place, Items& items) {
 
 void AddStatementStart(const Place& place, Items& items) {
   if (!place.in_event) {
+    items.Add(kEventWord, kKeyword);
     for (std::string_view word : kDeclarationWords) items.Add(word, kKeyword);
     return;
   }
   const SymbolTable& symbols = place.compilation.symbols;
-  for (std::string_view word : kBlockWords) items.Add(word, kKeyword);
+  for (std::string_view word : kBlockWords) {
+    if (word != kEventWord) items.Add(word, kKeyword);
+  }
   for (const Form& form : CommandForms()) {
     items.AddWord(form.word, "command", CommandReference(form.word), place.snippets);
   }
@@ -265,9 +263,9 @@ void Complete(const Place& place, Items& items) {
     const C_Module* module = place.compilation.symbols.modules.Find(place.partial.substr(0, dot));
     std::vector<WordRange> words = WordsOf(place.before);
     std::string first = words.empty() ? "" : ToUpper(TextOf(place.before, words.front()));
-    LineStart start = first == "EVENT" ? LineStart::kEvent
-                      : first == "IF"  ? LineStart::kIf
-                                       : LineStart::kOther;
+    LineStart start = first == kEventWord ? LineStart::kEvent
+                      : first == kIfWord  ? LineStart::kIf
+                                          : LineStart::kOther;
     if (module != nullptr) AddAfterDot(*module, start, items);
     return;
   }
@@ -276,12 +274,12 @@ void Complete(const Place& place, Items& items) {
   std::vector<WordRange> words = WordsOf(head);
   if (words.empty()) return AddStatementStart(place, items);
   std::string first = ToUpper(TextOf(head, words.front()));
-  if (first == "EVENT") return AddModules(place, items);
-  if (first == "DEFINE" && words.size() == 1) {
-    for (std::string_view word : kDefineWords) items.Add(word, kKeyword);
+  if (first == kEventWord) return AddModules(place, items);
+  if (first == kDefineWord && words.size() == 1) {
+    for (std::string_view word : kDefineKinds) items.Add(word, kKeyword);
     return;
   }
-  if (first == "IF") return AddCondition(place, items);
+  if (first == kIfWord) return AddCondition(place, items);
   if (size_t equals = head.find('='); equals != std::string_view::npos) {
     return AddValue(place, TrimBlanks(head.substr(0, equals)), items);
   }
