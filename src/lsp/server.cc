@@ -13,6 +13,7 @@
 #include "lsp/formatting.h"
 #include "lsp/hover.h"
 #include "lsp/navigation.h"
+#include "lsp/scenario_diagnostics.h"
 #include "lsp/semantic_tokens.h"
 #include "lsp/signature_help.h"
 #include "lsp/symbols.h"
@@ -176,9 +177,29 @@ void Server::PublishPending() {
 }
 
 void Server::PublishDiagnostics(const Document& document) {
-  Send({{"jsonrpc", "2.0"},
-        {"method", "textDocument/publishDiagnostics"},
-        {"params", PublishDiagnosticsParams(document, all_diagnostics_)}});
+  Json params;
+  if (IsScenarioUri(document.uri())) {
+    const Document* script = nullptr;
+    for (const std::string& uri : ScriptUrisOf(document.uri())) {
+      auto found = documents_.find(uri);
+      if (found != documents_.end() && script == nullptr) script = &found->second;
+    }
+    params = {{"uri", document.uri()},
+              {"version", document.version()},
+              {"diagnostics", ScenarioDiagnostics(document, script)}};
+  } else {
+    params = PublishDiagnosticsParams(document, all_diagnostics_);
+  }
+  Send({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", params}});
+}
+
+// A script's scenario files are checked again with it.
+void Server::MarkEdited(const std::string& uri) {
+  unpublished_.insert(uri);
+  if (IsScenarioUri(uri)) return;
+  for (const auto& [other, document] : documents_) {
+    if (IsScenarioUri(other)) unpublished_.insert(other);
+  }
 }
 
 Json Server::Initialize(const Json& params) {
@@ -333,7 +354,7 @@ void Server::DidOpen(const Json& params) {
   std::string uri = item.at("uri").get<std::string>();
   Document document(uri, ReadInt(item, "version", 0), item.at("text").get<std::string>());
   documents_.insert_or_assign(uri, std::move(document));
-  unpublished_.insert(uri);
+  MarkEdited(uri);
 }
 
 void Server::DidChange(const Json& params) {
@@ -342,7 +363,7 @@ void Server::DidChange(const Json& params) {
   if (found == documents_.end()) throw ResponseError(kInvalidParams, "no open document " + uri);
   Document& document = found->second;
   // The changes before a malformed one stay: the compilation follows the text.
-  unpublished_.insert(uri);
+  MarkEdited(uri);
   for (const Json& change : params.at("contentChanges")) {
     std::string text = change.at("text").get<std::string>();
     if (change.contains("range")) {

@@ -72,6 +72,8 @@ class Server {
   void Send(const Json& message);
   void ReplyError(const Json& id, int code, std::string_view message);
   void PublishDiagnostics(const Document& document);
+  // Marks `uri` (and, for a script, the open scenario files) for publishing.
+  void MarkEdited(const std::string& uri);
   // The server's settings: initializationOptions, or the "vigil" section.
   void ReadSettings(const Json& settings);
   // A window/logMessage warning: what the server dropped and why.

@@ -31,9 +31,9 @@ std::string Request(int id, const std::string& method, Json params = Json::objec
 std::string Notify(const std::string& method, Json params) {
   return Framed(Json{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}}.dump());
 }
-std::string Open(const std::string& text) {
+std::string Open(const std::string& text, const std::string& uri = kUri) {
   return Notify("textDocument/didOpen",
-                {{"textDocument", {{"uri", kUri}, {"version", 1}, {"text", text}}}});
+                {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", text}}}});
 }
 std::string Change(int version, Json change) {
   return Notify("textDocument/didChange", {{"textDocument", {{"uri", kUri}, {"version", version}}},
@@ -53,6 +53,13 @@ constexpr size_t kOversized = vigil::lsp::kMaxMessageBytes + 1;
 const std::string kCascade =
     "MODULE = CTRL,0\r\nEVENT CTRLX.INIT\r\n  BREAK\r\n  BREAK\r\nEVENTEND";
 const std::string kFollowing = R"("start":{"character":2,"line":3})";
+
+// A script and its scenario file, whose EXPECT names a mark the script lacks.
+const std::string kScenarioScript =
+    "MODULE = CTRL,0\r\nMODULE = FRONT,1,0,2,5,30,10,1\r\nDEFINE MARK LATE = x\r\n"
+    "EVENT FRONT.VALID\r\n  MARK(LATE)\r\nEVENTEND";
+const std::string kScenarios = "SCENARIO late\r\nEVENT FRONT.VALID\r\nEXPECT MARK(LAT)";
+const std::string kScenariosUri = "file:///site/door.scenarios";
 
 struct ProtocolCase {
   const char* what;
@@ -124,6 +131,17 @@ const ProtocolCase kCases[] = {
          kShutdown,
      3,
      {kFollowing, "!more errors caused by this"}},
+    // A scenario file is checked against the script of the same name.
+    {"a scenario file without its script",
+     kInitialize + Open(kScenarios, kScenariosUri) + kShutdown,
+     3,
+     {"open the script beside this file (file:///site/door.txt) to check its scenarios"}},
+    {"a scenario file with its script: the unknown mark at its line and columns",
+     kInitialize + Open(kScenarios, kScenariosUri) + Open(kScenarioScript) + kShutdown,
+     4,
+     {R"("code":"E6","message":"Unknown command","range":{"end":{"character":15,"line":2},)"
+      R"("start":{"character":12,"line":2}})",
+      R"("diagnostics":[],"uri":"file:///site/door.txt")"}},
     // A client that expands snippets gets a command's brackets and parameters.
     {"snippets when the client takes them",
      Request(1, "initialize",

@@ -1,0 +1,30 @@
+// Scenario files (SITE.scenarios beside SITE.txt) as a second language of the
+// server: their diagnostics, read by the simulator's scenario parser against
+// the script open beside them.
+#ifndef VIGIL_LSP_SCENARIO_DIAGNOSTICS_H_
+#define VIGIL_LSP_SCENARIO_DIAGNOSTICS_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lsp/document.h"
+#include "lsp/protocol.h"
+
+namespace vigil::lsp {
+
+// Whether `uri` names a scenario file: it ends in ".scenarios".
+bool IsScenarioUri(std::string_view uri);
+
+// The URIs the scenario file's script may have: the same name with .txt,
+// .vgl or .vigil.
+std::vector<std::string> ScriptUrisOf(std::string_view scenario_uri);
+
+// The Diagnostic list of a scenario file: each line the parser refuses, at
+// its line and columns; one diagnostic on the first line when `script` is
+// nullptr (not open) or has errors.
+Json ScenarioDiagnostics(const Document& scenarios, const Document* script);
+
+}  // namespace vigil::lsp
+
+#endif  // VIGIL_LSP_SCENARIO_DIAGNOSTICS_H_
