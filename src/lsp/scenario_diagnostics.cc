@@ -1,5 +1,7 @@
 #include "lsp/scenario_diagnostics.h"
 
+#include "sim/program.h"
+#include "sim/runner.h"
 #include "sim/scenario.h"
 
 namespace vigil::lsp {
@@ -9,8 +11,28 @@ constexpr std::string_view kScenarioExtension = ".scenarios";
 constexpr std::string_view kScriptExtensions[] = {".txt", ".vgl", ".vigil"};
 constexpr int kSeverityError = 1;
 
+// A scenario file's parse and, when it has no errors, each scenario's result.
+struct ScenarioRun {
+  sim::ScenarioFile file;
+  std::vector<sim::ScenarioResult> results;
+};
+
+ScenarioRun RunAll(const Document& scenarios, const Document& script) {
+  ScenarioRun run{sim::ParseScenarios(scenarios.script(), script.script()), {}};
+  if (!run.file.errors.empty()) return run;
+  sim::Program program = sim::MakeProgram(script.compilation());
+  for (const sim::Scenario& scenario : run.file.scenarios) {
+    run.results.push_back(sim::RunScenario(program, scenario));
+  }
+  return run;
+}
+
+Json LineRange(const Document& document, int line) {
+  return RangeJson({line, 0}, document.PositionOf(line, 1 << 30));
+}
+
 Json FirstLineDiagnostic(const Document& scenarios, const std::string& message) {
-  return Json::array({{{"range", RangeJson({0, 0}, scenarios.PositionOf(0, 1 << 30))},
+  return Json::array({{{"range", LineRange(scenarios, 0)},
                        {"severity", kSeverityError},
                        {"source", "vigil"},
                        {"message", message}}});
@@ -39,9 +61,9 @@ Json ScenarioDiagnostics(const Document& scenarios, const Document* script) {
     return FirstLineDiagnostic(scenarios,
                                "the script " + script->uri() + " has errors: no scenario runs");
   }
-  sim::ScenarioFile file = sim::ParseScenarios(scenarios.script(), script->script());
+  ScenarioRun run = RunAll(scenarios, *script);
   Json diagnostics = Json::array();
-  for (const sim::ScenarioError& error : file.errors) {
+  for (const sim::ScenarioError& error : run.file.errors) {
     int line = error.line - 1;
     Json diagnostic = {{"range", RangeJson(scenarios.PositionOf(line, error.column - 1),
                                            scenarios.PositionOf(line, error.end_column - 1))},
@@ -51,7 +73,32 @@ Json ScenarioDiagnostics(const Document& scenarios, const Document* script) {
     if (!error.code.empty()) diagnostic["code"] = error.code;
     diagnostics.push_back(std::move(diagnostic));
   }
+  // A failed EXPECT, at its line.
+  for (const sim::ScenarioResult& result : run.results) {
+    for (const sim::Failure& failure : result.failures) {
+      diagnostics.push_back({{"range", LineRange(scenarios, failure.line - 1)},
+                             {"severity", kSeverityError},
+                             {"source", "vigil test"},
+                             {"message", "scenario " + result.name + ": " + failure.message}});
+    }
+  }
   return diagnostics;
+}
+
+Json ScenarioLenses(const Document& scenarios, const Document* script) {
+  Json lenses = Json::array();
+  if (script == nullptr || script->compilation().error_count > 0) return lenses;
+  ScenarioRun run = RunAll(scenarios, *script);
+  for (const sim::ScenarioResult& result : run.results) {
+    std::string title = "passed";
+    if (!result.passed()) {
+      title = "failed at line " + std::to_string(result.failures.front().line) + ": " +
+              result.failures.front().message;
+    }
+    lenses.push_back({{"range", LineRange(scenarios, result.line - 1)},
+                      {"command", {{"title", title}, {"command", ""}}}});
+  }
+  return lenses;
 }
 
 }  // namespace vigil::lsp

@@ -1,6 +1,6 @@
 // Scenario files (SITE.scenarios beside SITE.txt) as a second language of the
-// server: their diagnostics, read by the simulator's scenario parser against
-// the script open beside them.
+// server: their diagnostics and a code lens per scenario, read and run by the
+// simulator against the script open beside them.
 #ifndef VIGIL_LSP_SCENARIO_DIAGNOSTICS_H_
 #define VIGIL_LSP_SCENARIO_DIAGNOSTICS_H_
 
@@ -13,6 +13,11 @@
 
 namespace vigil::lsp {
 
+// A lens on each SCENARIO line: "passed", or "failed at line N: message"
+// for the first EXPECT that failed; none while the script is not open or has
+// errors, or the file has errors of its own.
+Json ScenarioLenses(const Document& scenarios, const Document* script);
+
 // Whether `uri` names a scenario file: it ends in ".scenarios".
 bool IsScenarioUri(std::string_view uri);
 
@@ -21,7 +26,8 @@ bool IsScenarioUri(std::string_view uri);
 std::vector<std::string> ScriptUrisOf(std::string_view scenario_uri);
 
 // The Diagnostic list of a scenario file: each line the parser refuses, at
-// its line and columns; one diagnostic on the first line when `script` is
+// its line and columns, and each EXPECT that failed when the scenarios run,
+// at its line; one diagnostic on the first line when `script` is
 // nullptr (not open) or has errors.
 Json ScenarioDiagnostics(const Document& scenarios, const Document* script);
 

@@ -179,18 +179,21 @@ void Server::PublishPending() {
 void Server::PublishDiagnostics(const Document& document) {
   Json params;
   if (IsScenarioUri(document.uri())) {
-    const Document* script = nullptr;
-    for (const std::string& uri : ScriptUrisOf(document.uri())) {
-      auto found = documents_.find(uri);
-      if (found != documents_.end() && script == nullptr) script = &found->second;
-    }
     params = {{"uri", document.uri()},
               {"version", document.version()},
-              {"diagnostics", ScenarioDiagnostics(document, script)}};
+              {"diagnostics", ScenarioDiagnostics(document, ScriptOf(document.uri()))}};
   } else {
     params = PublishDiagnosticsParams(document, all_diagnostics_);
   }
   Send({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", params}});
+}
+
+const Document* Server::ScriptOf(const std::string& scenario_uri) const {
+  for (const std::string& uri : ScriptUrisOf(scenario_uri)) {
+    auto found = documents_.find(uri);
+    if (found != documents_.end()) return &found->second;
+  }
+  return nullptr;
 }
 
 // A script's scenario files are checked again with it.
@@ -324,7 +327,11 @@ Json Server::CodeAction(const Json& params) {
                      ReadRangeEnd(range, "end").line);
 }
 
-Json Server::CodeLens(const Json& params) { return CodeLenses(DocumentOf(params)); }
+Json Server::CodeLens(const Json& params) {
+  const Document& document = DocumentOf(params);
+  if (IsScenarioUri(document.uri())) return ScenarioLenses(document, ScriptOf(document.uri()));
+  return CodeLenses(document);
+}
 
 Json Server::CodeLensResolve(const Json& params) {
   const Json& data = params.at("data");

@@ -72,6 +72,8 @@ class Server {
   void Send(const Json& message);
   void ReplyError(const Json& id, int code, std::string_view message);
   void PublishDiagnostics(const Document& document);
+  // The open script of a scenario file, or nullptr.
+  const Document* ScriptOf(const std::string& scenario_uri) const;
   // Marks `uri` (and, for a script, the open scenario files) for publishing.
   void MarkEdited(const std::string& uri);
   // The server's settings: initializationOptions, or the "vigil" section.

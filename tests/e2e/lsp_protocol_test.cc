@@ -59,6 +59,9 @@ const std::string kScenarioScript =
     "MODULE = CTRL,0\r\nMODULE = FRONT,1,0,2,5,30,10,1\r\nDEFINE MARK LATE = x\r\n"
     "EVENT FRONT.VALID\r\n  MARK(LATE)\r\nEVENTEND";
 const std::string kScenarios = "SCENARIO late\r\nEVENT FRONT.VALID\r\nEXPECT MARK(LAT)";
+const std::string kRunScenarios =
+    "SCENARIO opens\r\nEVENT FRONT.VALID\r\nEXPECT DOOR(FRONT)\r\n"
+    "SCENARIO marks\r\nEVENT FRONT.VALID\r\nEXPECT MARK(LATE)";
 const std::string kScenariosUri = "file:///site/door.scenarios";
 
 struct ProtocolCase {
@@ -142,6 +145,17 @@ const ProtocolCase kCases[] = {
      {R"("code":"E6","message":"Unknown command","range":{"end":{"character":15,"line":2},)"
       R"("start":{"character":12,"line":2}})",
       R"("diagnostics":[],"uri":"file:///site/door.txt")"}},
+    {"a scenario that fails: a lens and a diagnostic at its EXPECT line",
+     kInitialize + Open(kRunScenarios, kScenariosUri) + Open(kScenarioScript) +
+         Request(2, "textDocument/codeLens", {{"textDocument", {{"uri", kScenariosUri}}}}) +
+         kShutdown,
+     5,
+     {R"("command":{"command":"","title":"failed at line 3: EXPECT DOOR(FRONT))",
+      R"("range":{"end":{"character":14,"line":0},"start":{"character":0,"line":0}})",
+      R"("command":{"command":"","title":"passed"},"range":{"end":{"character":14,"line":3},)",
+      R"("message":"scenario opens: EXPECT DOOR(FRONT))",
+      R"("range":{"end":{"character":18,"line":2},"start":{"character":0,"line":2}},)"
+      R"("severity":1,"source":"vigil test")"}},
     // A client that expands snippets gets a command's brackets and parameters.
     {"snippets when the client takes them",
      Request(1, "initialize",
