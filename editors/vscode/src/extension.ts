@@ -19,6 +19,8 @@ import {
 } from './serverCommand';
 
 const LANGUAGE_ID = 'vigil';
+/** Scenario files: checked and run by the same server against the script beside them. */
+const SCENARIOS_LANGUAGE_ID = 'vigil-scenarios';
 const CLIENT_ID = 'vigil';
 const CLIENT_NAME = 'Vigil Language Server';
 const STARTED_CONTEXT_KEY = 'vigil.serverStarted';
@@ -120,6 +122,7 @@ async function startServer(): Promise<void> {
     documentSelector: [
       { scheme: 'file', language: LANGUAGE_ID },
       { scheme: 'untitled', language: LANGUAGE_ID },
+      { scheme: 'file', language: SCENARIOS_LANGUAGE_ID },
     ],
     outputChannel,
   };
