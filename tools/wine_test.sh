@@ -5,7 +5,7 @@
 # (the listing's Date line aside), the same output and the same exit status;
 # a second run replaces existing files; backslash folders, a drive letter,
 # blanks and non-ASCII names work; vigil check prints what the Linux vigil
-# prints. Skips with one line where mingw-w64 or wine cannot be installed.
+# prints; the four files are written all or nothing, one run at a time. Skips with one line where mingw-w64 or wine cannot be installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure_packages.sh
@@ -190,6 +190,47 @@ for case in SITE.err site.ERR link.txt; do
   done
 done
 [ "$(find "$same" -type f | wc -l)" = 6 ] || fail "same-file refusal wrote files"
+
+# All or nothing: a target that cannot be replaced (read-only) at each of
+# the four positions leaves the old set whole and no hidden file; two runs at
+# once on one set ("s.txt" and "s.abc" both write s.BIN ...) leave one run's
+# set, whole; vigil fix refuses a script of two names as on Linux.
+sets="$work/windows/sets"
+mkdir -p "$sets"
+cp examples/office.txt "$sets/s.txt"
+run "$sets" old wine "$win_vigilc" s.txt
+mkdir -p "$sets/old" && cp "$sets"/s.{BIN,LST,ERR,SET} "$sets/old/"
+cp examples/alarm_site.txt "$sets/s.txt"
+for ext in BIN LST ERR SET; do
+  chmod a-w "$sets/s.$ext"
+  run "$sets" readonly wine "$win_vigilc" s.txt
+  chmod u+w "$sets/s.$ext"
+  [ "$(cat "$sets/readonly.status")" = 2 ] || fail "read-only s.$ext: status, not 2"
+  compare "read-only s.$ext" "$sets/old" "$sets" s.BIN s.LST s.ERR s.SET
+  [ -z "$(find "$sets" -maxdepth 1 -name '.*' -type f)" ] || fail "read-only s.$ext: hidden files left"
+done
+cp examples/office.txt "$sets/s.txt" && cp examples/alarm_site.txt "$sets/s.abc"
+mkdir -p "$sets/new" && cp examples/alarm_site.txt "$sets/new/s.txt"
+run "$sets/new" new "$linux_vigilc" s.txt
+for pair in $(seq 1 10); do
+  (cd "$sets" && wine "$win_vigilc" s.txt >/dev/null 2>&1) &
+  (cd "$sets" && wine "$win_vigilc" s.abc >/dev/null 2>&1) &
+  wait
+  whole=
+  for set in old new; do
+    if same_file "$sets/$set/s.BIN" "$sets/s.BIN" && same_file "$sets/$set/s.LST" "$sets/s.LST" &&
+      same_file "$sets/$set/s.ERR" "$sets/s.ERR" && same_file "$sets/$set/s.SET" "$sets/s.SET"; then
+      whole=$set
+    fi
+  done
+  [ -n "$whole" ] || fail "concurrent pair $pair: the set is mixed"
+  [ -z "$(find "$sets" -maxdepth 1 -name '.*' -type f)" ] || fail "concurrent pair $pair: hidden files left"
+done
+printf 'MODULE = PANEL,0\nEVENT PANEL.INIT\nEVENTEND\n' >"$sets/h.txt"
+ln "$sets/h.txt" "$sets/h2.txt"
+run "$sets" fix-linked wine "$win_vigil" fix h.txt
+[ "$(cat "$sets/fix-linked.status")" = 2 ] && grep -q "hard links" "$sets/fix-linked.err" ||
+  fail "vigil fix on a script of two names: not refused"
 
 # The programs' own texts: usage, version, the list of error codes.
 commands=("vigilc" "vigilc --help" "vigilc --version" "vigil" "vigil --help" "vigil --version"

@@ -53,7 +53,8 @@ VIGIL_API void vigil_result_free(vigil_result* result);
 
 /* The four files exactly as vigilc writes them. The listing carries the date
  * given, "YYYY-MM-DD HH:MM:SS" (vigilc writes its local time there); a date
- * of any other shape gives an empty text. */
+ * of any other shape, or no real date and time ("2020-02-30", "24:00:00"),
+ * gives an empty text. */
 VIGIL_API const unsigned char* vigil_download_file(const vigil_result* result, size_t* size);
 VIGIL_API const unsigned char* vigil_listing(vigil_result* result, const char* date, size_t* size);
 VIGIL_API const unsigned char* vigil_error_file(const vigil_result* result, size_t* size);

@@ -43,7 +43,21 @@ std::string_view Text(const unsigned char* bytes, size_t size) {
                    : std::string_view(reinterpret_cast<const char*>(bytes), size);
 }
 
-// "YYYY-MM-DD HH:MM:SS" and nothing else.
+// The number written at `text` in `digits` digits.
+int Digits(const char* text, int digits) {
+  int value = 0;
+  for (int i = 0; i < digits; ++i) value = value * 10 + (text[i] - '0');
+  return value;
+}
+
+int DaysInMonth(int year, int month) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// "YYYY-MM-DD HH:MM:SS" and nothing else, naming a day of the calendar and a
+// time of the day.
 bool IsDate(const char* date) {
   constexpr std::string_view kShape = "0000-00-00 00:00:00";
   if (date == nullptr || std::strlen(date) != kShape.size()) return false;
@@ -51,7 +65,11 @@ bool IsDate(const char* date) {
     bool digit = date[i] >= '0' && date[i] <= '9';
     if (kShape[i] == '0' ? !digit : date[i] != kShape[i]) return false;
   }
-  return true;
+  int year = Digits(date, 4);
+  int month = Digits(date + 5, 2);
+  int day = Digits(date + 8, 2);
+  return month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month) &&
+         Digits(date + 11, 2) <= 23 && Digits(date + 14, 2) <= 59 && Digits(date + 17, 2) <= 59;
 }
 
 }  // namespace

@@ -70,6 +70,21 @@ static void test_four_files(void) {
   CHECK(same_bytes(vigil_settings_table(result, &size), &size, "office.SET"));
   CHECK(same_bytes(vigil_listing(result, "2026-12-05 18:00:00", &size), &size, "office.LST"));
   CHECK(vigil_listing(result, "2026-12-05", &size) != NULL && size == 0);
+  /* The shape is right, the date or the time is none. */
+  {
+    static const char* const kNoDates[] = {"2020-13-45 99:99:99", "2020-00-10 10:00:00",
+                                           "2021-02-29 10:00:00", "1900-02-29 10:00:00",
+                                           "2020-04-31 10:00:00", "2020-01-00 10:00:00",
+                                           "2020-01-10 24:00:00", "2020-01-10 10:60:00",
+                                           "2020-01-10 10:00:60"};
+    for (size_t i = 0; i < sizeof kNoDates / sizeof kNoDates[0]; ++i) {
+      CHECK(vigil_listing(result, kNoDates[i], &size) != NULL && size == 0);
+    }
+    /* Leap days of leap years, the last second of a year. */
+    CHECK(vigil_listing(result, "2024-02-29 00:00:00", &size) != NULL && size > 0);
+    CHECK(vigil_listing(result, "2000-02-29 12:30:45", &size) != NULL && size > 0);
+    CHECK(vigil_listing(result, "1999-12-31 23:59:59", &size) != NULL && size > 0);
+  }
   vigil_result_free(result);
 }
 

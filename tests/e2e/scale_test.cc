@@ -108,12 +108,14 @@ constexpr char kGnuTime[] = "/usr/bin/time";
 // `args` beside the script `source`, written as site.txt.
 std::pair<int, long> RunMeasured(const testing::TempDir& dir, const std::string& source,
                                  const std::string& program = VIGILC_PATH,
-                                 std::vector<std::string> args = {"site.txt"}) {
+                                 std::vector<std::string> args = {"site.txt"},
+                                 testing::ProgramRun* output = nullptr) {
   dir.Write("site.txt", source);
   // Freed memory goes straight back, so that the peak shows what is live.
   ::setenv("ASAN_OPTIONS", "quarantine_size_mb=0:detect_leaks=0", 1);
   args.insert(args.begin(), {"-f", "%M", "-o", dir / "peak", program});
   testing::ProgramRun run = dir.Run(kGnuTime, args);
+  if (output != nullptr) *output = run;
   // The number is the last line; "Command exited with non-zero status 1"
   // may come before it (npos + 1 is 0).
   std::string peak = dir.Read("peak");
@@ -197,13 +199,49 @@ TEST(ScaleTest, ErrorScriptPeakMemory) {
   const std::string source = Repeat("ZZZZZZZ\r\n", 50 * kMegabyte / kScale / 9);
   testing::TempDir dir("vigil-scale");
   for (const auto& [program, args] : std::vector<std::pair<std::string, std::vector<std::string>>>{
-           {VIGILC_PATH, {"site.txt"}}, {VIGIL_PATH, {"check", "site.txt"}}}) {
+           {VIGILC_PATH, {"site.txt"}},
+           {VIGIL_PATH, {"check", "site.txt"}},
+           {VIGIL_PATH, {"dis", "--script", "site.txt"}}}) {
     long empty = RunMeasured(dir, "", program, args).second;
     auto [status, peak] = RunMeasured(dir, source, program, args);
     EXPECT_EQ(status, 1) << program;
     EXPECT_LT(static_cast<double>(peak - empty), kBoundKb)
         << program << ": " << peak << " kB, empty script " << empty;
   }
+}
+
+// A hostile download file of 20 MB: code far past the controller's limit,
+// a value that is no byte in every code record, and then a million records
+// of no type. vigil dis reads no code past the limit, shows the first fifty
+// problems and counts the rest, and its memory stays within a few times the
+// file.
+TEST(ScaleTest, HostileDownloadFileStaysBounded) {
+  if (::access(kGnuTime, X_OK) != 0) GTEST_SKIP() << "needs GNU time (Debian package time)";
+  const int records = 20 * kMegabyte / kScale / 2 / 12;  // half the file: "9;0;0;300;\r\n"
+  const int untyped = 20 * kMegabyte / kScale / 2 / 3;   // the other half: "x\r\n"
+  std::string file =
+      "18;7;0\r\n" + Repeat("9;0;0;300;\r\n", records) + Repeat("x\r\n", untyped) + "18;8;0\r\n";
+  testing::TempDir dir("vigil-scale");
+  dir.Write("site.BIN", file);
+  testing::ProgramRun run;
+  long empty = RunMeasured(dir, "", VIGIL_PATH, {"dis", "site.txt"}).second;
+  auto [status, peak] = RunMeasured(dir, "", VIGIL_PATH, {"dis", "site.BIN"}, &run);
+  EXPECT_EQ(status, 1);
+  // One code byte per record up to the limit.
+  EXPECT_TRUE(run.out.starts_with("site.BIN: " + std::to_string(records + untyped + 2) +
+                                  " records, " + std::to_string(kMaxCodeSize) + " code bytes\n"))
+      << run.out.substr(0, 80);
+  // The first code record: its value (300 is no byte). Each later one within
+  // the limit: its offset (every record says 0) and its value. The record
+  // that passes the limit: its offset and the limit. Each one after: its
+  // offset. Each record of no type: one. The code, every byte read as 0:
+  // opcode 00 is none, and there is no trailer.
+  const int problems = 1 + 2 * (kMaxCodeSize - 1) + 2 + (records - kMaxCodeSize - 1) + untyped + 2;
+  EXPECT_EQ(std::ranges::count(run.err, '\n'), 51);
+  EXPECT_TRUE(run.err.ends_with("site.BIN: " + std::to_string(problems - 50) + " more problems\n"))
+      << run.err.substr(run.err.rfind('\n', run.err.size() - 2));
+  EXPECT_LT(static_cast<double>(peak - empty), 3.0 * static_cast<double>(file.size()) / 1024 + 1024)
+      << peak << " kB, " << file.size() << " bytes of file";
 }
 
 }  // namespace

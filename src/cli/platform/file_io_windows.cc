@@ -9,14 +9,18 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 #include "cli/platform/file_io.h"
+#include "cli/platform/file_system.h"
 #include "cli/platform/program_start.h"
+#include "cli/platform/test_hooks.h"
 
 namespace vigil {
 namespace {
@@ -97,50 +101,27 @@ bool IsDirectory(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The temporary files a console interrupt must remove. The console runs its
-// handler on a thread of its own, so the handler reads only this fixed table:
-// a slot's path is written before the slot is marked used.
+// The files a console event must remove. The console runs its handler on a
+// thread of its own, so the handler reads only this fixed table: a slot's
+// path is written before the slot is marked used.
 struct LiveFile {
   std::atomic<bool> used;
   wchar_t path[MAX_PATH * 4];
 };
 constexpr int kLiveFiles = 16;
 LiveFile live_files[kLiveFiles];
+// Commits under way: the handler waits for them to end.
+std::atomic<int> commits_held{0};
 
-// Ctrl-C, Ctrl-Break, closing the console, logging off, shutting down: the
-// temporary files go, and the next handler (the default one) ends the
-// program. A temporary file is open with FILE_SHARE_DELETE, so that it can be
-// deleted while it is being written; it goes when the program ends.
-BOOL WINAPI RemoveLiveFiles(DWORD /*event*/) {
-  for (LiveFile& file : live_files) {
-    if (file.used.load()) ::DeleteFileW(file.path);
-  }
+// Ctrl-C, Ctrl-Break, closing the console, logging off, shutting down: once
+// no commit is under way, the temporary files go, and the next handler (the
+// default one) ends the program. A temporary file is open with
+// FILE_SHARE_DELETE, so that it can be deleted while it is being written; it
+// goes when the program ends.
+BOOL WINAPI RemoveLiveFilesOnEvent(DWORD /*event*/) {
+  while (commits_held.load() > 0) ::Sleep(1);
+  platform::RemoveLiveFiles();
   return FALSE;
-}
-
-void InstallInterruptHandler() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  ::SetConsoleCtrlHandler(RemoveLiveFiles, TRUE);
-}
-
-// A slot for `path`, or -1 when the table is full or the path too long.
-int AddLiveFile(const std::string& path) {
-  std::wstring wide = SystemPath(path);
-  if (wide.size() >= MAX_PATH * 4) return -1;
-  for (int slot = 0; slot < kLiveFiles; ++slot) {
-    LiveFile& file = live_files[slot];
-    if (file.used.load()) continue;
-    std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, file.path);
-    file.used.store(true);
-    return slot;
-  }
-  return -1;
-}
-
-void DropLiveFile(int slot) {
-  if (slot >= 0) live_files[slot].used.store(false);
 }
 
 bool WriteAll(HANDLE file, std::string_view contents) {
@@ -249,20 +230,21 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string* e
     contents.append(buffer, got);
   }
   ::CloseHandle(file);
+  platform::ReachPoint("read");
   return contents;
 }
 
-OutputSet::~OutputSet() { RemoveTemporaries(); }
-
-bool OutputSet::Stage(const std::string& path, const Pieces& next_piece, std::string* error) {
-  InstallInterruptHandler();
+bool OutputSet::StageFile(const std::string& path, const Pieces& next_piece,
+                          const std::string& /*model*/, std::string* error) {
+  // The folder's inherited permissions stand for the mode, owner and group.
+  platform::InstallInterruptHandler();
   std::string temporary;
   HANDLE file = CreateTemporary(path, &temporary);
   if (file == INVALID_HANDLE_VALUE) {
     *error = "cannot write '" + path + "': " + Reason(::GetLastError());
     return false;
   }
-  staged_.push_back({path, temporary, AddLiveFile(temporary)});
+  staged_.push_back({path, temporary, "", false, platform::AddLiveFile(temporary)});
   bool ok = true;
   for (std::string_view piece = next_piece(); ok && !piece.empty(); piece = next_piece()) {
     ok = WriteAll(file, piece);
@@ -273,6 +255,7 @@ bool OutputSet::Stage(const std::string& path, const Pieces& next_piece, std::st
     saved = ::GetLastError();
   }
   if (!ok) *error = "cannot write '" + path + "': " + Reason(saved);
+  platform::ReachPoint("staged" + std::to_string(staged_.size()));
   return ok;
 }
 
@@ -287,28 +270,6 @@ std::optional<std::time_t> OutputSet::StagedTime(const std::string& path) const 
   return std::nullopt;
 }
 
-bool OutputSet::Commit(std::string* error) {
-  // A target that is a directory would fail its move after others had
-  // already replaced theirs: refuse before touching any.
-  for (const Staged& file : staged_) {
-    if (IsDirectory(file.target)) {
-      *error = "cannot write '" + file.target + "': Is a directory";
-      return false;
-    }
-  }
-  for (Staged& file : staged_) {
-    if (!::MoveFileExW(SystemPath(file.temporary).c_str(), SystemPath(file.target).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      *error = "cannot write '" + file.target + "': " + Reason(::GetLastError());
-      return false;
-    }
-    DropLiveFile(file.live_slot);
-    file.live_slot = -1;
-  }
-  staged_.clear();
-  return true;
-}
-
 std::string LocalTimeText(std::time_t time) {
   std::tm local{};
   localtime_s(&local, &time);
@@ -317,13 +278,224 @@ std::string LocalTimeText(std::time_t time) {
   return std::string(text, length);
 }
 
-void OutputSet::RemoveTemporaries() {
-  for (const Staged& file : staged_) {
-    ::DeleteFileW(SystemPath(file.temporary).c_str());
-    DropLiveFile(file.live_slot);
-  }
-  staged_.clear();
+std::string FinalPath(const std::string& path) {
+  HANDLE file = ::CreateFileW(SystemPath(path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return path;
+  wchar_t final_path[MAX_PATH * 4];
+  DWORD length = ::GetFinalPathNameByHandleW(file, final_path, MAX_PATH * 4, FILE_NAME_NORMALIZED);
+  ::CloseHandle(file);
+  if (length == 0 || length >= MAX_PATH * 4) return path;
+  return Utf8(final_path);
 }
+
+int NameCount(const std::string& path) {
+  HANDLE file = ::CreateFileW(SystemPath(path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool ok = ::GetFileInformationByHandle(file, &info) != 0;
+  ::CloseHandle(file);
+  return ok ? static_cast<int>(info.nNumberOfLinks) : 0;
+}
+
+namespace platform {
+
+long CurrentProcess() { return static_cast<long>(::GetCurrentProcessId()); }
+
+bool ProcessRunning(long process) {
+  HANDLE handle =
+      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(process));
+  if (handle == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  bool running = ::GetExitCodeProcess(handle, &code) && code == STILL_ACTIVE;
+  ::CloseHandle(handle);
+  return running;
+}
+
+bool Rename(const std::string& from, const std::string& to, std::string* reason) {
+  if (::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  *reason = Reason(::GetLastError());
+  return false;
+}
+
+bool HardLink(const std::string& existing, const std::string& link, std::string* reason) {
+  if (::CreateHardLinkW(SystemPath(link).c_str(), SystemPath(existing).c_str(), nullptr)) {
+    return true;
+  }
+  *reason = Reason(::GetLastError());
+  return false;
+}
+
+bool RemoveFile(const std::string& path) { return ::DeleteFileW(SystemPath(path).c_str()) != 0; }
+
+bool Exists(const std::string& path) {
+  return ::GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> DirectoryNames(const std::string& directory) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW entry{};
+  HANDLE search = ::FindFirstFileW(SystemPath(directory + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = Utf8(entry.cFileName);
+    if (name != "." && name != "..") names.push_back(name);
+  } while (::FindNextFileW(search, &entry));
+  ::FindClose(search);
+  return names;
+}
+
+std::string AbsolutePath(const std::string& path) {
+  std::wstring wide = Wide(path.empty() ? "." : path);
+  DWORD length = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return path;
+  std::wstring full(length, L'\0');
+  length = ::GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+  full.resize(length);
+  return Utf8(full.c_str());
+}
+
+bool WriteNewFile(const std::string& path, std::string_view contents, std::string* reason) {
+  std::string temporary;
+  HANDLE file = CreateTemporary(path, &temporary);
+  if (file == INVALID_HANDLE_VALUE) {
+    *reason = Reason(::GetLastError());
+    return false;
+  }
+  bool ok = WriteAll(file, contents);
+  DWORD saved = ok ? 0 : ::GetLastError();
+  ok = ::CloseHandle(file) && ok;
+  if (ok && Rename(temporary, path, reason)) return true;
+  if (saved != 0) *reason = Reason(saved);
+  ::DeleteFileW(SystemPath(temporary).c_str());
+  return false;
+}
+
+bool CanReplace(const std::string& target, std::string* reason) {
+  DWORD attributes = ::GetFileAttributesW(SystemPath(target).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // a new file
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    *reason = "Is a directory";
+    return false;
+  }
+  if (attributes & FILE_ATTRIBUTE_READONLY) {
+    *reason = "Permission denied";
+    return false;
+  }
+  return true;
+}
+
+SignalsHeld::SignalsHeld() { commits_held.fetch_add(1); }
+SignalsHeld::~SignalsHeld() { commits_held.fetch_sub(1); }
+
+// Windows has no signals to send: the console's events come from outside.
+void RaiseSignal(int /*number*/) {}
+
+int AddLiveFile(const std::string& path) {
+  std::wstring wide = SystemPath(path);
+  if (wide.size() >= MAX_PATH * 4) return -1;
+  for (int slot = 0; slot < kLiveFiles; ++slot) {
+    LiveFile& file = live_files[slot];
+    if (file.used.load()) continue;
+    std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, file.path);
+    file.used.store(true);
+    return slot;
+  }
+  return -1;
+}
+
+void DropLiveFile(int slot) {
+  if (slot >= 0) live_files[slot].used.store(false);
+}
+
+void RemoveLiveFiles() {
+  for (LiveFile& file : live_files) {
+    if (file.used.load()) ::DeleteFileW(file.path);
+  }
+}
+
+void InstallInterruptHandler() {
+  static std::atomic<bool> installed{false};
+  if (installed.exchange(true)) return;
+  ::SetConsoleCtrlHandler(RemoveLiveFilesOnEvent, TRUE);
+}
+
+namespace {
+
+// The lock is on one byte far past the pid the holder writes at the start,
+// so that others can still read the pid.
+constexpr DWORD kLockedByteHigh = 1;
+
+long Holder(HANDLE file) {
+  char text[24] = {};
+  DWORD got = 0;
+  OVERLAPPED at{};
+  if (!::ReadFile(file, text, sizeof text - 1, &got, &at)) return 0;
+  return std::atol(text);
+}
+
+bool SameIdentity(HANDLE file, const std::string& path) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file, &info)) return false;
+  std::optional<std::pair<DWORD, unsigned long long>> named = FileIdentity(path);
+  return named && named->first == info.dwVolumeSerialNumber &&
+         named->second ==
+             ((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
+
+}  // namespace
+
+std::intptr_t AcquireLock(const std::string& path, int wait_ms, long* holder, std::string* reason) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+  DWORD pause_ms = 1;
+  while (true) {
+    HANDLE file = ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    DWORD failure = file == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
+    // A file another run is deleting refuses to open until it is gone.
+    if (file == INVALID_HANDLE_VALUE && failure != ERROR_ACCESS_DENIED) {
+      *reason = Reason(failure);
+      return -1;
+    }
+    if (file != INVALID_HANDLE_VALUE) {
+      OVERLAPPED at{};
+      at.OffsetHigh = kLockedByteHigh;
+      if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        if (SameIdentity(file, path)) {
+          std::string pid = std::to_string(::GetCurrentProcessId()) + "\n";
+          DWORD written = 0;
+          OVERLAPPED start{};
+          ::SetEndOfFile(file);
+          ::WriteFile(file, pid.data(), static_cast<DWORD>(pid.size()), &written, &start);
+          return reinterpret_cast<std::intptr_t>(file);
+        }
+      } else {
+        *holder = Holder(file);
+      }
+      ::CloseHandle(file);
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      if (failure != 0) *reason = Reason(failure);
+      return -1;
+    }
+    ::Sleep(pause_ms);
+    pause_ms = std::min<DWORD>(pause_ms * 2, 32);
+  }
+}
+
+void ReleaseLock(std::intptr_t handle, const std::string& path) {
+  ::DeleteFileW(SystemPath(path).c_str());
+  ::CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+}  // namespace platform
 
 // The arguments come from the UTF-16 command line, not from the ANSI code
 // page's `argv`, which loses every character outside it.

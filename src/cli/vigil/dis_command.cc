@@ -37,6 +37,62 @@ constexpr std::string_view kUsage =
 
 constexpr std::string_view kCodeHeading = "Code (offsets and bytes in hexadecimal)\n";
 
+// Output gathered in pieces of this size, each written at once.
+constexpr size_t kOutputPiece = 1 << 16;
+
+// A stream's text gathered and written a piece at a time, not per word.
+class Buffered {
+ public:
+  explicit Buffered(std::ostream& stream) : stream_(stream) {}
+  ~Buffered() { Flush(); }
+  Buffered(const Buffered&) = delete;
+  Buffered& operator=(const Buffered&) = delete;
+
+  Buffered& operator<<(std::string_view text) {
+    text_ += text;
+    if (text_.size() >= kOutputPiece) Flush();
+    return *this;
+  }
+  void Flush() {
+    stream_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+    text_.clear();
+  }
+
+ private:
+  std::ostream& stream_;
+  std::string text_;
+};
+
+// The first kShownErrors problems, as vigilc shows errors, then how many
+// more there were.
+class ProblemList {
+ public:
+  ProblemList(std::ostream& err, std::string_view path) : err_(err), path_(path) {}
+  ~ProblemList() {
+    if (count_ > kShownErrors) {
+      size_t more = count_ - kShownErrors;
+      err_ << path_ << ": " << std::to_string(more)
+           << (more == 1 ? " more problem\n" : " more problems\n");
+    }
+  }
+  ProblemList(const ProblemList&) = delete;
+  ProblemList& operator=(const ProblemList&) = delete;
+
+  // True while the next problem is to be shown.
+  bool Shows() const { return count_ < kShownErrors; }
+  void Add(std::string_view line) {
+    if (Shows()) err_ << line;
+    ++count_;
+  }
+  // Problems known only by their number.
+  void Count(size_t more) { count_ += more; }
+
+ private:
+  Buffered err_;
+  std::string path_;
+  size_t count_ = 0;
+};
+
 // "SITE.BIN: record 4, field 12: ..." for a problem of the file.
 std::string Where(std::string_view path, int record, int field) {
   std::string text(path);
@@ -58,25 +114,33 @@ int RunBin(const std::string& path, std::ostream& out, std::ostream& err) {
   if (set_text) names = ReadSettingsNames(*set_text);
 
   Disassembly code = Disassemble(image.code, names);
-  out << path << ": " << Plural(static_cast<size_t>(image.record_count), "record") << ", "
-      << Plural(image.code.size(), "code byte") << "\n";
-  out << (set_text           ? "names from " + set_path
-          : set_path.empty() ? std::string("no settings table file: no names shown")
-                             : "no " + set_path + " beside it: no names shown")
-      << "\n\n";
-  out << FormatSettings(image, names) << "\n" << kCodeHeading;
-  for (const DecodedItem& item : code.items) out << FormatItem(item, image.code);
-
+  {
+    Buffered shown(out);
+    shown << path << ": " << Plural(static_cast<size_t>(image.record_count), "record") << ", "
+          << Plural(image.code.size(), "code byte") << "\n";
+    shown << (set_text           ? "names from " + set_path
+              : set_path.empty() ? std::string("no settings table file: no names shown")
+                                 : "no " + set_path + " beside it: no names shown")
+          << "\n\n";
+    shown << FormatSettings(image, names) << "\n" << kCodeHeading;
+    for (const DecodedItem& item : code.items) shown << FormatItem(item, image.code);
+  }
+  ProblemList problems(err, path);
   for (const DownloadProblem& problem : image.problems) {
-    err << Where(path, problem.record, problem.field) << ": " << problem.message << "\n";
+    problems.Add(Where(path, problem.record, problem.field) + ": " + problem.message + "\n");
   }
+  problems.Count(image.problem_count - image.problems.size());
   for (const CodeProblem& problem : code.problems) {
+    if (!problems.Shows()) {
+      problems.Count(1);
+      continue;
+    }
     FileSpot spot = LocateCodeByte(image, problem.offset);
-    err << Where(path, spot.record, spot.field) << (spot.record > 0 ? " (" : ": ") << "code offset "
-        << HexOffset(problem.offset) << (spot.record > 0 ? ")" : "") << ": " << problem.message
-        << "\n";
+    problems.Add(Where(path, spot.record, spot.field) + (spot.record > 0 ? " (" : ": ") +
+                 "code offset " + HexOffset(problem.offset) + (spot.record > 0 ? ")" : "") + ": " +
+                 problem.message + "\n");
   }
-  return image.problems.empty() && code.problems.empty() ? kExitClean : kExitErrors;
+  return image.problem_count == 0 && code.problems.empty() ? kExitClean : kExitErrors;
 }
 
 std::string ShownLine(const SourceLine& line) {
@@ -102,39 +166,46 @@ std::string Indented(std::string_view text) {
 int RunScript(const std::string& path, std::ostream& out, std::ostream& err) {
   std::optional<std::string> source = ReadInput("dis", path, err);
   if (!source) return kExitCannotRun;
-  Compilation compilation = Compile(*source);
+  Compilation compilation = Compile(std::move(*source), {.record_tokens = false});
   const std::vector<uint8_t>& bytes = compilation.code;
   SiteNames names = DeclaredNames(compilation.symbols);
   DownloadImage image = DownloadImageOf(compilation);
   Disassembly code = Disassemble(bytes, names);
+  {
+    Buffered shown(out);
+    shown << path << ": " << Plural(static_cast<size_t>(compilation.counted_lines), "line") << ", "
+          << Plural(static_cast<size_t>(compilation.error_count), "error") << ", "
+          << Plural(bytes.size(), "code byte") << "\n\n";
+    shown << FormatSettings(image, names) << "\n" << kCodeHeading;
 
-  out << path << ": " << Plural(static_cast<size_t>(compilation.counted_lines), "line") << ", "
-      << Plural(static_cast<size_t>(compilation.error_count), "error") << ", "
-      << Plural(bytes.size(), "code byte") << "\n\n";
-  out << FormatSettings(image, names) << "\n" << kCodeHeading;
-
-  std::vector<int> item_lines = ItemLines(compilation, code);
-  std::multimap<int, size_t> items_by_line;  // in the order of the code within a line
-  for (size_t i = 0; i < item_lines.size(); ++i) items_by_line.emplace(item_lines[i], i);
-  auto show_items_of = [&](int line) {
-    auto [first, last] = items_by_line.equal_range(line);
-    for (auto it = first; it != last; ++it) {
-      out << Indented(FormatItem(code.items[it->second], bytes));
+    std::vector<int> item_lines = ItemLines(compilation, code);
+    std::multimap<int, size_t> items_by_line;  // in the order of the code within a line
+    for (size_t i = 0; i < item_lines.size(); ++i) items_by_line.emplace(item_lines[i], i);
+    auto show_items_of = [&](int line) {
+      auto [first, last] = items_by_line.equal_range(line);
+      for (auto it = first; it != last; ++it) {
+        shown << Indented(FormatItem(code.items[it->second], bytes));
+      }
+    };
+    for (const SourceLine& line : compilation.lines) {
+      // The empty text after the last line end is no line of the file.
+      if (&line == &compilation.lines.back() && line.text.empty()) break;
+      shown << ShownLine(line);
+      show_items_of(line.physical_line);
     }
-  };
-  for (const SourceLine& line : compilation.lines) {
-    // The empty text after the last line end is no line of the file.
-    if (&line == &compilation.lines.back() && line.text.empty()) break;
-    out << ShownLine(line);
-    show_items_of(line.physical_line);
+    show_items_of(0);
   }
-  show_items_of(0);
-
-  for (const Diagnostic& diagnostic : compilation.Diagnostics()) {
-    err << FormatPlainDiagnostic(diagnostic, path);
+  ProblemList problems(err, path);
+  for (size_t i = 0; i < compilation.errors.size(); ++i) {
+    if (!problems.Shows()) {
+      problems.Count(compilation.errors.size() - i);
+      break;
+    }
+    problems.Add(FormatPlainDiagnostic(compilation.ErrorAt(i), path));
   }
   for (const CodeProblem& problem : code.problems) {
-    err << path << ": code offset " << HexOffset(problem.offset) << ": " << problem.message << "\n";
+    problems.Add(path + ": code offset " + HexOffset(problem.offset) + ": " + problem.message +
+                 "\n");
   }
   return compilation.error_count == 0 && code.problems.empty() ? kExitClean : kExitErrors;
 }

@@ -16,8 +16,10 @@ constexpr std::string_view kUsage =
     "Rewrites SCRIPT where the change has one safe meaning: every line end becomes CR LF\n"
     "(a lone LF is otherwise read as a blank, joining two lines), a UTF-8 byte-order mark\n"
     "is removed, and tabs before a line's first word become blanks. The script as it was\n"
-    "is kept in SCRIPT.bak; both files are written all or nothing. A script that needs\n"
-    "none of this is left alone.\n"
+    "is kept in SCRIPT.bak; both files are written all or nothing, with the script's mode,\n"
+    "owner and group. A symbolic link stays a link: the file it leads to is fixed. A script\n"
+    "with more than one name (hard links) is refused. A script that needs none of this is\n"
+    "left alone.\n"
     "Exit status: 0 fixed or nothing to fix, 2 could not run.\n";
 
 constexpr std::string_view kBackupSuffix = ".bak";
@@ -42,10 +44,17 @@ int RunFix(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << script << ": nothing to fix\n";
     return kExitClean;
   }
+  // Rewriting gives the script a new file: its other names would keep the old one.
+  if (int names = NameCount(script); names > 1) {
+    err << "vigil fix: refusing to rewrite '" << script << "': it has " << names
+        << " names (hard links), which would no longer share it; fix a copy\n";
+    return kExitCannotRun;
+  }
+  std::string target = FinalPath(script);
   std::string backup = script + std::string(kBackupSuffix);
   OutputSet outputs;
-  if (!outputs.Stage(backup, *text, &error) || !outputs.Stage(script, fixed.text, &error) ||
-      !outputs.Commit(&error)) {
+  if (!outputs.Lock(target + ".", &error) || !outputs.Stage(backup, *text, target, &error) ||
+      !outputs.Stage(target, fixed.text, target, &error) || !outputs.Commit(&error)) {
     err << "vigil fix: " << error << "\n";
     return kExitCannotRun;
   }

@@ -57,8 +57,9 @@ int main(int argc, char** argv) {
   }
   for (const Subcommand& command : kSubcommands) {
     if (args[0] == command.name) {
-      return command.run(std::vector<std::string>(args.begin() + 1, args.end()), std::cout,
-                         std::cerr);
+      std::vector<std::string> command_args(args.begin() + 1, args.end());
+      return vigil::RunProgram("vigil " + std::string(command.name),
+                               [&] { return command.run(command_args, std::cout, std::cerr); });
     }
   }
   std::cerr << "vigil: unknown command '" << args[0] << "'\n";

@@ -35,6 +35,9 @@ OutputSet::Pieces ErrorFilePieces(const Compilation& compilation) {
 bool WriteOutputs(const Compilation& compilation, const OutputNames& names,
                   std::string_view program, std::string* error) {
   OutputSet outputs;
+  // The four names differ in their last three characters only.
+  std::string stem = names.bin.substr(0, names.bin.size() - 3);
+  if (!outputs.Lock(stem, error)) return false;
   if (!outputs.Stage(names.bin, DownloadFileText(compilation), error)) return false;
   ListingHeader header{std::string(program), VIGIL_VERSION_MAJOR, VIGIL_VERSION_MINOR,
                        LocalTimeText(outputs.StagedTime(names.bin).value_or(0))};

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/formats/download_file.h"
+#include "core/lang/limits.h"
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 
@@ -24,10 +25,13 @@ constexpr std::string_view kClosingRecord = "18;8;0";
 constexpr size_t kSettingsValues = 5;
 constexpr size_t kPartitionTreeValues = 9;  // 122 and eight characters
 
+// More fields than a record of the whole code could hold are not split.
+constexpr size_t kMostFields = kMaxCodeSize + 4;
+
 std::vector<std::string_view> SplitFields(std::string_view line) {
   std::vector<std::string_view> fields;
   size_t start = 0;
-  while (true) {
+  while (fields.size() + 1 < kMostFields) {
     size_t end = line.find(';', start);
     if (end == std::string_view::npos) {
       fields.push_back(line.substr(start));
@@ -36,6 +40,8 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
     fields.push_back(line.substr(start, end - start));
     start = end + 1;
   }
+  fields.push_back(line.substr(start, line.find(';', start) - start));
+  return fields;
 }
 
 // The setting items each module kind has: 0 the saved-event mask, 1 the
@@ -85,12 +91,15 @@ class Reader {
     return Number(values, index, 0, 255);
   }
   void Problem(int field, std::string message) {
-    image_.problems.push_back({record_, field, std::move(message)});
+    if (++image_.problem_count <= kKeptProblems) {
+      image_.problems.push_back({record_, field, std::move(message)});
+    }
   }
 
   DownloadImage image_;
   int record_ = 0;
   bool closed_ = false;
+  bool over_limit_ = false;  // code past the controller's limit was found
 };
 
 DownloadImage Reader::Read(std::string_view text) {
@@ -118,6 +127,11 @@ void Reader::ReadRecord(std::string_view line) {
   if (closed_) Problem(0, "record after the closing record 18;8;0");
   if (line.empty()) return Problem(0, "empty record");
   std::vector<std::string_view> values = SplitFields(line);
+  if (values.size() == kMostFields) {
+    Problem(0, "the record holds more than " + std::to_string(kMostFields - 1) +
+                   " fields; the rest are not read");
+    values.back() = std::string_view();  // as if it ended there with ";"
+  }
   // Settings and code records end with ";", which leaves an empty last field.
   bool terminated = values.size() > 1 && values.back().empty();
   if (terminated) values.pop_back();
@@ -221,8 +235,17 @@ void Reader::Code(const std::vector<std::string_view>& values, bool terminated) 
     Problem(0, "the code record holds " + std::to_string(count) + " bytes, at most " +
                    std::to_string(kChunkSize) + " expected");
   }
+  size_t room = static_cast<size_t>(kMaxCodeSize) -
+                std::min(image_.code.size(), static_cast<size_t>(kMaxCodeSize));
+  if (count > room && !over_limit_) {
+    over_limit_ = true;
+    Problem(0, "the code passes the controller's limit of " + std::to_string(kMaxCodeSize) +
+                   " bytes; the bytes after it are not read");
+  }
+  if (room == 0) return;
+  count = std::min(count, room);
   image_.code_records.push_back({record_, so_far, static_cast<int>(count)});
-  for (size_t i = 3; i < values.size(); ++i) {
+  for (size_t i = 3; i < 3 + count; ++i) {
     image_.code.push_back(static_cast<uint8_t>(Byte(values, i).value_or(0)));
   }
 }

@@ -45,16 +45,22 @@ struct CodeRecord {
   int count = 0;
 };
 
+// The problems a reading keeps; the rest are counted only, so that a hostile
+// file's problems cannot outgrow it.
+inline constexpr size_t kKeptProblems = 50;
+
 struct DownloadImage {
   int record_count = 0;
   std::vector<ParameterSetting> parameters;
   std::vector<ModuleSetting> module_settings;
   std::optional<std::string> partition_tree;  // the eight characters
   int partition_tree_record = 0;
-  // The code bytes in file order; a value that is no byte reads as 0.
+  // The code bytes in file order; a value that is no byte reads as 0. Bytes
+  // past the controller's limit (kMaxCodeSize) are a problem and not read.
   std::vector<uint8_t> code;
   std::vector<CodeRecord> code_records;
-  std::vector<DownloadProblem> problems;
+  std::vector<DownloadProblem> problems;  // the first kKeptProblems
+  size_t problem_count = 0;               // all of them
 };
 
 // Reads the records of a download file: "18;7;0", settings records, the
