@@ -1,5 +1,13 @@
 #include "lsp/scenario_diagnostics.h"
 
+#include <algorithm>
+#include <span>
+
+#include "core/lang/known_words.h"
+#include "core/lang/module_kinds.h"
+#include "core/lang/word_lists.h"
+#include "core/scan/tokenizer.h"
+#include "lsp/words.h"
 #include "sim/program.h"
 #include "sim/runner.h"
 #include "sim/scenario.h"
@@ -39,6 +47,53 @@ Json FirstLineDiagnostic(const Document& scenarios, const std::string& message) 
 }
 
 }  // namespace
+
+Json ScenarioCompletionAt(const Document& scenarios, const Document* script, Position position) {
+  constexpr int kKeywordKind = 14;
+  constexpr int kFieldKind = 5;
+  constexpr int kVariableKind = 6;
+  constexpr std::string_view kStepWords[] = {"SCENARIO", "SET", "EVENT", "WAIT", "EXPECT"};
+  int line = std::clamp(position.line, 0, scenarios.line_count() - 1);
+  std::string_view text = scenarios.LineText(line);
+  int column = scenarios.ByteColumnOf({line, position.character});
+  std::string_view before = text.substr(0, static_cast<size_t>(column));
+  size_t start = before.size();
+  while (start > 0 && !IsWordSeparator(before[start - 1])) --start;
+  std::string_view partial = before.substr(start);
+  size_t dot = partial.find('.');
+  Json range = RangeJson(
+      scenarios.PositionOf(
+          line, static_cast<int>(dot == std::string_view::npos ? start : start + dot + 1)),
+      scenarios.PositionOf(line, column));
+  Json items = Json::array();
+  auto add = [&](std::string_view label, int kind) {
+    items.push_back(
+        {{"label", label}, {"kind", kind}, {"textEdit", {{"range", range}, {"newText", label}}}});
+  };
+  std::vector<WordRange> words = WordsOf(before.substr(0, start));
+  if (words.empty()) {
+    for (std::string_view word : kStepWords) add(word, kKeywordKind);
+  } else if (script != nullptr) {
+    const SymbolTable& symbols = script->compilation().symbols;
+    bool event_line = EqualsIgnoreCase(TextOf(before, words.front()), "EVENT");
+    if (dot != std::string_view::npos) {
+      if (const C_Module* module = symbols.modules.Find(partial.substr(0, dot))) {
+        std::span<const std::string> names =
+            event_line ? EventNamesOf(ModuleKindOf(module->id)) : ElementNamesOfKind(module->id);
+        for (const std::string& name : names) add(name, kFieldKind);
+      }
+    } else {
+      for (const C_Module& module : symbols.modules.records()) add(module.name, kVariableKind);
+      if (!event_line) {
+        for (const auto& record : symbols.registers.records()) add(record.name, kVariableKind);
+        for (const auto& record : symbols.timers.records()) add(record.name, kVariableKind);
+        for (const auto& record : symbols.marks.records()) add(record.name, kVariableKind);
+        for (std::string_view word : ConditionWords()) add(word, kKeywordKind);
+      }
+    }
+  }
+  return {{"isIncomplete", false}, {"items", items}};
+}
 
 bool IsScenarioUri(std::string_view uri) { return uri.ends_with(kScenarioExtension); }
 

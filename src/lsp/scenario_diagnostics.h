@@ -1,5 +1,5 @@
 // Scenario files (SITE.scenarios beside SITE.txt) as a second language of the
-// server: their diagnostics and a code lens per scenario, read and run by the
+// server: their diagnostics, completion and a code lens per scenario, read and run by the
 // simulator against the script open beside them.
 #ifndef VIGIL_LSP_SCENARIO_DIAGNOSTICS_H_
 #define VIGIL_LSP_SCENARIO_DIAGNOSTICS_H_
@@ -17,6 +17,12 @@ namespace vigil::lsp {
 // for the first EXPECT that failed; none while the script is not open or has
 // errors, or the file has errors of its own.
 Json ScenarioLenses(const Document& scenarios, const Document* script);
+
+// Completion in a scenario file: the step words at the start of a line; the
+// script's modules and partitions after EVENT, their events after "NAME.";
+// after SET and EXPECT also its registers, timers, marks, the condition words
+// and, after "NAME.", the elements.
+Json ScenarioCompletionAt(const Document& scenarios, const Document* script, Position position);
 
 // Whether `uri` names a scenario file: it ends in ".scenarios".
 bool IsScenarioUri(std::string_view uri);

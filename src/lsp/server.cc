@@ -244,7 +244,11 @@ Json Server::Shutdown(const Json&) {
 Json Server::Hover(const Json& params) { return HoverAt(DocumentOf(params), ReadPosition(params)); }
 
 Json Server::Completion(const Json& params) {
-  return CompletionAt(DocumentOf(params), ReadPosition(params), snippets_);
+  const Document& document = DocumentOf(params);
+  if (IsScenarioUri(document.uri())) {
+    return ScenarioCompletionAt(document, ScriptOf(document.uri()), ReadPosition(params));
+  }
+  return CompletionAt(document, ReadPosition(params), snippets_);
 }
 
 Json Server::Definition(const Json& params) {

@@ -64,6 +64,12 @@ const std::string kRunScenarios =
     "SCENARIO marks\r\nEVENT FRONT.VALID\r\nEXPECT MARK(LATE)";
 const std::string kScenariosUri = "file:///site/door.scenarios";
 
+std::string ScenarioCompletion(int id, int line, int character) {
+  return Request(id, "textDocument/completion",
+                 {{"textDocument", {{"uri", kScenariosUri}}},
+                  {"position", {{"line", line}, {"character", character}}}});
+}
+
 struct ProtocolCase {
   const char* what;
   std::string input;
@@ -156,6 +162,14 @@ const ProtocolCase kCases[] = {
       R"("message":"scenario opens: EXPECT DOOR(FRONT))",
       R"("range":{"end":{"character":18,"line":2},"start":{"character":0,"line":2}},)"
       R"("severity":1,"source":"vigil test")"}},
+    {"completion in a scenario file: step words, events, the script's names",
+     kInitialize + Open(kRunScenarios, kScenariosUri) + Open(kScenarioScript) +
+         ScenarioCompletion(10, 0, 0) + ScenarioCompletion(11, 1, 12) +
+         ScenarioCompletion(12, 2, 7) + kShutdown,
+     7,
+     {R"("id":10,"jsonrpc":"2.0","result":{"isIncomplete":false,"items":[{"kind":14,"label":"SCENARIO")",
+      R"("label":"WAIT")", R"("label":"INVALID")", "!\"label\":\"RELAY1\"", R"("label":"LATE")",
+      R"("label":"TIMEPLAN")"}},
     // A client that expands snippets gets a command's brackets and parameters.
     {"snippets when the client takes them",
      Request(1, "initialize",
