@@ -23,8 +23,9 @@ ensure_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev nlohmann-json3-dev)
 # test.sh: GNU time measures vigilc's peak memory in the scale tests; xmllint checks
 # vigil test's JUnit reports against the schema CI servers read; lcov's genhtml
-# renders vigil test --lcov's tracefile.
-TEST_PACKAGES=(time libxml2-utils lcov)
+# renders vigil test --lcov's tracefile; Neovim runs the README's recipe
+# (tools/neovim_test.sh).
+TEST_PACKAGES=(time libxml2-utils lcov neovim)
 # test.sh: the libFuzzer target (the fuzz preset).
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # tools/wine_test.sh: the Windows programs, cross-built and run under wine.

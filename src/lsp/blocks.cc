@@ -1,6 +1,7 @@
 #include "lsp/blocks.h"
 
 #include "core/lang/name_codes.h"
+#include "core/lang/word_lists.h"
 #include "core/scan/tokenizer.h"
 #include "lsp/words.h"
 
@@ -13,11 +14,12 @@ struct FirstWordKind {
 };
 
 constexpr FirstWordKind kFirstWords[] = {
-    {"EVENT", LineKind::kEvent}, {"EVENTEND", LineKind::kEventEnd}, {"IF", LineKind::kIf},
-    {"ELSE", LineKind::kElse},   {"ENDIF", LineKind::kEndIf},
+    {kEventWord, LineKind::kEvent}, {kEventEndWord, LineKind::kEventEnd}, {kIfWord, LineKind::kIf},
+    {kElseWord, LineKind::kElse},   {kEndIfWord, LineKind::kEndIf},
 };
 
-constexpr std::string_view kColumnOneWords[] = {"MODULE", "PARTITION", "DEVICE"};
+// The declaration words whose place in the line matters: DEFINE is read anywhere.
+constexpr std::string_view kColumnOneWords[] = {kModuleWord, kPartitionWord, kDeviceWord};
 
 }  // namespace
 
@@ -93,17 +95,6 @@ Structure StructureOf(const Document& document) {
     open.pop_back();
   }
   return structure;
-}
-
-const C_Module* EventModuleOf(const Document& document, const Structure& structure, int line) {
-  if (line < 0 || line >= static_cast<int>(structure.lines.size())) return nullptr;
-  int event_line = structure.lines[static_cast<size_t>(line)].event_line;
-  if (event_line < 0) return nullptr;
-  std::string_view text = document.LineText(event_line);
-  std::vector<WordRange> words = WordsOf(text);  // EVENT module.event
-  if (words.size() < 2) return nullptr;
-  std::string_view name = TextOf(text, words[1]);
-  return document.compilation().symbols.modules.Find(ModulePart(name));
 }
 
 }  // namespace vigil::lsp

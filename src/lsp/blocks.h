@@ -1,8 +1,8 @@
 // The block structure of a document as the editor shows it: what each line
 // is (EVENT, EVENTEND, IF, ELSE, ENDIF, a column-one declaration, a comment,
 // another statement), how deep it stands in EVENT and IF blocks, and the
-// EVENT and IF blocks themselves. The outline, the folding ranges, the
-// formatter and the completion read it.
+// EVENT and IF blocks themselves, read from the lines as they stand (also
+// around lines the compiler refused), for the formatter.
 #ifndef VIGIL_LSP_BLOCKS_H_
 #define VIGIL_LSP_BLOCKS_H_
 
@@ -44,10 +44,6 @@ struct Structure {
 
 LineKind KindOfLine(std::string_view text);
 Structure StructureOf(const Document& document);
-
-// The declared module or partition whose event the block around `line`
-// handles, or nullptr.
-const C_Module* EventModuleOf(const Document& document, const Structure& structure, int line);
 
 }  // namespace vigil::lsp
 

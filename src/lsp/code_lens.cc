@@ -30,9 +30,8 @@ Json CodeLenses(const Document& document) {
 Json ResolveCodeLens(const Document& document, Json lens) {
   std::string event = lens.at("data").at("event").get<std::string>();
   sim::EventRun run = Run(document, event);
-  std::string title = LastLine(run.errors.empty()
-                                   ? run.result
-                                   : "cannot run " + event + ": " + run.errors.front().message);
+  std::string title = LastLine(
+      run.errors.empty() ? run.result : "cannot run " + event + ": " + run.errors.front().message);
   if (title.starts_with("result: ")) title = "simulated: " + title.substr(8);
   lens["command"] = {
       {"title", title}, {"command", kSimulateCommand}, {"arguments", {document.uri(), event}}};

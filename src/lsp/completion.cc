@@ -11,14 +11,18 @@
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/lang/opcodes.h"
+#include "core/lang/word_lists.h"
 #include "core/scan/tokenizer.h"
-#include "lsp/blocks.h"
+#include "lsp/event_block.h"
+#include "lsp/reference.h"
 #include "lsp/words.h"
 
 namespace vigil::lsp {
 namespace {
 
 // CompletionItemKind values of the protocol.
+constexpr int kSnippetFormat = 2;
+
 enum ItemKind {
   kFunction = 3,
   kField = 5,
@@ -30,10 +34,6 @@ enum ItemKind {
   kEvent = 23,
 };
 
-// The words that start a line besides the commands of the instruction list.
-constexpr std::string_view kLineWords[] = {"EVENT",  "EVENTEND",  "ENDIF", "DEFINE",
-                                           "MODULE", "PARTITION", "DEVICE"};
-constexpr std::string_view kDefineWords[] = {"PARAMETER", "MARK", "REGISTER", "TIMER"};
 constexpr std::string_view kSwitchWords[] = {"ON", "OFF"};
 
 struct Form {
@@ -88,6 +88,29 @@ class Items {
     if (!detail.empty()) item["detail"] = detail;
     items_.push_back(std::move(item));
   }
+  // A command or condition word with its rows of the reference as
+  // documentation and, for a command with parameters, a snippet of its first
+  // form: "DELAY(${1:number 0-255})".
+  void AddWord(std::string_view label, std::string_view detail, const ReferenceEntry& entry,
+               bool snippets) {
+    if (!seen_.insert(ToUpper(label)).second) return;
+    Json item = {{"label", label},
+                 {"kind", kFunction},
+                 {"detail", detail},
+                 {"textEdit", {{"range", range_}, {"newText", label}}}};
+    if (!entry.table.empty())
+      item["documentation"] = {{"kind", "markdown"}, {"value", entry.table}};
+    if (snippets && !entry.signatures.empty()) {
+      std::string snippet = std::string(label) + "(";
+      const std::vector<std::string>& parameters = entry.signatures.front().parameters;
+      for (size_t i = 0; i < parameters.size(); ++i) {
+        snippet += (i == 0 ? "${" : ", ${") + std::to_string(i + 1) + ":" + parameters[i] + "}";
+      }
+      item["textEdit"]["newText"] = snippet + ")";
+      item["insertTextFormat"] = kSnippetFormat;
+    }
+    items_.push_back(std::move(item));
+  }
   Json Take() { return {{"isIncomplete", false}, {"items", std::move(items_)}}; }
 
  private:
@@ -99,7 +122,9 @@ class Items {
 struct Place {
   const Document& document;
   const Compilation& compilation;
+  bool in_event;                 // the line stands in an EVENT block
   const C_Module* event_module;  // the module of the EVENT block, or nullptr
+  bool snippets;                 // the client expands snippets
   std::string_view before;       // the line up to the cursor
   std::string_view partial;      // the word being written, up to the cursor
 };
@@ -171,9 +196,18 @@ bool AddInsideBrackets(const Place& place, Items& items) {
 }
 
 void AddStatementStart(const Place& place, Items& items) {
+  if (!place.in_event) {
+    items.Add(kEventWord, kKeyword);
+    for (std::string_view word : kDeclarationWords) items.Add(word, kKeyword);
+    return;
+  }
   const SymbolTable& symbols = place.compilation.symbols;
-  for (std::string_view word : kLineWords) items.Add(word, kKeyword);
-  for (const Form& form : CommandForms()) items.Add(form.word, kFunction, "command");
+  for (std::string_view word : kBlockWords) {
+    if (word != kEventWord) items.Add(word, kKeyword);
+  }
+  for (const Form& form : CommandForms()) {
+    items.AddWord(form.word, "command", CommandReference(form.word), place.snippets);
+  }
   AddModules(place, items);
   AddNames(symbols.registers.records(), kVariable, "register", items);
   AddNames(symbols.timers.records(), kVariable, "timer", items);
@@ -183,7 +217,9 @@ void AddStatementStart(const Place& place, Items& items) {
 void AddCondition(const Place& place, Items& items) {
   const SymbolTable& symbols = place.compilation.symbols;
   items.Add("NOT", kKeyword);
-  for (const Form& form : ConditionForms()) items.Add(form.word, kFunction, "condition");
+  for (const Form& form : ConditionForms()) {
+    items.AddWord(form.word, "condition", ConditionReference(form.word), false);
+  }
   AddModules(place, items);
   AddNames(symbols.registers.records(), kVariable, "register", items);
   AddNames(symbols.timers.records(), kVariable, "timer", items);
@@ -202,10 +238,35 @@ void AddValue(const Place& place, std::string_view target, Items& items) {
   AddNames(symbols.timers.records(), kVariable, "timer", items);
 }
 
+// After "MODULE.": the events of its kind on an EVENT line; in a condition
+// its elements; in a statement its elements without the names that are
+// events (INIT, VALID: read only there), but for a partition's, which are
+// its states.
+enum class LineStart { kEvent, kIf, kOther };
+
+void AddAfterDot(const C_Module& module, LineStart start, Items& items) {
+  ModuleKind kind = ModuleKindOf(module.id);
+  std::span<const std::string> events = EventNamesOf(kind);
+  if (start == LineStart::kEvent) {
+    for (const std::string& event : events) items.Add(event, kEvent, KindDescription(module.id));
+    return;
+  }
+  for (const std::string& element : ElementNamesOfKind(module.id)) {
+    bool read_only = start == LineStart::kOther && kind != ModuleKind::kPartition &&
+                     std::find(events.begin(), events.end(), element) != events.end();
+    if (!read_only) items.Add(element, kField, KindDescription(module.id));
+  }
+}
+
 void Complete(const Place& place, Items& items) {
   if (size_t dot = place.partial.find('.'); dot != std::string_view::npos) {
     const C_Module* module = place.compilation.symbols.modules.Find(place.partial.substr(0, dot));
-    if (module != nullptr) AddElements(module->id, KindDescription(module->id), items);
+    std::vector<WordRange> words = WordsOf(place.before);
+    std::string first = words.empty() ? "" : ToUpper(TextOf(place.before, words.front()));
+    LineStart start = first == kEventWord ? LineStart::kEvent
+                      : first == kIfWord  ? LineStart::kIf
+                                          : LineStart::kOther;
+    if (module != nullptr) AddAfterDot(*module, start, items);
     return;
   }
   if (AddInsideBrackets(place, items)) return;
@@ -213,12 +274,12 @@ void Complete(const Place& place, Items& items) {
   std::vector<WordRange> words = WordsOf(head);
   if (words.empty()) return AddStatementStart(place, items);
   std::string first = ToUpper(TextOf(head, words.front()));
-  if (first == "EVENT") return AddModules(place, items);
-  if (first == "DEFINE" && words.size() == 1) {
-    for (std::string_view word : kDefineWords) items.Add(word, kKeyword);
+  if (first == kEventWord) return AddModules(place, items);
+  if (first == kDefineWord && words.size() == 1) {
+    for (std::string_view word : kDefineKinds) items.Add(word, kKeyword);
     return;
   }
-  if (first == "IF") return AddCondition(place, items);
+  if (first == kIfWord) return AddCondition(place, items);
   if (size_t equals = head.find('='); equals != std::string_view::npos) {
     return AddValue(place, TrimBlanks(head.substr(0, equals)), items);
   }
@@ -226,7 +287,7 @@ void Complete(const Place& place, Items& items) {
 
 }  // namespace
 
-Json CompletionAt(const Document& document, Position position) {
+Json CompletionAt(const Document& document, Position position, bool snippets) {
   int line = std::clamp(position.line, 0, document.line_count() - 1);
   std::string_view text = document.LineText(line);
   int column = document.ByteColumnOf({line, position.character});
@@ -235,12 +296,17 @@ Json CompletionAt(const Document& document, Position position) {
   while (start > 0 && !IsWordSeparator(before[start - 1]) && before[start - 1] != '.') --start;
   size_t word_start = start;
   while (word_start > 0 && !IsWordSeparator(before[word_start - 1])) --word_start;
-  Structure structure = StructureOf(document);
-  Place place{document, document.compilation(), EventModuleOf(document, structure, line), before,
+  const Compilation& compilation = document.compilation();
+  Place place{document,
+              compilation,
+              EventBlockAt(compilation, line) != nullptr,
+              EventModuleAt(compilation, line),
+              snippets,
+              before,
               before.substr(word_start)};
   Items items(RangeJson(document.PositionOf(line, static_cast<int>(start)),
                         document.PositionOf(line, column)));
-  bool comment = KindOfLine(text) == LineKind::kComment;
+  bool comment = TrimBlanks(text).starts_with(";");
   if (!comment) Complete(place, items);
   return items.Take();
 }

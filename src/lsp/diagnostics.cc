@@ -2,9 +2,8 @@
 
 #include <vector>
 
+#include "core/check/diagnostic_policy.h"
 #include "core/check/diagnostic_printers.h"
-#include "core/check/notes.h"
-#include "core/check/warnings.h"
 
 namespace vigil::lsp {
 namespace {
@@ -15,6 +14,16 @@ constexpr std::string_view kLineEndMessage =
     "this line ends in a lone LF while other lines end in CR LF: vigilc reads a lone LF as a "
     "blank inside the line and joins this line with the next one";
 
+// The message with its notes below it, as clangd shows them: editors that
+// show no related information still show the notes.
+std::string MessageWithNotes(const Diagnostic& diagnostic) {
+  std::string message = DiagnosticMessage(diagnostic);
+  for (size_t i = 0; i < diagnostic.notes.size(); ++i) {
+    message += (i == 0 ? "\n\n" : "\n") + diagnostic.notes[i];
+  }
+  return message;
+}
+
 Json DiagnosticJson(const Document& document, const Diagnostic& diagnostic) {
   int line = diagnostic.physical_line > 0 ? diagnostic.physical_line - 1 : 0;
   std::string code = DiagnosticCode(diagnostic);
@@ -24,7 +33,7 @@ Json DiagnosticJson(const Document& document, const Diagnostic& diagnostic) {
       {"code", code},
       {"codeDescription", {{"href", ExplainUri(code)}}},
       {"source", "vigil"},
-      {"message", DiagnosticMessage(diagnostic)},
+      {"message", MessageWithNotes(diagnostic)},
   };
   if (!diagnostic.notes.empty()) {
     Json related = Json::array();
@@ -60,15 +69,11 @@ void AddLineEndWarnings(const Document& document, Json& diagnostics) {
 
 std::string ExplainUri(std::string_view code) { return "vigil-explain:" + std::string(code); }
 
-Json PublishDiagnosticsParams(const Document& document) {
-  const Compilation& compilation = document.compilation();
+Json PublishDiagnosticsParams(const Document& document, bool all) {
+  ShownDiagnostics shown(document.compilation(), DiagnosticPolicy{.all = all});
   Json diagnostics = Json::array();
-  for (const Diagnostic& error : ErrorsWithNotes(compilation)) {
-    diagnostics.push_back(DiagnosticJson(document, error));
-  }
-  for (const Diagnostic& warning : Warnings(compilation)) {
-    diagnostics.push_back(DiagnosticJson(document, warning));
-  }
+  for (size_t i = 0; i < shown.size(); ++i)
+    diagnostics.push_back(DiagnosticJson(document, shown[i]));
   AddLineEndWarnings(document, diagnostics);
   return {{"uri", document.uri()}, {"version", document.version()}, {"diagnostics", diagnostics}};
 }

@@ -1,5 +1,5 @@
-// The diagnostics of a document: the compiler's errors with their notes, the
-// warnings of `vigil check`, and the lines whose line end vigilc would read
+// The diagnostics of a document: the errors and warnings as every front end
+// shows them (core/check/diagnostic_policy.h), and the lines whose line end vigilc would read
 // differently from the editor.
 #ifndef VIGIL_LSP_DIAGNOSTICS_H_
 #define VIGIL_LSP_DIAGNOSTICS_H_
@@ -20,8 +20,9 @@ std::string ExplainUri(std::string_view code);
 // The code of the line-end warning, which only the language server reports.
 inline constexpr std::string_view kLineEndCode = "line-end";
 
-// The params of textDocument/publishDiagnostics for `document`.
-Json PublishDiagnosticsParams(const Document& document);
+// The params of textDocument/publishDiagnostics for `document`: what `vigil
+// check` shows, cascades folded into a note of their cause unless `all`.
+Json PublishDiagnosticsParams(const Document& document, bool all);
 
 }  // namespace vigil::lsp
 

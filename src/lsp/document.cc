@@ -87,14 +87,12 @@ std::vector<EditorLine> SplitLines(std::string_view text) {
 Document::Document(std::string uri, int version, std::string text)
     : uri_(std::move(uri)), version_(version), text_(std::move(text)) {
   Index();
-  Recompile();
 }
 
 void Document::SetText(std::string text, int version) {
   text_ = std::move(text);
   version_ = version;
   Index();
-  Recompile();
 }
 
 void Document::Edit(Position from, Position to, std::string_view replacement) {
@@ -105,6 +103,7 @@ void Document::Edit(Position from, Position to, std::string_view replacement) {
 }
 
 void Document::Index() {
+  analysed_ = false;
   lines_ = SplitLines(text_);
   script_.clear();
   script_.reserve(text_.size() + lines_.size());
@@ -114,7 +113,13 @@ void Document::Index() {
   }
 }
 
-void Document::Recompile() { compilation_ = Compile(script_); }
+const Compilation& Document::compilation() const {
+  if (!analysed_) {
+    compilation_ = Compile(script_);
+    analysed_ = true;
+  }
+  return compilation_;
+}
 
 std::string_view Document::LineText(int line) const {
   if (line < 0 || line >= line_count()) return {};

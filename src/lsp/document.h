@@ -52,11 +52,11 @@ class Document {
   // A full replacement of the text, compiled.
   void SetText(std::string text, int version);
   // Replaces the text between two positions (clamped to the text); the
-  // compilation is brought up to date by Recompile.
+  // text is compiled again when its compilation is next asked for.
   void Edit(Position from, Position to, std::string_view replacement);
   void set_version(int version) { version_ = version; }
-  // Compiles the current text.
-  void Recompile();
+  // Whether the compilation is that of the current text.
+  bool analysed() const { return analysed_; }
 
   const std::string& uri() const { return uri_; }
   int version() const { return version_; }
@@ -67,7 +67,9 @@ class Document {
   std::string_view LineText(int line) const;
   // The script that is compiled: the lines joined with CR LF.
   const std::string& script() const { return script_; }
-  const Compilation& compilation() const { return compilation_; }
+  // The compilation of the current text: compiled once per change of the
+  // text, however many requests ask, and never that of an older text.
+  const Compilation& compilation() const;
 
   // Byte offset in the text of a position, clamped to the text.
   size_t OffsetOf(Position position) const;
@@ -84,7 +86,8 @@ class Document {
   std::string text_;
   std::vector<EditorLine> lines_;
   std::string script_;
-  Compilation compilation_;
+  mutable Compilation compilation_;
+  mutable bool analysed_ = false;
 };
 
 }  // namespace vigil::lsp

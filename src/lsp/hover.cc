@@ -13,8 +13,9 @@
 #include "core/lang/module_kinds.h"
 #include "core/lang/name_codes.h"
 #include "core/scan/tokenizer.h"
-#include "lsp/blocks.h"
+#include "lsp/event_block.h"
 #include "lsp/navigation.h"
+#include "lsp/reference.h"
 #include "lsp/words.h"
 
 namespace vigil::lsp {
@@ -92,7 +93,7 @@ std::optional<std::string> ElementText(const Document& document, int line, std::
     module = compilation.symbols.modules.Find(ModulePart(upper));
     element = ElementPart(upper);
   } else {
-    module = EventModuleOf(document, StructureOf(document), line);
+    module = EventModuleAt(compilation, line);
   }
   if (module == nullptr || !IsElementOfKind(module->id, element)) return std::nullopt;
   std::string text = "element **" + std::string(element) + "** of " + module->name + " (" +
@@ -105,6 +106,16 @@ std::optional<std::string> ElementText(const Document& document, int line, std::
     text += "; as a state tested by IF: code " + Hex(*state);
   }
   return text;
+}
+
+// What a command or condition word means, from the installer's reference.
+std::optional<std::string> ReferenceText(std::string_view word) {
+  std::string upper = ToUpper(word);
+  ReferenceEntry command = CommandReference(upper);
+  if (!command.table.empty()) return "command **" + upper + "**\n\n" + command.table;
+  ReferenceEntry condition = ConditionReference(upper);
+  if (!condition.table.empty()) return "condition **" + upper + "**\n\n" + condition.table;
+  return std::nullopt;
 }
 
 std::optional<std::string> StatementText(const Document& document, int line) {
@@ -149,6 +160,8 @@ Json HoverAt(const Document& document, Position position) {
   } else if (word) {
     if (std::optional<std::string> element = ElementText(document, line, TextOf(text, *word))) {
       sections.push_back(*element);
+    } else if (std::optional<std::string> meaning = ReferenceText(TextOf(text, *word))) {
+      sections.push_back(*meaning);
     }
   }
   if (std::optional<std::string> statement = StatementText(document, line)) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/check/rename.h"
 #include "core/lang/known_words.h"
 #include "core/scan/tokenizer.h"
 #include "lsp/words.h"
@@ -63,39 +64,41 @@ Json ReferencesAt(const Document& document, Position position, bool include_decl
   return locations;
 }
 
-Json PrepareRenameAt(const Document& document, Position position) {
+Json HighlightsAt(const Document& document, Position position) {
+  constexpr int kRead = 2;
+  constexpr int kWrite = 3;
   const Symbol* symbol = DeclaredNameAt(document, position);
-  if (symbol == nullptr) return nullptr;
-  return {{"range", SiteRange(document, symbol->declaration)}, {"placeholder", symbol->name}};
+  Json highlights = Json::array();
+  if (symbol == nullptr) return highlights;
+  highlights.push_back({{"range", SiteRange(document, symbol->declaration)}, {"kind", kWrite}});
+  for (const SourceSite& use : symbol->uses) {
+    highlights.push_back({{"range", SiteRange(document, use)}, {"kind", kRead}});
+  }
+  return highlights;
+}
+
+// The core's plan gives the word under the cursor and the edits, or why not.
+Json PrepareRenameAt(const Document& document, Position position) {
+  if (position.line < 0 || position.line >= document.line_count()) return nullptr;
+  RenamePlan plan =
+      PrepareRename(document.compilation(), position.line + 1, document.ByteColumnOf(position));
+  if (!plan.refusal.empty() || plan.symbol == nullptr) return nullptr;
+  return {{"range", SiteRange(document, plan.word)}, {"placeholder", plan.symbol->name}};
 }
 
 Json RenameAt(const Document& document, Position position, std::string_view new_name) {
-  const Symbol* symbol = DeclaredNameAt(document, position);
-  if (symbol == nullptr) throw ResponseError(kRequestFailed, "no declared name here to rename");
-  if (new_name.empty() || !std::all_of(new_name.begin(), new_name.end(), IsNameChar)) {
-    throw ResponseError(kRequestFailed, "'" + std::string(new_name) +
-                                            "' is no name: names have letters, digits and _ only");
+  if (position.line < 0 || position.line >= document.line_count()) {
+    throw ResponseError(kRequestFailed, "no declared name here to rename");
   }
-  if (IsKeyword(ToUpper(new_name))) {
-    throw ResponseError(kRequestFailed,
-                        "'" + std::string(new_name) + "' is a keyword of the language");
-  }
-  const Symbol* taken = document.compilation().FindSymbol(new_name);
-  if (taken != nullptr && taken != symbol) {
-    throw ResponseError(kRequestFailed, "'" + std::string(new_name) + "' is already declared as " +
-                                            std::string(SymbolKindName(taken->kind)) + " " +
-                                            taken->name);
-  }
+  RenamePlan plan = PlanRename(document.compilation(), position.line + 1,
+                               document.ByteColumnOf(position), new_name);
+  if (!plan.refusal.empty()) throw ResponseError(kRequestFailed, plan.refusal);
   Json edits = Json::array();
-  auto add = [&](const SourceSite& site) {
-    if (site.span.known())
+  for (const SourceSite& site : plan.edits) {
+    if (site.span.known()) {
       edits.push_back({{"range", SiteRange(document, site)}, {"newText", new_name}});
-  };
-  add(symbol->declaration);
-  if (std::optional<WordRange> name = RepeatedName(document, *symbol)) {
-    add({symbol->declaration.line, Span{name->begin, name->end}});
+    }
   }
-  for (const SourceSite& use : symbol->uses) add(use);
   return {{"changes", {{document.uri(), edits}}}};
 }
 

@@ -25,6 +25,9 @@ const Symbol* DeclaredNameAt(const Document& document, Position position);
 Json DefinitionAt(const Document& document, Position position);
 // Locations of the declaration (when asked for) and every use.
 Json ReferencesAt(const Document& document, Position position, bool include_declaration);
+// DocumentHighlight: the declaration (a write) and every use (a read) of the
+// name at `position`; empty when there is none.
+Json HighlightsAt(const Document& document, Position position);
 // The range of the name at `position` and its text, or null.
 Json PrepareRenameAt(const Document& document, Position position);
 // A WorkspaceEdit renaming the name at `position` to `new_name`. Throws

@@ -9,8 +9,10 @@
 #include <istream>
 #include <map>
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lsp/document.h"
 #include "lsp/protocol.h"
@@ -24,8 +26,12 @@ class Server {
   // Handles one message body: a request gets its reply, a malformed message
   // an error reply; the server goes on either way.
   void HandleMessage(std::string_view body);
-  // Answers a message whose header could not be read.
-  void ReportBadHeader(std::string_view why);
+  // Answers a message whose header could not be read, or that was too long.
+  void ReportBadFrame(std::string_view why);
+  // Publishes the diagnostics of the documents edited since they were last
+  // published: each compiled once, at its latest text. The reader calls this
+  // when no message is waiting, so a burst of edits costs one compile.
+  void PublishPending();
 
   bool exit_requested() const { return exit_requested_; }
   // 0 when "exit" came after "shutdown", 1 otherwise.
@@ -38,11 +44,16 @@ class Server {
   Json Completion(const Json& params);
   Json Definition(const Json& params);
   Json References(const Json& params);
+  Json SignatureHelp(const Json& params);
+  Json DocumentHighlight(const Json& params);
+  Json WorkspaceSymbol(const Json& params);
   Json PrepareRename(const Json& params);
   Json Rename(const Json& params);
   Json DocumentSymbol(const Json& params);
   Json FoldingRange(const Json& params);
   Json SemanticTokensFull(const Json& params);
+  Json SemanticTokensDelta(const Json& params);
+  Json SemanticTokensRange(const Json& params);
   Json Formatting(const Json& params);
   Json CodeAction(const Json& params);
   Json CodeLens(const Json& params);
@@ -51,6 +62,7 @@ class Server {
   void DidOpen(const Json& params);
   void DidChange(const Json& params);
   void DidClose(const Json& params);
+  void DidChangeConfiguration(const Json& params);
   void Exit(const Json& params);
   void Ignore(const Json& params);
 
@@ -60,11 +72,30 @@ class Server {
   void Send(const Json& message);
   void ReplyError(const Json& id, int code, std::string_view message);
   void PublishDiagnostics(const Document& document);
+  // The open script of a scenario file, or nullptr.
+  const Document* ScriptOf(const std::string& scenario_uri) const;
+  // Marks `uri` (and, for a script, the open scenario files) for publishing.
+  void MarkEdited(const std::string& uri);
+  // The server's settings: initializationOptions, or the "vigil" section.
+  void ReadSettings(const Json& settings);
+  // A window/logMessage warning: what the server dropped and why.
+  void LogDropped(std::string_view method, std::string_view why);
   // The open document the params name; ResponseError when none is open.
   const Document& DocumentOf(const Json& params) const;
 
   std::ostream& out_;
   std::map<std::string, Document> documents_;  // by URI
+  std::set<std::string> unpublished_;          // URIs edited since their diagnostics
+  bool all_diagnostics_ = false;               // cascades unfolded (setting diagnostics.all)
+  bool snippets_ = false;                      // the client expands snippets in completions
+  bool initialized_ = false;                   // "initialize" has been answered
+  // The last full semantic tokens sent for each URI, for delta requests.
+  struct SentTokens {
+    std::string result_id;
+    std::vector<int> data;
+  };
+  std::map<std::string, SentTokens> sent_tokens_;
+  int next_result_id_ = 1;
   bool shutdown_ = false;
   bool exit_requested_ = false;
 };

@@ -1,10 +1,11 @@
 #include "lsp/symbols.h"
 
 #include <string>
+#include <utility>
 
 #include "core/compile/symbol_table.h"
+#include "core/compile/tokens.h"
 #include "core/scan/tokenizer.h"
-#include "lsp/blocks.h"
 
 namespace vigil::lsp {
 namespace {
@@ -42,6 +43,13 @@ Json LineRange(const Document& document, int first, int last) {
                    document.PositionOf(last, static_cast<int>(document.LineText(last).size())));
 }
 
+// The editor lines of a block the compiler read: one left open runs to the
+// last line.
+std::pair<int, int> EditorLines(const Document& document, const Block& block) {
+  int last = block.last_line > 0 ? block.last_line - 1 : document.line_count() - 1;
+  return {block.first_line - 1, last};
+}
+
 }  // namespace
 
 Json DocumentSymbols(const Document& document) {
@@ -55,23 +63,37 @@ Json DocumentSymbols(const Document& document) {
                        {"range", LineRange(document, line, line)},
                        {"selectionRange", selection}});
   }
-  for (const Block& block : StructureOf(document).blocks) {
-    if (block.kind != LineKind::kEvent) continue;
-    std::string_view header = TrimBlanks(document.LineText(block.first_line));
-    symbols.push_back(
-        {{"name", std::string(header)},
-         {"kind", kEventSymbol},
-         {"range", LineRange(document, block.first_line, block.last_line)},
-         {"selectionRange", LineRange(document, block.first_line, block.first_line)}});
+  for (const Block& block : document.compilation().blocks) {
+    if (block.kind != Block::Kind::kEvent) continue;
+    auto [first, last] = EditorLines(document, block);
+    std::string_view header = TrimBlanks(document.LineText(first));
+    symbols.push_back({{"name", std::string(header)},
+                       {"kind", kEventSymbol},
+                       {"range", LineRange(document, first, last)},
+                       {"selectionRange", LineRange(document, first, first)}});
   }
   return symbols;
 }
 
+void AddWorkspaceSymbols(const Document& document, std::string_view query, Json& found) {
+  std::string wanted = ToUpper(query);
+  for (const Json& symbol : DocumentSymbols(document)) {
+    std::string name = symbol["name"].get<std::string>();
+    if (ToUpper(name).find(wanted) == std::string::npos) continue;
+    Json information = {
+        {"name", name},
+        {"kind", symbol["kind"]},
+        {"location", {{"uri", document.uri()}, {"range", symbol["selectionRange"]}}}};
+    if (symbol.contains("detail")) information["containerName"] = symbol["detail"];
+    found.push_back(std::move(information));
+  }
+}
+
 Json FoldingRanges(const Document& document) {
   Json ranges = Json::array();
-  for (const Block& block : StructureOf(document).blocks) {
-    if (block.last_line <= block.first_line) continue;
-    ranges.push_back({{"startLine", block.first_line}, {"endLine", block.last_line}});
+  for (const Block& block : document.compilation().blocks) {
+    auto [first, last] = EditorLines(document, block);
+    if (last > first) ranges.push_back({{"startLine", first}, {"endLine", last}});
   }
   return ranges;
 }

@@ -13,12 +13,14 @@
 #include <utility>
 #include <vector>
 
+#include "e2e/lsp_client.h"
 #include "support/child_process.h"
 
 namespace {
 
 using Json = nlohmann::json;
-constexpr int kTimeoutMs = 20000;
+using vigil::testing::Framed;
+constexpr int kTimeoutMs = vigil::testing::kLspTimeoutMs;
 constexpr const char* kUri = "file:///site/front.txt";
 constexpr const char* kMarks = "file:///site/marks.txt";  // BOM, CR LF and a lone LF
 constexpr const char* kLf = "file:///site/lf.txt";        // LF only, as Neovim sends
@@ -64,10 +66,6 @@ constexpr const char* kScript =
     "  ENDIF\r\n"                                            // 33
     "EVENTEND\r\n"                                           // 34
     "; FRONT.RELAY1 opens the door\r\n";                     // 35
-
-std::string Framed(const std::string& body) {
-  return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-}
 
 // The methods.
 const std::string kHover = "textDocument/hover";
@@ -133,17 +131,7 @@ class LspSessionTest : public ::testing::Test {
  protected:
   void Write(const std::string& bytes) { ASSERT_TRUE(server_.Write(bytes)); }
   // The next message of the server.
-  Json Receive() {
-    std::optional<size_t> length;
-    while (std::optional<std::string> line = server_.ReadLine(kTimeoutMs)) {
-      if (*line == "\r\n") break;
-      if (line->starts_with("Content-Length: ")) length = std::stoul(line->substr(16));
-    }
-    if (!length) return "no Content-Length from the server";
-    std::optional<std::string> body = server_.Read(*length, kTimeoutMs);
-    if (!body) return "the message body ended early";
-    return Json::parse(*body, nullptr, false);
-  }
+  Json Receive() { return vigil::testing::ReceiveMessage(server_); }
   // Sends a step and gives the server's messages up to the reply, or the one
   // message that follows a notification or raw bytes that expect one.
   std::string Play(const Step& step, int id) {
@@ -199,9 +187,10 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
       // The script with its error.
       {kDidOpen,
        Open(kUri, kScript),
-       {e6, R"("codeDescription":{"href":"vigil-explain:E6"})", R"("message":"Unknown command")",
-        R"("severity":1)", Range(12, 15, 27), "did you mean FRONT.RELAY1?", R"("code":"W3")",
-        Range(9, 16, 21), R"("severity":2)"},
+       {e6, R"("codeDescription":{"href":"vigil-explain:E6"})",
+        R"("message":"Unknown command\n\nFRONT is a door module (id 1); it accepts INPUT1,)",
+        R"(DOORAJAR\ndid you mean FRONT.RELAY1?")", R"("severity":1)", Range(12, 15, 27),
+        "did you mean FRONT.RELAY1?", R"("code":"W3")", Range(9, 16, 21), R"("severity":2)"},
        0},
       {kHover, At(12, 20), {"**E6** Unknown command"}},
       {kAction,
@@ -210,7 +199,8 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
       {kAction, Lines(0, 2), {R"("result":[])"}},
       {kComplete,
        At(12, 24),
-       {Label("RELAY1"), Label("DOORAJAR"), "!" + Label("SYSTEMKEY"), Range(12, 21, 24)}},
+       {Label("RELAY1"), Label("INPUT1"), "!" + Label("DOORAJAR"), "!" + Label("SYSTEMKEY"),
+        Range(12, 21, 24)}},
       {"textDocument/codeLens", Doc(), {R"("result":[])"}},
       {"workspace/executeCommand", Simulate(), {"the script has errors: nothing runs"}},
       // The whole of line 12 (28 UTF-16 units) replaced by a correct statement.
@@ -228,17 +218,54 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
       {kHover, At(10, 14), {"element **VALID** of FRONT", "code 01", "FF 01 01"}},
       {kHover, At(14, 15), {"code 01; as a state tested by IF: code 04", "FF 65 01"}},
       {kHover, At(4, 8), {"module **KEYPAD**: a door module (id 4)"}},
+      // What a command or condition means, from the installer's reference.
+      {kHover,
+       At(16, 5),
+       {"command **DELAY**", "| number 0-255 | `DELAY(5)` | `30 05` |",
+        "| or a parameter | `DELAY(OPENTIME)` | `31 00` |", "!SETBYTE1"}},
+      {kHover, At(25, 6), {"condition **FLAGS**", "| system flag |", "| supply flag |", "!GROUP"}},
+      // Signature help inside a command's brackets.
+      {"textDocument/signatureHelp",
+       At(19, 11),
+       {R"("activeParameter":1,"activeSignature":0)", R"x("label":"DIAL(number, mark)")x",
+        R"("parameters":[{"label":"number"},{"label":"mark"}])"}},
+      {"textDocument/signatureHelp",
+       At(16, 10),
+       {R"x("label":"DELAY(number 0-255)")x", R"x("label":"DELAY(parameter)")x",
+        R"("activeParameter":0)"}},
+      {"textDocument/signatureHelp", At(25, 12), {null}},
+      {"textDocument/signatureHelp", At(11, 3), {null}},
+      // The other places of a name, and names across the open scripts.
+      {"textDocument/documentHighlight",
+       At(11, 3),
+       {R"({"kind":3,)" + Range(8, 16, 22), R"({"kind":2,)" + Range(15, 5, 11),
+        R"({"kind":2,)" + Range(11, 9, 15)}},
+      {"textDocument/documentHighlight", At(22, 10), {R"("result":[])"}},
+      {"workspace/symbol",
+       {{"query", "visit"}},
+       {R"("location":{)" + Range(8, 16, 22) +
+            R"(,"uri":"file:///site/front.txt"},"name":"VISITS")",
+        "!OPENTIME"}},
       {kHover, At(91, 0), {null}},
       {kHover, At(-1, 0), {null}},
       // Completion by the place in the line.
-      {kComplete, At(22, 8), {Label("RELAY1"), Label("VALID"), "!" + Label("ARMED")}},
+      // After "FRONT." a statement gets what it can set or read, an EVENT line the events.
+      {kComplete, At(22, 8), {Label("RELAY1"), "!" + Label("VALID"), "!" + Label("ARMED")}},
+      {kComplete,
+       At(10, 12),
+       {Label("VALID"), Label("INVALID"), Label("DOORAJAR"), "!" + Label("RELAY1"),
+        "!" + Label("INPUT1")}},
+      // Outside an EVENT block only declarations start a line.
+      {kComplete, At(9, 0), {"labels=DEFINE,DEVICE,EVENT,MODULE,PARTITION"}},
       {kComplete,
        At(21, 11),
        {Label("ARMED"), Label("SYSTEMKEY"), "!" + Label("RELAY1"), Range(21, 9, 11)}},
       {kComplete,
        At(22, 2),
        {Label("DELAY"), Label("IF"), Label("EVENTEND"), Label("FRONT"), Label("VISITS"),
-        Label("ARMED"), "!" + Label("OPENTIME"), "!" + Label("PASSED")}},
+        Label("ARMED"), "!" + Label("OPENTIME"), "!" + Label("PASSED"), "!" + Label("MODULE"),
+        "!" + Label("DEFINE"), R"("documentation":{"kind":"markdown","value":"| Parameters |)",
+        R"("newText":"DELAY")", "!insertTextFormat"}},
       {kComplete, At(16, 10), {"labels=OPENTIME"}},
       {kComplete, At(18, 9), {"labels=NIGHT"}},
       {kComplete, At(19, 11), {"labels=NIGHT"}},
@@ -267,7 +294,10 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
       {kReferences,
        With(At(22, 3), "context", {{"includeDeclaration", true}}),
        {Range(1, 9, 14), Range(22, 2, 7)}},
-      {"textDocument/prepareRename", At(11, 12), {R"("placeholder":"VISITS")"}},
+      // The word under the cursor, not the declaration.
+      {"textDocument/prepareRename",
+       At(11, 12),
+       {R"("placeholder":"VISITS")", Range(11, 9, 15), "!" + Range(8, 16, 22)}},
       {"textDocument/prepareRename", At(10, 1), {null}},
       {kRename,
        With(At(8, 18), "newName", "COUNT"),
@@ -311,6 +341,17 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
        {R"("method":"window/logMessage")", "VISITS = VISITS + 1",
         R"("message":"result: VISITS 0 -> 1; door opened: FRONT")", R"("result":"FRONT.VALID\n)"}},
       {"workspace/executeCommand", Simulate("no.such"), {Error(-32602)}},
+      // Semantic tokens: all, the edits since, and the tokens of a range.
+      {"textDocument/semanticTokens/full", Doc(), {R"("resultId":"1")", R"("data":[0,0,6,0,0,)"}},
+      {"textDocument/semanticTokens/full/delta",
+       Doc(kUri, {{"previousResultId", "1"}}),
+       {R"("edits":[],"resultId":"2")"}},
+      {"textDocument/semanticTokens/full/delta",
+       Doc(kUri, {{"previousResultId", "1"}}),
+       {R"("data":[0,0,6,0,0,)", R"("resultId":"3")"}},
+      {"textDocument/semanticTokens/range",
+       Doc(kUri, {{"range", RangeJson(11, 0, 11, 19)}}),
+       {R"("result":{"data":[11,0,6,2,0,0,9,6,2,0,0,9,1,6,0]})"}},
       // Line ends and a byte-order mark.
       {kDidOpen,
        Open(kMarks, "\xEF\xBB\xBF; a\r\n; b\n; c\r\n"),
@@ -331,10 +372,14 @@ TEST_F(LspSessionTest, PlaysAnEditingSession) {
       {"textDocument/didClose", Doc(kLf), {R"("diagnostics":[],"uri":"file:///site/lf.txt")"}, 0},
       {kHover, At(3, 1, kLf), {Error(-32602)}},
       // A block left open folds to the end.
-      {kDidOpen, Open(kOpen, "EVENT FRONT.VALID\r\n  IF PASSED\r\n  DELAY(1)"), {kOpen}, 0},
+      {kDidOpen,
+       Open(kOpen,
+            "MODULE = FRONT,1,0,2,5,30,10,1\r\nEVENT FRONT.VALID\r\n  IF PASSED\r\n  DELAY(1)"),
+       {kOpen},
+       0},
       {"textDocument/foldingRange",
        Doc(kOpen),
-       {R"({"endLine":2,"startLine":0})", R"({"endLine":2,"startLine":1})"}},
+       {R"({"endLine":3,"startLine":1})", R"({"endLine":3,"startLine":2})"}},
       // Malformed messages get errors, and the server goes on.
       {"", {}, {Error(-32700)}, 0, Framed("{nope")},
       {"", {}, {Error(-32600)}, 0, Framed("[1,2]")},

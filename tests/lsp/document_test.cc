@@ -53,12 +53,25 @@ TEST(DocumentTest, EditsBetweenUtf16PositionsAndCompilesCrLfLines) {
   // Positions past the end are clamped to the end of the text; a lone CR
   // ends a line too.
   document.Edit({9, 0}, {12, 4}, "!\rX");
-  document.Recompile();
   EXPECT_EQ(document.script(), "A\xC3\xA9-OND\r\nTHIRD!\r\nX");
   EXPECT_EQ(document.line_count(), 3);
   EXPECT_EQ(document.PositionOf(0, 3).character, 2);
   EXPECT_EQ(document.PositionOf(0, 99).character, 6);
   EXPECT_EQ(document.OffsetOf({0, 2}), 3u);
+}
+
+TEST(DocumentTest, CompilesOncePerTextAndNeverAnOlderOne) {
+  Document document("file:///a", 1, "MODULE = CTRL,0");
+  EXPECT_FALSE(document.analysed());
+  const Compilation* first = &document.compilation();
+  EXPECT_TRUE(document.analysed());
+  EXPECT_TRUE(first->Diagnostics().empty());
+  // Two edits, one compile: the second asks for the same compilation.
+  document.Edit({0, 0}, {0, 0}, "X");
+  document.Edit({0, 1}, {0, 1}, "Y");
+  EXPECT_FALSE(document.analysed());
+  EXPECT_FALSE(document.compilation().Diagnostics().empty());
+  EXPECT_TRUE(document.analysed());
 }
 
 }  // namespace

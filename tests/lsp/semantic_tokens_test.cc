@@ -22,9 +22,10 @@ std::ostream& operator<<(std::ostream& out, const Decoded& token) {
   return out << token.line << ":" << token.start << "+" << token.length << " " << token.type;
 }
 
-std::vector<Decoded> Decode(const std::string& text) {
+// The tokens of lines `first` to `last` (all of them by default).
+std::vector<Decoded> Decode(const std::string& text, int first = 0, int last = 1 << 20) {
   Document document("file:///a", 1, text);
-  std::vector<int> data = SemanticTokens(document)["data"];
+  std::vector<int> data = SemanticTokenData(document, first, last);
   Json types = SemanticTokensLegend()["tokenTypes"];
   std::vector<Decoded> tokens;
   int line = 0;
@@ -58,6 +59,46 @@ TEST(SemanticTokensTest, ClassifiesTheWordsOfAScript) {
       {5, 8, 1, "number"},      {6, 0, 8, "keyword"},
   };
   EXPECT_EQ(tokens, expected);
+}
+
+// A range gives the tokens of its lines only, their line numbers as in the
+// whole document.
+TEST(SemanticTokensTest, GivesTheTokensOfARangeOfLines) {
+  const std::string script =
+      "MODULE = FRONT,1,0,2,5,30,10,1\r\n"
+      "DEFINE REGISTER VISITS\r\n"
+      "EVENT FRONT.VALID\r\n"
+      "  VISITS = 1\r\n"
+      "  BEEP = ON\r\n"
+      "EVENTEND\r\n";
+  // BEEP is the event module's element without its module part.
+  std::vector<Decoded> expected = {
+      {2, 0, 5, "keyword"}, {2, 6, 5, "namespace"}, {2, 12, 5, "property"}, {3, 2, 6, "variable"},
+      {3, 11, 1, "number"}, {4, 2, 4, "property"},  {4, 9, 2, "keyword"},
+  };
+  EXPECT_EQ(Decode(script, 2, 4), expected);
+  EXPECT_EQ(Decode(script, 4, 2), std::vector<Decoded>());
+  EXPECT_EQ(Decode(script, -5, -1), std::vector<Decoded>());
+}
+
+TEST(SemanticTokensTest, EditsTurnThePreviousTokensIntoTheCurrentOnes) {
+  struct Case {
+    std::vector<int> previous;
+    std::vector<int> current;
+    const char* edits;
+  };
+  const Case cases[] = {
+      {{1, 2, 3}, {1, 2, 3}, "[]"},
+      {{1, 2, 3, 4, 5}, {1, 2, 9, 4, 5}, R"([{"data":[9],"deleteCount":1,"start":2}])"},
+      {{1, 2, 3}, {1, 2, 3, 4, 5}, R"([{"data":[4,5],"deleteCount":0,"start":3}])"},
+      {{1, 2, 3, 4}, {1, 4}, R"([{"data":[],"deleteCount":2,"start":1}])"},
+      {{}, {7}, R"([{"data":[7],"deleteCount":0,"start":0}])"},
+      {{5, 5}, {5, 5, 5}, R"([{"data":[5],"deleteCount":0,"start":2}])"},
+      {{5, 5, 5}, {}, R"([{"data":[],"deleteCount":3,"start":0}])"},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(SemanticTokenEdits(test.previous, test.current).dump(), test.edits);
+  }
 }
 
 }  // namespace

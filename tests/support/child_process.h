@@ -23,6 +23,7 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool running() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   // Writes all of `bytes` to the child's input; false when it cannot.
   bool Write(std::string_view bytes);
   // Closes the child's input.

@@ -5,6 +5,7 @@
 import * as os from 'node:os';
 import * as vscode from 'vscode';
 import { LanguageClient, LanguageClientOptions, ServerOptions } from 'vscode-languageclient/node';
+import { EXPLAIN_SCHEME, explainCodeOf, runExplain } from './explain';
 import {
   buildServerOptions,
   describeStartFailure,
@@ -18,6 +19,8 @@ import {
 } from './serverCommand';
 
 const LANGUAGE_ID = 'vigil';
+/** Scenario files: checked and run by the same server against the script beside them. */
+const SCENARIOS_LANGUAGE_ID = 'vigil-scenarios';
 const CLIENT_ID = 'vigil';
 const CLIENT_NAME = 'Vigil Language Server';
 const STARTED_CONTEXT_KEY = 'vigil.serverStarted';
@@ -34,6 +37,8 @@ export function activate(context: vscode.ExtensionContext): void {
   context.subscriptions.push(
     vscode.commands.registerCommand('vigil.restartServer', () => queue(restartServer)),
     vscode.commands.registerCommand('vigil.showServerOutput', () => outputChannel?.show(true)),
+    vscode.workspace.registerTextDocumentContentProvider(EXPLAIN_SCHEME, { provideTextDocumentContent: explanation }),
+    vscode.commands.registerCommand('vigil.explain', explainCommand),
     vscode.workspace.onDidChangeConfiguration((event) => {
       if (event.affectsConfiguration(SERVER_SETTINGS_SECTION)) {
         void queue(restartServer);
@@ -48,6 +53,29 @@ export function activate(context: vscode.ExtensionContext): void {
 
 export function deactivate(): Thenable<void> {
   return queue(stopServer);
+}
+
+/** The text behind a `vigil-explain:E6` link. */
+async function explanation(uri: vscode.Uri): Promise<string> {
+  const code = explainCodeOf(uri.path);
+  if (code === undefined) {
+    return `${uri.path} is no error or warning code (E1, W3, ...)`;
+  }
+  try {
+    return await runExplain(readServerCommand(), code);
+  } catch (error) {
+    return `vigil explain ${code}: ${error instanceof Error ? error.message : String(error)}`;
+  }
+}
+
+/** Vigil: Explain: the code given (a link's argument) or asked for, in an editor. */
+async function explainCommand(given?: string): Promise<void> {
+  const code = given ?? (await vscode.window.showInputBox({ prompt: 'Error or warning code', placeHolder: 'E6' }));
+  if (code === undefined || explainCodeOf(code) === undefined) {
+    return;
+  }
+  const document = await vscode.workspace.openTextDocument(vscode.Uri.parse(`${EXPLAIN_SCHEME}:${explainCodeOf(code)}`));
+  await vscode.window.showTextDocument(document, { preview: true });
 }
 
 function queue(step: () => Promise<void>): Promise<void> {
@@ -94,6 +122,7 @@ async function startServer(): Promise<void> {
     documentSelector: [
       { scheme: 'file', language: LANGUAGE_ID },
       { scheme: 'untitled', language: LANGUAGE_ID },
+      { scheme: 'file', language: SCENARIOS_LANGUAGE_ID },
     ],
     outputChannel,
   };

@@ -16,9 +16,9 @@ constexpr std::string_view kUsage =
     "\n"
     "Runs the language server: JSON-RPC messages with Content-Length headers on\n"
     "standard input and output, as editors start it. It checks each script as it is\n"
-    "edited (nothing is written) and answers hover, completion, definition,\n"
-    "references, rename, outline, folding, semantic tokens, formatting and quick\n"
-    "fixes.\n"
+    "edited (nothing is written) and answers hover, signature help, completion,\n"
+    "definition, references, highlights, rename, outline, workspace symbols,\n"
+    "folding, semantic tokens, formatting and quick fixes.\n"
     "\n"
     "Exit status: 0 after shutdown and exit, 1 when the input ends or exit comes\n"
     "without shutdown, 2 could not run.\n";
