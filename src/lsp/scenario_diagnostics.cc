@@ -18,6 +18,7 @@ namespace {
 constexpr std::string_view kScenarioExtension = ".scenarios";
 constexpr std::string_view kScriptExtensions[] = {".txt", ".vgl", ".vigil"};
 constexpr int kSeverityError = 1;
+constexpr int kSeverityWarning = 2;
 
 // A scenario file's parse and, when it has no errors, each scenario's result.
 struct ScenarioRun {
@@ -25,10 +26,11 @@ struct ScenarioRun {
   std::vector<sim::ScenarioResult> results;
 };
 
+// `script` must compile without errors.
 ScenarioRun RunAll(const Document& scenarios, const Document& script) {
-  ScenarioRun run{sim::ParseScenarios(scenarios.script(), script.script()), {}};
-  if (!run.file.errors.empty()) return run;
   sim::Program program = sim::MakeProgram(script.compilation());
+  ScenarioRun run{sim::ParseScenarios(scenarios.script(), script.compilation(), program), {}};
+  if (run.file.Refused(false)) return run;
   for (const sim::Scenario& scenario : run.file.scenarios) {
     run.results.push_back(sim::RunScenario(program, scenario));
   }
@@ -122,7 +124,7 @@ Json ScenarioDiagnostics(const Document& scenarios, const Document* script) {
     int line = error.line - 1;
     Json diagnostic = {{"range", RangeJson(scenarios.PositionOf(line, error.column - 1),
                                            scenarios.PositionOf(line, error.end_column - 1))},
-                       {"severity", kSeverityError},
+                       {"severity", error.warning ? kSeverityWarning : kSeverityError},
                        {"source", "vigil"},
                        {"message", error.message}};
     if (!error.code.empty()) diagnostic["code"] = error.code;

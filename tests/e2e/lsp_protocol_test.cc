@@ -148,7 +148,7 @@ const ProtocolCase kCases[] = {
     {"a scenario file with its script: the unknown mark at its line and columns",
      kInitialize + Open(kScenarios, kScenariosUri) + Open(kScenarioScript) + kShutdown,
      4,
-     {R"("code":"E6","message":"Unknown command","range":{"end":{"character":15,"line":2},)"
+     {R"("code":"E6","message":"Unknown command: LAT is neither a name the script declares nor a word of the language","range":{"end":{"character":15,"line":2},)"
       R"("start":{"character":12,"line":2}})",
       R"("diagnostics":[],"uri":"file:///site/door.txt")"}},
     {"a scenario that fails: a lens and a diagnostic at its EXPECT line",

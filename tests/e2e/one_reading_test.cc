@@ -1,0 +1,180 @@
+// One reading of a script for every front end: the same bytes give the same
+// diagnostics, in the same order, through vigil check, the language server,
+// the C API, vigil sim and vigil test. Each list is reduced to "line:code"
+// items, the form every front end can give.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/child_process.h"
+#include "support/files.h"
+#include "vigil/vigil.h"
+
+namespace vigil {
+namespace {
+
+using Json = nlohmann::json;
+using testing::ChildProcess;
+using testing::TempDir;
+
+struct Script {
+  std::string_view name;
+  std::string bytes;
+};
+
+std::vector<Script> Scripts() {
+  std::string door =
+      "MODULE PANEL = PANEL,0\r\n"
+      "MODULE FRONT = FRONT,1,0,2,5,30,10\r\n"
+      "DEFINE REGISTER VISITS\r\n"
+      "DEFINE REGISTER SPARE\r\n";
+  std::string events =
+      "EVENT FRONT.VALID\r\n"
+      "  IF TIMEPLAN(2)\r\n"
+      "    DOOR(FRONT)\r\n"
+      "    VISITS = VISITS + 1\r\n"
+      "  ENDIF\r\n"
+      "EVENTEND\r\n";
+  std::string lf = door + events;
+  for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.replace(at, 2, "\n");
+  std::string cascading = door +
+                          "EVENT FRONTT.VALID\r\n  DOOR(FRONT)\r\n  BEEP = ON\r\nEVENTEND\r\n" +
+                          events + "  IF PRESENT\r\n";
+  return {
+      {"clean", door + events},
+      {"cascading", cascading},
+      {"lf_only", lf},
+      {"bom", "\xEF\xBB\xBF" + door + events},
+  };
+}
+
+std::string Item(int line, std::string_view code) {
+  return std::to_string(line) + ":" + std::string(code);
+}
+
+std::vector<std::string> FromCheckJson(const std::string& json) {
+  std::vector<std::string> items;
+  for (const Json& d : Json::parse(json)) {
+    items.push_back(
+        Item(d["line"].is_null() ? 0 : d["line"].get<int>(), d["code"].get<std::string>()));
+  }
+  return items;
+}
+
+std::vector<std::string> FromCheck(const TempDir& dir, std::string_view name) {
+  return FromCheckJson(dir.Run(VIGIL_PATH, {"check", "--format=json", std::string(name)}).out);
+}
+
+std::vector<std::string> FromCApi(const std::string& bytes) {
+  vigil_result* result =
+      vigil_compile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  std::vector<std::string> items = FromCheckJson(vigil_diagnostics_json(result));
+  vigil_result_free(result);
+  return items;
+}
+
+// "file:LINE:COLUMN: error: ... [E6]" lines of a program's output.
+std::vector<std::string> FromText(const std::string& text) {
+  static const std::regex kLine(R"(^[^ ]*:(\d+):\d+: (?:error|warning): .*\[([EW]\d+)\]\r?$)");
+  std::vector<std::string> items;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    std::string line =
+        text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::smatch match;
+    if (std::regex_match(line, match, kLine))
+      items.push_back(Item(std::stoi(match[1]), match[2].str()));
+    start = end == std::string::npos ? text.size() : end + 1;
+  }
+  return items;
+}
+
+std::string Framed(const Json& message) {
+  std::string body = message.dump();
+  return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::optional<Json> ReadMessage(ChildProcess& server) {
+  size_t length = 0;
+  while (std::optional<std::string> header = server.ReadLine(20000)) {
+    if (*header == "\r\n") {
+      std::optional<std::string> body = server.Read(length, 20000);
+      if (!body) return std::nullopt;
+      return Json::parse(*body);
+    }
+    if (header->starts_with("Content-Length:")) length = std::stoul(header->substr(15));
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> FromServer(const std::string& bytes) {
+  ChildProcess server(VIGIL_PATH, {"lsp"});
+  EXPECT_TRUE(server.running());
+  server.Write(Framed({{"jsonrpc", "2.0"},
+                       {"id", 1},
+                       {"method", "initialize"},
+                       {"params", {{"capabilities", Json::object()}}}}));
+  server.Write(Framed({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}}));
+  // The bytes as an editor sends them: Latin-1 bytes above 127 do not occur here.
+  server.Write(Framed({{"jsonrpc", "2.0"},
+                       {"method", "textDocument/didOpen"},
+                       {"params",
+                        {{"textDocument",
+                          {{"uri", "file:///site/s.txt"},
+                           {"languageId", "vigil"},
+                           {"version", 1},
+                           {"text", bytes}}}}}}));
+  std::vector<std::string> items;
+  while (std::optional<Json> message = ReadMessage(server)) {
+    if (message->value("method", "") != "textDocument/publishDiagnostics") continue;
+    for (const Json& d : (*message)["params"]["diagnostics"]) {
+      items.push_back(
+          Item(d["range"]["start"]["line"].get<int>() + 1, d["code"].get<std::string>()));
+    }
+    break;
+  }
+  server.Write(Framed({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}}));
+  server.Write(Framed({{"jsonrpc", "2.0"}, {"method", "exit"}}));
+  return items;
+}
+
+TEST(OneReadingTest, EveryFrontEndListsTheSameDiagnostics) {
+  for (const Script& script : Scripts()) {
+    TempDir dir;
+    dir.Write("s.txt", script.bytes);
+    dir.Write("s.scenarios", "SCENARIO card\r\nEVENT FRONT.VALID\r\nEXPECT DOOR(FRONT)\r\n");
+    std::vector<std::string> check = FromCheck(dir, "s.txt");
+    SCOPED_TRACE(script.name);
+    EXPECT_EQ(FromCApi(script.bytes), check);
+    // An editor sends a document's lines joined by LF whatever the file
+    // holds (Neovim always does), so the server cannot see a file's lone LFs.
+    if (script.name != "lf_only") {
+      EXPECT_EQ(FromServer(script.bytes), check);
+    }
+    bool errors = std::any_of(check.begin(), check.end(), [](const std::string& item) {
+      return item.find(":E") != std::string::npos;
+    });
+    if (!errors) continue;
+    // A script that cannot run says why in check's words: line-end trouble
+    // (W6, W9) first, then its errors.
+    std::vector<std::string> only_errors;
+    for (const std::string& item : check) {
+      if (item.ends_with(":W6") || item.ends_with(":W9")) only_errors.push_back(item);
+    }
+    for (const std::string& item : check) {
+      if (item.find(":E") != std::string::npos) only_errors.push_back(item);
+    }
+    EXPECT_EQ(FromText(dir.Run(VIGIL_PATH, {"sim", "s.txt", "FRONT.VALID"}).err), only_errors);
+    EXPECT_EQ(FromText(dir.Run(VIGIL_PATH, {"test", "s.txt", "s.scenarios"}).err), only_errors);
+  }
+}
+
+}  // namespace
+}  // namespace vigil
