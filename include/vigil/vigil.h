@@ -140,6 +140,17 @@ VIGIL_API const char* vigil_sim_json(vigil_result* result, const char* event,
 VIGIL_API const char* vigil_scenarios_json(vigil_result* result, const unsigned char* scenarios,
                                            size_t size);
 
+/* Which lines and IF branches the scenarios of `size` bytes of scenario file
+ * ran, as `vigil test --coverage` counts them:
+ * {"summary": "15 of 18 (83%) lines, 6 of 6 (100%) IF branches",
+ * "lines": [{"line", "runs"}], "branches": [{"line", "held", "failed"}]},
+ * every line with code and every IF in line order. When the script or the
+ * file has errors nothing runs: every count is 0 (and no line is listed for a
+ * script with errors). NULL for a NULL result or when memory runs out. Valid
+ * until the next call on the same result. */
+VIGIL_API const char* vigil_coverage_json(vigil_result* result, const unsigned char* scenarios,
+                                          size_t size);
+
 /* The decision tables of `event` ("FRONT.VALID"), or of every event when
  * `event` is NULL or empty: the JSON `vigil paths --json` prints, with
  * "script" as the script's name; every path's conditions and effects, and the

@@ -152,6 +152,10 @@ std::vector<EventChange> DiffBehaviour(const sim::Program& before, const sim::Pr
   return changes;
 }
 
+std::string CaseHeading(const ChangedCase& changed) {
+  return changed.when == "always" ? "in every case" : "when " + changed.when;
+}
+
 std::string DiffText(const std::vector<EventChange>& changes) {
   if (changes.empty()) return "no behaviour changed: every event does the same in every case\n";
   std::string text;
@@ -164,7 +168,7 @@ std::string DiffText(const std::vector<EventChange>& changes) {
             "behaviour changed in " + std::to_string(n) + (n == 1 ? " case" : " cases") +
             (change.cut ? " (a table was cut short: later cases not compared)" : "") + "\n";
     for (const ChangedCase& c : change.cases) {
-      text += "  when " + c.when + "\n    before: " + c.before + "\n    now:    " + c.now +
+      text += "  " + CaseHeading(c) + "\n    before: " + c.before + "\n    now:    " + c.now +
               "\n    scenario:\n";
       text += Indented(c.scenario, "      ");
     }

@@ -36,6 +36,9 @@ struct EventChange {
 // removed ones.
 std::vector<EventChange> DiffBehaviour(const sim::Program& before, const sim::Program& now);
 
+// "when TIMEPLAN(2) and not TIMEPLAN(1)", or "in every case".
+std::string CaseHeading(const ChangedCase& changed);
+
 // The changes as text; "no behaviour changed" when there are none.
 std::string DiffText(const std::vector<EventChange>& changes);
 

@@ -70,6 +70,26 @@ std::string CoverageSummary(const CoverageReport& report) {
   return text;
 }
 
+std::string CoverageJson(const CoverageReport& report) {
+  std::string summary = CoverageSummary(report);
+  summary = summary.substr(std::string_view("coverage: ").size(),
+                           summary.find('\n') - std::string_view("coverage: ").size());
+  std::string lines;
+  for (const LineCoverage& line : report.lines) {
+    lines += std::string(lines.empty() ? "" : ", ") + "{\"line\": " + std::to_string(line.line) +
+             ", \"runs\": " + std::to_string(line.runs) + "}";
+  }
+  std::string branches;
+  for (const BranchCoverage& branch : report.branches) {
+    branches += std::string(branches.empty() ? "" : ", ") +
+                "{\"line\": " + std::to_string(branch.line) +
+                ", \"held\": " + std::to_string(branch.held) +
+                ", \"failed\": " + std::to_string(branch.failed) + "}";
+  }
+  return "{\"summary\": \"" + summary + "\", \"lines\": [" + lines + "], \"branches\": [" +
+         branches + "]}\n";
+}
+
 std::string CoverageLcov(const CoverageReport& report, std::string_view script) {
   std::string text = "TN:\nSF:" + std::string(script) + "\n";
   size_t ways = 0;

@@ -36,6 +36,11 @@ CoverageReport MakeCoverageReport(const sim::Program& program, const sim::Covera
 // not run and each IF not taken both ways.
 std::string CoverageSummary(const CoverageReport& report);
 
+// {"summary": CoverageSummary's first line without "coverage: ", "lines":
+// [{"line", "runs"}], "branches": [{"line", "held", "failed"}]}: what the
+// web page shows in its editor.
+std::string CoverageJson(const CoverageReport& report);
+
 // An lcov tracefile for `script` (as genhtml finds it): DA per line,
 // BRDA per IF (branch 0 holds, branch 1 fails), the totals.
 std::string CoverageLcov(const CoverageReport& report, std::string_view script);

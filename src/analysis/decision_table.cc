@@ -10,6 +10,7 @@ namespace {
 
 constexpr size_t kHeaderWidth = 42;
 constexpr size_t kConditionGap = 3;
+constexpr std::string_view kNoEvents = "the script has no event blocks: nothing runs";
 
 std::string Counted(size_t n, std::string_view word) {
   return std::to_string(n) + " " + std::string(word) + (n == 1 ? "" : "s");
@@ -25,12 +26,6 @@ std::string Joined(const std::vector<std::string>& parts, std::string_view separ
 
 std::string PathsCount(const EventPaths& table) {
   return Counted(table.paths.size(), "path") + (table.cut ? " (cut short)" : "");
-}
-
-std::string MarkdownCell(std::string_view text) {
-  std::string cell;
-  for (char c : text) cell += c == '|' ? std::string("\\|") : std::string(1, c);
-  return cell;
 }
 
 std::string JsonStrings(const std::vector<std::string>& texts) {
@@ -90,6 +85,12 @@ std::string Setting(const sim::Program& program, const std::vector<uint8_t>& byt
 
 }  // namespace
 
+std::string MarkdownCell(std::string_view text) {
+  std::string cell;
+  for (char c : text) cell += c == '|' ? std::string("\\|") : std::string(1, c);
+  return cell;
+}
+
 std::vector<EffectLine> EffectLines(const sim::Program& program, const Path& path) {
   std::vector<EffectLine> lines;
   int last_offset = -1;
@@ -135,6 +136,7 @@ std::string Indented(std::string_view text, std::string_view indent) {
 }
 
 std::string TableText(const sim::Program& program, const std::vector<EventPaths>& tables) {
+  if (tables.empty()) return std::string(kNoEvents) + "\n";
   std::string text;
   for (const EventPaths& table : tables) {
     std::string head = table.event.name;
@@ -157,6 +159,7 @@ std::string TableText(const sim::Program& program, const std::vector<EventPaths>
 std::string TableMarkdown(const sim::Program& program, const std::vector<EventPaths>& tables,
                           std::string_view script) {
   std::string text = "# Decision tables of " + std::string(script) + "\n";
+  if (tables.empty()) return text + "\nThe script has no event blocks: nothing runs.\n";
   for (const EventPaths& table : tables) {
     text += "\n## " + table.event.name + "\n\nLine " + std::to_string(table.event.line) + ", " +
             PathsCount(table) + ".\n\n| When | The controller does |\n|---|---|\n";

@@ -32,6 +32,9 @@ std::string ConditionsText(const Path& path);
 // "DOOR(FRONT); VISITS = VISITS + 1", or "nothing".
 std::string EffectsText(const sim::Program& program, const Path& path);
 
+// `text` in a Markdown table's cell: each '|' escaped.
+std::string MarkdownCell(std::string_view text);
+
 // Each line of `text` (lines ending in "\n") after `indent`.
 std::string Indented(std::string_view text, std::string_view indent);
 

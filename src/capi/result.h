@@ -48,6 +48,7 @@ struct Result {
   std::string events_json;     // made by the first vigil_events_json call
   std::string sim_json;        // made by each vigil_sim_json call
   std::string scenarios_json;  // made by each vigil_scenarios_json call
+  std::string coverage_json;   // made by each vigil_coverage_json call
   std::string paths_json;      // made by each vigil_paths_json call
   std::string diff_text;       // made by each vigil_diff_text call
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "analysis/behaviour_diff.h"
+#include "analysis/coverage_report.h"
 #include "analysis/decision_table.h"
 #include "analysis/explore.h"
 #include "sim/event_run.h"
@@ -50,6 +51,18 @@ std::string ScenariosJson(const Compilation& compilation, std::string_view text)
     }
   }
   return sim::ScenarioReportJson(file, suite);
+}
+
+std::string CoverageJson(const Compilation& compilation, std::string_view text) {
+  if (compilation.error_count > 0) return "{\"summary\": \"\", \"lines\": [], \"branches\": []}\n";
+  sim::Program program = sim::MakeProgram(compilation);
+  sim::ScenarioFile file = sim::ParseScenarios(text, compilation, program);
+  sim::Coverage coverage;
+  if (!file.Refused(/*werror=*/false)) {
+    for (const sim::Scenario& scenario : file.scenarios)
+      sim::RunScenario(program, scenario, &coverage);
+  }
+  return analysis::CoverageJson(analysis::MakeCoverageReport(program, coverage));
 }
 
 std::string PathsJson(const Compilation& compilation, std::string_view event) {

@@ -21,6 +21,11 @@ std::string SimJson(const Compilation& compilation, std::string_view event, std:
 // The scenarios of `text` run against the script, as sim::ScenarioReportJson.
 std::string ScenariosJson(const Compilation& compilation, std::string_view text);
 
+// Which lines and IF branches the scenarios of `text` ran, as
+// analysis::CoverageJson; nothing runs (every count 0) when the script or the
+// file has errors.
+std::string CoverageJson(const Compilation& compilation, std::string_view text);
+
 // The decision tables of `event`, or of every event when it is empty, as
 // `vigil paths --json`; {"errors": [...]} for an event without a block.
 std::string PathsJson(const Compilation& compilation, std::string_view event);

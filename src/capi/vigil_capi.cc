@@ -224,6 +224,17 @@ const char* vigil_scenarios_json(vigil_result* result, const unsigned char* scen
   }
 }
 
+const char* vigil_coverage_json(vigil_result* result, const unsigned char* scenarios, size_t size) {
+  if (result == nullptr) return nullptr;
+  try {
+    result->value.coverage_json =
+        vigil::capi::CoverageJson(result->value.compilation, Text(scenarios, size));
+    return result->value.coverage_json.c_str();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
 const char* vigil_paths_json(vigil_result* result, const char* event) {
   if (result == nullptr) return nullptr;
   try {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "analysis/behaviour_diff.h"
+#include "analysis/diff_formats.h"
 #include "cli/vigil/command_input.h"
 #include "cli/vigil/vigil_commands.h"
 #include "cli/vigilc/sub_main.h"
@@ -15,14 +16,47 @@ namespace vigil {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: vigil diff OLD NEW\n"
+    "usage: vigil diff OLD NEW [--json | --markdown]\n"
     "Compares what the controller does on every event under the scripts OLD and\n"
     "NEW, over every input, and prints each case whose effects differ: its\n"
     "conditions, what OLD and NEW do, and a scenario for NEW, ready to paste into\n"
     "a scenario file. Renamed, reordered or reformatted lines that compile to the\n"
     "same behaviour change nothing.\n"
+    "  --json      the changes as JSON\n"
+    "  --markdown  the changes as Markdown, for a site's change record\n"
     "Exit status: 0 no behaviour changed, 1 it changed, 2 could not run\n"
     "(unreadable script, errors in one).\n";
+
+enum class Format { kText, kJson, kMarkdown };
+
+struct DiffOptions {
+  std::vector<std::string> scripts;
+  Format format = Format::kText;
+  bool help = false;
+};
+
+std::optional<DiffOptions> ParseArgs(const std::vector<std::string>& args, std::string* error) {
+  DiffOptions options;
+  for (const std::string& arg : args) {
+    if (arg == "--help") {
+      options.help = true;
+    } else if (arg == "--json") {
+      options.format = Format::kJson;
+    } else if (arg == "--markdown") {
+      options.format = Format::kMarkdown;
+    } else if (arg.starts_with("-") && arg.size() > 1) {
+      *error = "unknown option '" + arg + "'";
+      return std::nullopt;
+    } else {
+      options.scripts.push_back(arg);
+    }
+  }
+  if (!options.help && options.scripts.size() != 2) {
+    *error = "give the old and the new script";
+    return std::nullopt;
+  }
+  return options;
+}
 
 std::optional<sim::Program> Load(const std::string& path, std::ostream& err) {
   std::optional<std::string> source = ReadInput("diff", path, err);
@@ -35,20 +69,35 @@ std::optional<sim::Program> Load(const std::string& path, std::ostream& err) {
 }  // namespace
 
 int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && args[0] == "--help") {
+  std::string error;
+  std::optional<DiffOptions> options = ParseArgs(args, &error);
+  if (!options) {
+    err << "vigil diff: " << error << "\n" << kUsage;
+    return kExitCannotRun;
+  }
+  if (options->help) {
     out << kUsage;
     return kExitClean;
   }
-  if (args.size() != 2 || args[0].starts_with("--") || args[1].starts_with("--")) {
-    err << "vigil diff: give the old and the new script\n" << kUsage;
-    return kExitCannotRun;
-  }
-  std::optional<sim::Program> before = Load(args[0], err);
-  if (!before) return kExitCannotRun;
-  std::optional<sim::Program> now = Load(args[1], err);
-  if (!now) return kExitCannotRun;
+  const std::string& old_path = options->scripts[0];
+  const std::string& new_path = options->scripts[1];
+  std::optional<sim::Program> before = Load(old_path, err);
+  // The same script twice: its errors once.
+  std::optional<sim::Program> now =
+      !before && new_path == old_path ? std::nullopt : Load(new_path, err);
+  if (!before || !now) return kExitCannotRun;
   std::vector<analysis::EventChange> changes = analysis::DiffBehaviour(*before, *now);
-  out << analysis::DiffText(changes);
+  switch (options->format) {
+    case Format::kText:
+      out << analysis::DiffText(changes);
+      break;
+    case Format::kJson:
+      out << analysis::DiffJson(changes, old_path, new_path);
+      break;
+    case Format::kMarkdown:
+      out << analysis::DiffMarkdown(changes, old_path, new_path);
+      break;
+  }
   return changes.empty() ? kExitClean : kExitErrors;
 }
 

@@ -79,7 +79,10 @@ std::optional<std::vector<sim::EventInfo>> Chosen(const std::vector<sim::EventIn
       err << "vigil paths: the script has no block for event '" << name << "'\n";
       return std::nullopt;
     }
-    chosen.push_back(*it);
+    bool repeated = std::any_of(chosen.begin(), chosen.end(), [&](const sim::EventInfo& event) {
+      return event.module == it->module && event.event == it->event;
+    });
+    if (!repeated) chosen.push_back(*it);
   }
   return chosen;
 }
