@@ -150,8 +150,7 @@ int ReportProperties(const Compilation& compilation, const sim::Program& program
   for (size_t i = 0; i < files.size(); ++i) {
     for (const analysis::PropertyResult& result :
          analysis::CheckProperties(compilation, program, files[i].properties)) {
-      for (const sim::ScenarioError& e : result.errors)
-        err << sim::FormatScenarioError(e, paths[i]);
+      for (const sim::ScenarioError& e : result.errors) err << sim::FormatScenarioError(e, paths[i]);
       broken = broken || !result.errors.empty();
       if (!result.errors.empty()) continue;
       out << analysis::FormatProperty(result, paths[i]);
