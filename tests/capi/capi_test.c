@@ -171,6 +171,16 @@ static void test_code_and_simulator(void) {
   CHECK(holds(json, "{\"errors\": [\n  {\"line\": 2, ", 1));
   json = vigil_scenarios_json(result, as_bytes(kScenarios), strlen(kScenarios));
   CHECK(holds(json, "{\"passed\": 0, \"failed\": 1, ", 1));
+  /* At night the IF (line 6) fails and the addition (line 7) does not run;
+   * with an error in the file nothing runs. */
+  CHECK(strcmp(vigil_coverage_json(result, as_bytes(kScenarios), strlen(kScenarios)),
+               "{\"summary\": \"1 of 2 (50%) lines, 1 of 2 (50%) IF branches\", \"lines\": "
+               "[{\"line\": 6, \"runs\": 1}, {\"line\": 7, \"runs\": 0}], \"branches\": "
+               "[{\"line\": 6, \"held\": 0, \"failed\": 1}]}\n") == 0);
+  CHECK(holds(vigil_coverage_json(result, as_bytes(kTypo), strlen(kTypo)),
+              "{\"summary\": \"0 of 2 (0%) lines, 0 of 2 (0%) IF branches\"", 1));
+  CHECK(holds(vigil_coverage_json(broken, NULL, 0), "{\"summary\": \"\", \"lines\": []", 1));
+  CHECK(vigil_coverage_json(NULL, NULL, 0) == NULL);
   json = vigil_scenarios_json(result, as_bytes(kTypo), strlen(kTypo));
   CHECK(holds(json, "\"errors\": [\n  {\"line\": 3, \"column\": 8, ", 0));
   CHECK(holds(json, "\"scenarios\": []}\n", 0));

@@ -1,6 +1,7 @@
 // `vigil diff` and `vigil paths` as a user tries them on the examples: the
 // diff as text, JSON and Markdown, and each way a run can go wrong, with
-// its exit status (0 nothing changed, 1 changed, 2 could not run).
+// its exit status (0 nothing changed, 1 changed, 2 could not run); an lcov
+// file `vigil test` cannot write.
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,7 @@ TEST_P(VigilUserRunTest, PrintsAndExits) {
   std::string office = vigil::testing::ReadFile(kExamples + "office.txt");
   dir.Write("office.txt", office);
   dir.Write("same.txt", office);
+  dir.Write("office.scenarios", vigil::testing::ReadFile(kExamples + "office.scenarios"));
   // Re-indented, comments gone, keywords in lower case, a mark renamed.
   std::string renamed = Replaced(office, "  IF TIMEPLAN(1)\r\n", "if timeplan(1)\r\n");
   renamed =
@@ -183,6 +185,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "",
                 "vigil paths: the script has no block for event 'FRONT.NOSUCH'\n"},
         UserRun{"PathsScriptWithErrors", {"paths", "broken.txt", "--json"}, 2, "", "broken.txt:"},
+        UserRun{"TestLcovInMissingFolder",
+                {"test", "office.txt", "office.scenarios", "--quiet", "--lcov", "none/x.info"},
+                2,
+                "8 passed, 0 failed\n",
+                "vigil test: cannot write 'none/x.info': No such file or directory\n"},
         UserRun{"PathsMissingFile",
                 {"paths", "missing.txt"},
                 2,

@@ -173,7 +173,7 @@ bool WriteCoverage(const TestOptions& options, const sim::Program& program,
   std::string error;
   if (!output.Stage(options.lcov, analysis::CoverageLcov(report, options.script), &error) ||
       !output.Commit(&error)) {
-    err << "vigil test: cannot write '" << options.lcov << "': " << error << "\n";
+    err << "vigil test: " << error << "\n";  // the error names the file
     return false;
   }
   return true;
