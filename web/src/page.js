@@ -13,6 +13,7 @@ import {scriptLanguage} from './script_language.js';
 import {renderCode, renderDiagnostics, renderFiles, toEditorDiagnostics} from './panes.js';
 import {setupSimulator} from './simulator.js';
 import {setupPaths} from './paths.js';
+import {coverageField, showCoverage} from './coverage.js';
 import {$} from './dom.js';
 
 const kWelcome = [
@@ -128,7 +129,7 @@ function makeEditor(words) {
       extensions: [
         lineNumbers(), history(), highlightActiveLine(), lintGutter(),
         keymap.of([...defaultKeymap, ...historyKeymap]),
-        scriptLanguage(words), syntaxHighlighting(defaultHighlightStyle),
+        scriptLanguage(words), syntaxHighlighting(defaultHighlightStyle), coverageField,
         EditorView.updateListener.of((update) => {
           if (update.selectionSet && !update.docChanged) updatePaths();
           if (!update.docChanged || state.loading) return;
@@ -148,7 +149,8 @@ async function main() {
   window.vigilStats.wasmLoadMs = performance.now() - started;
   $('version').textContent = `vigilc ${state.vigil.version()}`;
   state.view = makeEditor(state.vigil.wordLists());
-  state.updateSimulator = setupSimulator(state.vigil, scriptBytes);
+  state.updateSimulator = setupSimulator(state.vigil, scriptBytes,
+      (coverage) => showCoverage(state.view, coverage));
   state.updatePaths = setupPaths(state.vigil, scriptBytes);
 
   $('open').addEventListener('change', (event) => {

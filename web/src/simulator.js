@@ -1,7 +1,8 @@
 // The simulator pane: runs one event of the compiled script on the
 // controller model (vigil_sim_json) after the states the user sets, and
 // shows the trace as a table; runs scenario text (vigil_scenarios_json) and
-// shows what passed and failed. Everything runs in the page.
+// shows what passed and failed, and what they covered (vigil_coverage_json)
+// on the editor's lines. Everything runs in the page.
 import {bytesOfLines} from './script_bytes.js';
 import {$, element} from './dom.js';
 
@@ -76,8 +77,9 @@ function scenarioItem(scenario) {
   return item;
 }
 
-// `scriptBytes()` gives the bytes the page compiles.
-export function setupSimulator(vigil, scriptBytes) {
+// `scriptBytes()` gives the bytes the page compiles; `showCoverage(coverage)`
+// draws a run's coverage on the editor (null clears it).
+export function setupSimulator(vigil, scriptBytes, showCoverage) {
   const picker = $('sim-event');
   let ranOn = null;  // the script bytes the shown results are of
 
@@ -86,6 +88,8 @@ export function setupSimulator(vigil, scriptBytes) {
     renderTrace([]);
     $('sim-result').textContent = '';
     $('scenarios-summary').textContent = '';
+    $('coverage-summary').textContent = '';
+    showCoverage(null);
   }
 
   function run() {
@@ -108,6 +112,9 @@ export function setupSimulator(vigil, scriptBytes) {
     summary.textContent = report.errors.length > 0 ?
       `Not run: ${report.errors.length} error${report.errors.length === 1 ? '' : 's'}` : report.summary;
     summary.className = report.errors.length === 0 && report.failed === 0 ? 'good' : 'bad';
+    const coverage = report.errors.length === 0 ? vigil.coverage(ranOn, bytesOfBox($('scenarios'))) : null;
+    $('coverage-summary').textContent = coverage ? `coverage: ${coverage.summary}` : '';
+    showCoverage(coverage);
   }
 
   $('sim-run').addEventListener('click', run);

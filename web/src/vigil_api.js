@@ -127,5 +127,9 @@ export function wrapVigil(module) {
     runScenarios: (script, scenarios) => withResult(module, script, (result) =>
       withBytes(module, scenarios,
           (s) => jsonOf(module, module._vigil_scenarios_json(result, s, scenarios.length)))),
+    // Which lines and IF branches those scenarios ran: {summary, lines, branches}.
+    coverage: (script, scenarios) => withResult(module, script, (result) =>
+      withBytes(module, scenarios,
+          (s) => jsonOf(module, module._vigil_coverage_json(result, s, scenarios.length)))),
   };
 }

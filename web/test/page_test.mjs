@@ -3,7 +3,8 @@
 // BIN pane and the bytes its download button saves, an opened file's bytes,
 // that a share link brings the script back, the decision table of the event
 // under the cursor and the diff against a kept version, and the simulator: an event run
-// after a state is set, and scenarios that pass and fail. Prints the size of what the
+// after a state is set, scenarios that pass and fail and the lines and IF
+// branches they ran, marked in the editor. Prints the size of what the
 // page loads and how long the first compile took; keeps a screenshot.
 //   node test/page_test.mjs SITE_DIR SCREENSHOT
 import assert from 'node:assert/strict';
@@ -193,6 +194,10 @@ try {
   const rows = async () => page.$$eval('#sim-trace tbody tr',
       (trs) => trs.map((tr) => Array.from(tr.cells, (td) => td.textContent.trim())));
   let trace = await rows();
+  // The editor's coverage marks: {line: class} for each marked line.
+  const coverageMarks = async () => page.$$eval('.cm-content .cm-line', (lines) => Object.fromEntries(
+      lines.map((line, i) => [i + 1, ['cov-run', 'cov-missed', 'cov-partial']
+          .find((name) => line.classList.contains(name))]).filter(([, mark]) => mark)));
   assert.deepEqual(trace[0], ['FRONT.VALID (door FRONT, id 1)'], 'the event starts');
   const ifRow = trace.find((row) => row[2] === 'IF TIMEPLAN(1)');
   assert.ok(ifRow, `an IF row: ${JSON.stringify(trace)}`);
@@ -227,6 +232,12 @@ try {
   await page.waitForFunction(() => document.getElementById('scenarios-summary').textContent !== '');
   assert.equal(await page.$eval('#scenarios-summary', (p) => p.textContent), '1 passed, 0 failed');
   assert.equal(await page.$eval('#scenarios-summary', (p) => p.className), 'good');
+  // Only the IF's held branch ran: FRONT.INVALID's MARK (line 6) and the
+  // ELSE's (line 12) did not.
+  assert.equal(await page.$eval('#coverage-summary', (p) => p.textContent),
+      'coverage: 3 of 5 (60%) lines, 1 of 2 (50%) IF branches');
+  assert.deepEqual(await coverageMarks(), {6: 'cov-missed', 9: 'cov-partial', 10: 'cov-run',
+    12: 'cov-missed', 14: 'cov-run'});
   await page.$eval('#scenarios', (box, text) => { box.value = text; }, kScenarios);
   await page.click('#scenarios-run');
   await page.waitForFunction(() => document.getElementById('scenarios-summary').textContent === '1 passed, 1 failed');
@@ -236,6 +247,10 @@ try {
   assert.ok(verdicts[0].startsWith('PASS visit in hours'), verdicts[0]);
   assert.ok(verdicts[1].startsWith('FAIL a night visit is not counted') && verdicts[1].includes('line 8:'),
       verdicts[1]);
+  assert.equal(await page.$eval('#coverage-summary', (p) => p.textContent),
+      'coverage: 4 of 5 (80%) lines, 2 of 2 (100%) IF branches');
+  assert.deepEqual(await coverageMarks(), {6: 'cov-missed', 9: 'cov-run', 10: 'cov-run',
+    12: 'cov-run', 14: 'cov-run'});
 
   // The decision table of the event under the cursor (line 9, in
   // FRONT.VALID), then a version kept for the diff.
@@ -263,6 +278,7 @@ try {
   await page.waitForFunction(() => document.getElementById('scenarios-summary').textContent === '',
       {timeout: 10000});
   assert.equal(await page.$$eval('#scenarios-results li', (items) => items.length), 0);
+  assert.deepEqual(await coverageMarks(), {}, 'an edit clears the coverage marks');
   // A comment changes no behaviour of the kept version.
   await page.waitForFunction(
       () => document.getElementById('diff-text').textContent.startsWith('no behaviour changed'));
