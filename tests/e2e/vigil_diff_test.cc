@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,8 @@ struct UserRun {
   std::string_view out;  // all of standard output
   std::string_view err;  // the start of standard error
 };
+
+void PrintTo(const UserRun& run, std::ostream* os) { *os << run.name; }
 
 const std::string kNothing = "no behaviour changed: every event does the same in every case\n";
 
