@@ -14,6 +14,7 @@
 #include "lsp/hover.h"
 #include "lsp/navigation.h"
 #include "lsp/scenario_diagnostics.h"
+#include "lsp/scenario_hover.h"
 #include "lsp/semantic_tokens.h"
 #include "lsp/signature_help.h"
 #include "lsp/symbols.h"
@@ -241,7 +242,13 @@ Json Server::Shutdown(const Json&) {
   return nullptr;
 }
 
-Json Server::Hover(const Json& params) { return HoverAt(DocumentOf(params), ReadPosition(params)); }
+Json Server::Hover(const Json& params) {
+  const Document& document = DocumentOf(params);
+  if (IsScenarioUri(document.uri())) {
+    return ScenarioHoverAt(document, ScriptOf(document.uri()), ReadPosition(params));
+  }
+  return HoverAt(document, ReadPosition(params));
+}
 
 Json Server::Completion(const Json& params) {
   const Document& document = DocumentOf(params);
