@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/compile/compilation.h"
 #include "support/child_process.h"
 #include "support/files.h"
 #include "vigil/vigil.h"
@@ -173,6 +174,91 @@ TEST(OneReadingTest, EveryFrontEndListsTheSameDiagnostics) {
     }
     EXPECT_EQ(FromText(dir.Run(VIGIL_PATH, {"sim", "s.txt", "FRONT.VALID"}).err), only_errors);
     EXPECT_EQ(FromText(dir.Run(VIGIL_PATH, {"test", "s.txt", "s.scenarios"}).err), only_errors);
+  }
+}
+
+// The script with the edits of a WorkspaceEdit made (ASCII scripts: UTF-16
+// columns are bytes).
+std::string Applied(std::string script, const Json& edit) {
+  const Json& changes = edit.contains("changes") ? edit["changes"].begin().value()
+                                                 : edit["documentChanges"][0]["edits"];
+  std::vector<std::pair<size_t, std::pair<size_t, std::string>>> spans;
+  std::vector<size_t> line_starts = {0};
+  for (size_t i = 0; i < script.size(); ++i) {
+    if (script[i] == '\n') line_starts.push_back(i + 1);
+  }
+  auto offset = [&](const Json& position) {
+    return line_starts[position["line"].get<size_t>()] + position["character"].get<size_t>();
+  };
+  for (const Json& change : changes) {
+    spans.push_back({offset(change["range"]["start"]),
+                     {offset(change["range"]["end"]), change["newText"].get<std::string>()}});
+  }
+  std::sort(spans.rbegin(), spans.rend());
+  for (const auto& [begin, rest] : spans) script.replace(begin, rest.first - begin, rest.second);
+  return script;
+}
+
+// Renames through the server: PANEL, MAIN-PANEL, the first mark and the first
+// register of every example, each from its declaration; the renamed script
+// compiles to the code of the original.
+TEST(OneReadingTest, RenamesThroughTheServerKeepTheCode) {
+  for (std::string_view example : {"office.txt", "alarm_site.txt", "counters.txt"}) {
+    std::string script =
+        testing::ReadFile(std::string(VIGIL_SOURCE_DIR) + "/examples/" + std::string(example));
+    Compilation original = Compile(script);
+    std::vector<const Symbol*> renamed;
+    for (SymbolKind kind : {SymbolKind::kMark, SymbolKind::kRegister}) {
+      for (const Symbol& symbol : original.declarations) {
+        if (symbol.kind == kind) {
+          renamed.push_back(&symbol);
+          break;
+        }
+      }
+    }
+    for (std::string_view name : {"PANEL", "MAIN-PANEL"}) {
+      if (const Symbol* symbol = original.FindSymbol(name)) renamed.push_back(symbol);
+    }
+    ChildProcess server(VIGIL_PATH, {"lsp"});
+    server.Write(Framed({{"jsonrpc", "2.0"},
+                         {"id", 1},
+                         {"method", "initialize"},
+                         {"params", {{"capabilities", Json::object()}}}}));
+    server.Write(
+        Framed({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}}));
+    server.Write(Framed({{"jsonrpc", "2.0"},
+                         {"method", "textDocument/didOpen"},
+                         {"params",
+                          {{"textDocument",
+                            {{"uri", "file:///site/s.txt"},
+                             {"languageId", "vigil"},
+                             {"version", 1},
+                             {"text", script}}}}}}));
+    int id = 10;
+    for (const Symbol* symbol : renamed) {
+      SCOPED_TRACE(std::string(example) + " " + symbol->name);
+      std::string new_name = symbol->kind == SymbolKind::kModule ? "NEW-NAME" : "NEW_NAME";
+      server.Write(Framed({{"jsonrpc", "2.0"},
+                           {"id", ++id},
+                           {"method", "textDocument/rename"},
+                           {"params",
+                            {{"textDocument", {{"uri", "file:///site/s.txt"}}},
+                             {"position",
+                              {{"line", symbol->declaration.line - 1},
+                               {"character", symbol->declaration.span.begin}}},
+                             {"newName", new_name}}}}));
+      std::optional<Json> reply;
+      while ((reply = ReadMessage(server)) && reply->value("id", 0) != id) {
+      }
+      ASSERT_TRUE(reply && (*reply)["result"].is_object()) << (reply ? reply->dump() : "");
+      Compilation now = Compile(Applied(script, (*reply)["result"]));
+      EXPECT_EQ(now.code, original.code);
+      EXPECT_EQ(now.error_count, original.error_count);
+      ASSERT_NE(now.FindSymbol(new_name), nullptr);
+      EXPECT_EQ(now.FindSymbol(new_name)->uses.size(), symbol->uses.size());
+    }
+    server.Write(Framed({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}}));
+    server.Write(Framed({{"jsonrpc", "2.0"}, {"method", "exit"}}));
   }
 }
 
