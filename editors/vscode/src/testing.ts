@@ -16,6 +16,7 @@ import {
   parseTestReport,
   Program,
   runProgram,
+  SCRIPT_EXTENSIONS,
   scenarioHeadings,
   ScenarioOutcome,
   scriptBeside,
@@ -116,6 +117,7 @@ async function runFile(
   scenarios.sort((a, b) => lineOf(a) - lineOf(b));
   scenarios.forEach((item) => testRun.started(item));
   const fail = (message: string) => scenarios.forEach((item) => testRun.errored(item, new vscode.TestMessage(message)));
+  await saveOpen([scenarioFile, ...SCRIPT_EXTENSIONS.map((ext) => scenarioFile.replace(/\.scenarios$/, ext))]);
   const script = scriptBeside(scenarioFile);
   if (script === undefined) {
     return fail(`No script beside ${path.basename(scenarioFile)} (the same name ending in .txt, .vgl or .vigil).`);
@@ -139,6 +141,12 @@ async function runFile(
   } finally {
     fs.rmSync(scratch, { recursive: true, force: true });
   }
+}
+
+/** Saves the open documents of these files that have changes, so that the run sees what the editor shows. */
+async function saveOpen(files: string[]): Promise<void> {
+  const dirty = vscode.workspace.textDocuments.filter((d) => d.isDirty && files.includes(d.uri.fsPath));
+  await Promise.all(dirty.map((document) => document.save()));
 }
 
 /** The outcomes come in the order of the scenarios that were kept. */

@@ -108,6 +108,8 @@ export interface FakeVscode {
   /** The editor in front, and all that are visible. */
   activeEditor?: FakeEditor;
   visibleEditors: FakeEditor[];
+  /** The open documents (workspace.textDocuments). */
+  documents: FakeEditor['document'][];
   /** What the next quick pick returns; the lists shown are kept. */
   pick?: string;
   picks: string[][];
@@ -210,6 +212,7 @@ export function createFakeVscode(): { fake: FakeVscode; api: Record<string, unkn
     statusBarItems: [],
     taskProviders: new Map(),
     visibleEditors: [],
+    documents: [],
     picks: [],
     openEditor(file: string, languageId: string) {
       const editor: FakeEditor = {
@@ -321,7 +324,9 @@ export function createFakeVscode(): { fake: FakeVscode; api: Record<string, unkn
       const uri = { scheme: 'file', fsPath, path: fsPath, toString: () => `file://${fsPath}` };
       return fsPath === undefined ? undefined : [{ uri, name: path.basename(fsPath), index: 0 }];
     },
-    textDocuments: [],
+    get textDocuments() {
+      return fake.documents;
+    },
     isTrusted: true,
     onDidChangeConfiguration: (listener: Handler) => listeners.push(listener) && disposable(),
     onDidChangeWorkspaceFolders: disposable,

@@ -90,6 +90,13 @@ describe('the commands and the Testing view', { skip: builtFolder === undefined 
     await run.run({}, undefined);
     assert.deepEqual(statesOf(2), ['2 started', '7 started', '2 passed', '7 failed']);
     assert.ok(controller().runs.every((r) => r.ended));
+
+    // An edited scenario file is saved before it runs: here its second scenario now passes.
+    const file = path.join(fake.workspaceFolder!, 'site.scenarios');
+    const edited = SCENARIOS.replace('EXPECT DOOR(BACK)', 'EXPECT NOT DOOR(BACK)');
+    fake.documents.push({ ...fake.openEditor(file, 'vigil-scenarios').document, isDirty: true, save: async () => (fs.writeFileSync(file, edited), true) });
+    await run.run({}, undefined);
+    assert.deepEqual(statesOf(3), ['2 started', '7 started', '2 passed', '7 passed']);
   });
 
   it('marks the lines the scenarios ran after a run with coverage, and clears them', async () => {
