@@ -7,6 +7,7 @@
 #include "core/lang/module_kinds.h"
 #include "core/lang/word_lists.h"
 #include "core/scan/tokenizer.h"
+#include "lsp/scenario_hover.h"
 #include "lsp/words.h"
 #include "sim/program.h"
 #include "sim/runner.h"
@@ -54,7 +55,6 @@ Json ScenarioCompletionAt(const Document& scenarios, const Document* script, Pos
   constexpr int kKeywordKind = 14;
   constexpr int kFieldKind = 5;
   constexpr int kVariableKind = 6;
-  constexpr std::string_view kStepWords[] = {"SCENARIO", "SET", "EVENT", "WAIT", "EXPECT"};
   int line = std::clamp(position.line, 0, scenarios.line_count() - 1);
   std::string_view text = scenarios.LineText(line);
   int column = scenarios.ByteColumnOf({line, position.character});
@@ -74,7 +74,7 @@ Json ScenarioCompletionAt(const Document& scenarios, const Document* script, Pos
   };
   std::vector<WordRange> words = WordsOf(before.substr(0, start));
   if (words.empty()) {
-    for (std::string_view word : kStepWords) add(word, kKeywordKind);
+    for (std::string_view word : LineStepWords()) add(word, kKeywordKind);
   } else if (script != nullptr) {
     const SymbolTable& symbols = script->compilation().symbols;
     bool event_line = EqualsIgnoreCase(TextOf(before, words.front()), "EVENT");

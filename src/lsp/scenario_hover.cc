@@ -13,6 +13,7 @@ namespace {
 struct Step {
   std::string_view word;
   std::string_view meaning;
+  bool starts_line = true;
 };
 
 // The words of a scenario file's lines and what they do.
@@ -36,8 +37,9 @@ constexpr Step kSteps[] = {
     {"NEVER",
      "**NEVER** [NOT] MARK|DIAL|DOOR(...) WHEN event|condition\n\nA property that must not hold: "
      "proved over every input, or refuted with a counterexample scenario."},
-    {"WHEN", "**WHEN** event|condition\n\nThe part of a property that says when it is tested."},
-    {"CUT", "EXPECT **CUT**\n\nThe scenario expects a bound to cut its run short."},
+    {"WHEN", "**WHEN** event|condition\n\nThe part of a property that says when it is tested.",
+     false},
+    {"CUT", "EXPECT **CUT**\n\nThe scenario expects a bound to cut its run short.", false},
 };
 
 Json Markdown(const Document& document, int line, WordRange word, std::string_view text) {
@@ -46,14 +48,27 @@ Json Markdown(const Document& document, int line, WordRange word, std::string_vi
            RangeJson(document.PositionOf(line, word.begin), document.PositionOf(line, word.end))}};
 }
 
+const Step* FindStep(std::string_view word) {
+  std::string upper = ToUpper(word);
+  for (const Step& step : kSteps) {
+    if (step.word == upper) return &step;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::string_view StepMeaning(std::string_view word) {
-  std::string upper = ToUpper(word);
+  const Step* step = FindStep(word);
+  return step == nullptr ? std::string_view() : step->meaning;
+}
+
+std::vector<std::string_view> LineStepWords() {
+  std::vector<std::string_view> words;
   for (const Step& step : kSteps) {
-    if (step.word == upper) return step.meaning;
+    if (step.starts_line) words.push_back(step.word);
   }
-  return {};
+  return words;
 }
 
 Json ScenarioHoverAt(const Document& scenarios, const Document* script, Position position) {
@@ -65,10 +80,10 @@ Json ScenarioHoverAt(const Document& scenarios, const Document* script, Position
   std::string_view spelled = TextOf(text, *word);
   std::vector<WordRange> words = WordsOf(text);
   bool first = !words.empty() && words.front().begin == word->begin;
-  std::string_view step = StepMeaning(spelled);
   // A step word opens its line; WHEN and CUT come later on theirs.
-  if (!step.empty() && (first == (ToUpper(spelled) != "WHEN" && ToUpper(spelled) != "CUT"))) {
-    return Markdown(scenarios, line, *word, step);
+  const Step* step = FindStep(spelled);
+  if (step != nullptr && step->starts_line == first) {
+    return Markdown(scenarios, line, *word, step->meaning);
   }
   // The rest of a SCENARIO line is a name, not the script's words.
   if (words.empty() || ToUpper(TextOf(text, words.front())) == "SCENARIO") return nullptr;

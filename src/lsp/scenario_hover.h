@@ -6,6 +6,7 @@
 #define VIGIL_LSP_SCENARIO_HOVER_H_
 
 #include <string_view>
+#include <vector>
 
 #include "lsp/document.h"
 #include "lsp/protocol.h"
@@ -18,6 +19,10 @@ Json ScenarioHoverAt(const Document& scenarios, const Document* script, Position
 
 // The meaning of a step word in any case ("expect"), or empty.
 std::string_view StepMeaning(std::string_view word);
+
+// The words that start a line of a scenario file, in the order a scenario
+// uses them: SCENARIO, SET, EVENT, WAIT, EXPECT, then ALWAYS and NEVER.
+std::vector<std::string_view> LineStepWords();
 
 }  // namespace vigil::lsp
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace vigil::lsp {
 namespace {
@@ -30,10 +31,17 @@ TEST(ScenarioHoverTest, SaysWhatEachStepDoesWhereItStands) {
     int character;
     std::string_view step;  // empty: no step text
   } cases[] = {
-      {1, 3, "SCENARIO"}, {2, 0, "SET"},   {3, 5, "EVENT"}, {4, 2, "WAIT"}, {5, 1, "EXPECT"},
-      {6, 8, "CUT"},      {7, 0, "NEVER"}, {7, 20, "WHEN"}, {1, 10, ""},  // "set" in the scenario's
-                                                                          // name is no step
-      {0, 3, ""},                                                         // a comment
+      {1, 3, "SCENARIO"},
+      {2, 0, "SET"},
+      {3, 5, "EVENT"},
+      {4, 2, "WAIT"},
+      {5, 1, "EXPECT"},
+      {6, 8, "CUT"},
+      {7, 0, "NEVER"},
+      {7, 20, "WHEN"},
+      {1, 10, ""},  // "set" in the scenario's
+                    // name is no step
+      {0, 3, ""},   // a comment
   };
   for (const auto& c : cases) {
     std::string text = HoverText(&script, c.line, c.character);
@@ -44,6 +52,12 @@ TEST(ScenarioHoverTest, SaysWhatEachStepDoesWhereItStands) {
       EXPECT_NE(text.find("**" + std::string(c.step) + "**"), std::string::npos) << text;
     }
   }
+}
+
+TEST(ScenarioHoverTest, ListsTheWordsThatStartALine) {
+  const std::vector<std::string_view> expected = {"SCENARIO", "SET",    "EVENT", "WAIT",
+                                                  "EXPECT",   "ALWAYS", "NEVER"};
+  EXPECT_EQ(LineStepWords(), expected);
 }
 
 TEST(ScenarioHoverTest, DescribesTheScriptsNamesAndWordsOnlyWithTheScriptOpen) {
