@@ -62,7 +62,13 @@ export function createScenarioTesting(
         if (token?.isCancellationRequested) {
           break;
         }
-        await runFile(testRun, program(), file, scenarios, coverage ? onCoverage : undefined);
+        try {
+          await runFile(testRun, program(), file, scenarios, coverage ? onCoverage : undefined);
+        } catch (error) {
+          // No program to run (vigil.server.path): each scenario says why.
+          const message = new vscode.TestMessage(error instanceof Error ? error.message : String(error));
+          scenarios.forEach((item) => testRun.errored(item, message));
+        }
       }
     } finally {
       testRun.end();

@@ -97,6 +97,14 @@ describe('the commands and the Testing view', { skip: builtFolder === undefined 
     fake.documents.push({ ...fake.openEditor(file, 'vigil-scenarios').document, isDirty: true, save: async () => (fs.writeFileSync(file, edited), true) });
     await run.run({}, undefined);
     assert.deepEqual(statesOf(3), ['2 started', '7 started', '2 passed', '7 passed']);
+
+    // Without a vigil to run, each scenario says why and the run ends.
+    const missing = path.join(fake.workspaceFolder!, 'no-vigil');
+    fake.settings['vigil.server.path'] = missing;
+    await run.run({ include: [failing] }, undefined);
+    assert.deepEqual(statesOf(4), ['7 errored']);
+    assert.equal(controller().runs[4].states[0].messages[0].message, `vigil.server.path "${missing}" is not an executable file.`);
+    assert.ok(controller().runs[4].ended);
   });
 
   it('marks the lines the scenarios ran after a run with coverage, and clears them', async () => {
