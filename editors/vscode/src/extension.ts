@@ -89,6 +89,7 @@ function registerTools(context: vscode.ExtensionContext): void {
     vscode.commands.registerCommand('vigil.clearCoverage', () => coverage.clear()),
     vscode.tasks.registerTaskProvider(TASK_TYPE, createTaskProvider(vigil, vigilc)),
     vscode.window.onDidChangeActiveTextEditor((editor) => status.update(editor?.document)),
+    vscode.languages.onDidChangeDiagnostics((event) => status.diagnosticsChanged(event.uris)),
     vscode.workspace.onDidSaveTextDocument((document) => {
       if (document === vscode.window.activeTextEditor?.document) void status.update(document);
       if (document.languageId === SCENARIOS_LANGUAGE_ID) void testing.refresh();

@@ -108,6 +108,10 @@ export interface FakeVscode {
   /** The editor in front, and all that are visible. */
   activeEditor?: FakeEditor;
   visibleEditors: FakeEditor[];
+  /** The diagnostics of each URI (languages.getDiagnostics), by its text. */
+  diagnostics: Map<string, { severity: number; source?: string }[]>;
+  /** Tells the extension that the diagnostics of these files changed. */
+  changeDiagnostics(files: string[]): void;
   /** The open documents (workspace.textDocuments). */
   documents: FakeEditor['document'][];
   /** What the next quick pick returns; the lists shown are kept. */
@@ -207,11 +211,14 @@ function namespace(name: string, members: Record<string, unknown>): unknown {
 
 export function createFakeVscode(): { fake: FakeVscode; api: Record<string, unknown> } {
   const listeners: Handler[] = [];
+  const diagnosticListeners: Handler[] = [];
   const fake: FakeVscode = {
     controllers: [],
     statusBarItems: [],
     taskProviders: new Map(),
     visibleEditors: [],
+    diagnostics: new Map(),
+    changeDiagnostics: (files) => diagnosticListeners.forEach((listener) => listener({ uris: files.map(fileUri) })),
     documents: [],
     picks: [],
     openEditor(file: string, languageId: string) {
@@ -277,6 +284,11 @@ export function createFakeVscode(): { fake: FakeVscode; api: Record<string, unkn
         return (this as unknown as { args: unknown[] }).args[0];
       }
     },
+  });
+  api.DiagnosticSeverity = { Error: 0, Warning: 1, Information: 2, Hint: 3 };
+  api.languages = namespace('languages', {
+    getDiagnostics: (uri: FakeUri) => fake.diagnostics.get(uri.toString()) ?? [],
+    onDidChangeDiagnostics: (listener: Handler) => diagnosticListeners.push(listener) && disposable(),
   });
   api.tests = namespace('tests', { createTestController: () => createTestController(fake) });
   api.tasks = namespace('tasks', {

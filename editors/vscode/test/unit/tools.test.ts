@@ -127,6 +127,15 @@ describe('the commands and the Testing view', { skip: builtFolder === undefined 
     const [status] = fake.statusBarItems;
     assert.ok(status.visible);
     assert.match(status.text, /^\$\(error\) 0 \$\(warning\) 0 \$\(package\) [1-9]\d* bytes$/);
+    const size = status.text.replace(/^.*\$\(package\) /, '');
+
+    // As the script is typed the counts follow the server's diagnostics (not a scenario's), the size the last check.
+    const error = { severity: 0, source: 'vigil' };
+    fake.diagnostics.set(`file://${site}`, [error, error, { severity: 1, source: 'vigil' }, { severity: 0, source: 'vigil test' }]);
+    fake.changeDiagnostics([path.join(fake.workspaceFolder!, 'other.txt')]);
+    assert.match(status.text, /^\$\(error\) 0 /, 'another file leaves the item alone');
+    fake.changeDiagnostics([site]);
+    assert.equal(status.text, `$(error) 2 $(warning) 1 $(package) ${size}`);
 
     const broken = path.join(fake.workspaceFolder!, 'broken.vgl');
     fs.writeFileSync(broken, fs.readFileSync(office, 'latin1').replace('    DOOR()\r\n', '    NOSUCH()\r\n'), 'latin1');
