@@ -84,6 +84,7 @@ function registerTools(context: vscode.ExtensionContext): void {
   context.subscriptions.push(
     toolOutput,
     testing.controller,
+    testing.watcher,
     status.item,
     ...registerCommands({ vigil, vigilc, output: toolOutput, runScenarios, checked: status.update }),
     vscode.commands.registerCommand('vigil.clearCoverage', () => coverage.clear()),

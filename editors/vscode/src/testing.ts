@@ -24,6 +24,7 @@ import {
 
 export interface ScenarioTesting {
   controller: vscode.TestController;
+  watcher: vscode.FileSystemWatcher;
   /** Reads the scenario files of the workspace again. */
   refresh(): Promise<void>;
   /** Runs the given items (all when none are given), as the Run profile does. */
@@ -81,11 +82,14 @@ export function createScenarioTesting(
     }
   };
   controller.refreshHandler = refresh;
+  // Scenario files made, changed or removed outside the editor too.
+  const watcher = vscode.workspace.createFileSystemWatcher('**/*.scenarios');
+  [watcher.onDidCreate, watcher.onDidChange, watcher.onDidDelete].forEach((event) => event(() => void refresh()));
   controller.createRunProfile('Run', vscode.TestRunProfileKind.Run, (request, token) => run(request.include, false, token), true);
   controller.createRunProfile('Run with Coverage', vscode.TestRunProfileKind.Coverage, (request, token) =>
     run(request.include, true, token),
   );
-  return { controller, refresh, run: (items, coverage) => run(items, coverage) };
+  return { controller, watcher, refresh, run: (items, coverage) => run(items, coverage) };
 }
 
 function topItems(controller: vscode.TestController): vscode.TestItem[] {

@@ -108,6 +108,8 @@ export interface FakeVscode {
   /** The editor in front, and all that are visible. */
   activeEditor?: FakeEditor;
   visibleEditors: FakeEditor[];
+  /** Tells the file system watchers of the extension that `file` was made. */
+  createFile(file: string): void;
   /** The diagnostics of each URI (languages.getDiagnostics), by its text. */
   diagnostics: Map<string, { severity: number; source?: string }[]>;
   /** Tells the extension that the diagnostics of these files changed. */
@@ -212,11 +214,13 @@ function namespace(name: string, members: Record<string, unknown>): unknown {
 export function createFakeVscode(): { fake: FakeVscode; api: Record<string, unknown> } {
   const listeners: Handler[] = [];
   const diagnosticListeners: Handler[] = [];
+  const createListeners: Handler[] = [];
   const fake: FakeVscode = {
     controllers: [],
     statusBarItems: [],
     taskProviders: new Map(),
     visibleEditors: [],
+    createFile: (file) => createListeners.forEach((listener) => listener(fileUri(file))),
     diagnostics: new Map(),
     changeDiagnostics: (files) => diagnosticListeners.forEach((listener) => listener({ uris: files.map(fileUri) })),
     documents: [],
@@ -344,6 +348,12 @@ export function createFakeVscode(): { fake: FakeVscode; api: Record<string, unkn
     onDidChangeWorkspaceFolders: disposable,
     onDidGrantWorkspaceTrust: disposable,
     onDidSaveTextDocument: disposable,
+    createFileSystemWatcher: () => ({
+      onDidCreate: (listener: Handler) => createListeners.push(listener) && disposable(),
+      onDidChange: disposable,
+      onDidDelete: disposable,
+      dispose: () => undefined,
+    }),
     findFiles: async (glob: string) => findFiles(fake.workspaceFolder, glob),
     asRelativePath: (uri: FakeUri) => (fake.workspaceFolder ? path.relative(fake.workspaceFolder, uri.fsPath) : uri.fsPath),
   });

@@ -91,6 +91,16 @@ describe('the commands and the Testing view', { skip: builtFolder === undefined 
     assert.deepEqual(statesOf(2), ['2 started', '7 started', '2 passed', '7 failed']);
     assert.ok(controller().runs.every((r) => r.ended));
 
+    // A scenario file made outside the editor appears.
+    fs.writeFileSync(path.join(fake.workspaceFolder!, 'more.scenarios'), 'SCENARIO init\r\nEVENT PANEL.INIT\r\n');
+    fake.createFile(path.join(fake.workspaceFolder!, 'more.scenarios'));
+    await new Promise((resolve) => setTimeout(resolve, 50));
+    const labels: string[] = [];
+    controller().items.forEach((item) => labels.push(item.label));
+    assert.deepEqual(labels, ['more.scenarios', 'site.scenarios']);
+    fs.rmSync(path.join(fake.workspaceFolder!, 'more.scenarios'));
+    await controller().resolveHandler!(undefined);
+
     // An edited scenario file is saved before it runs: here its second scenario now passes.
     const file = path.join(fake.workspaceFolder!, 'site.scenarios');
     const edited = SCENARIOS.replace('EXPECT DOOR(BACK)', 'EXPECT NOT DOOR(BACK)');
