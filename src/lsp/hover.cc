@@ -83,18 +83,8 @@ std::string DeclarationText(const Compilation& compilation, const Symbol& symbol
   return text;
 }
 
-// "element RELAY1 of FRONT: code 01" for a word naming an element or event.
-std::optional<std::string> ElementText(const Document& document, int line, std::string_view word) {
-  const Compilation& compilation = document.compilation();
-  std::string upper = ToUpper(word);
-  const C_Module* module = nullptr;
-  std::string_view element = upper;
-  if (upper.find('.') != std::string::npos) {
-    module = compilation.symbols.modules.Find(ModulePart(upper));
-    element = ElementPart(upper);
-  } else {
-    module = EventModuleAt(compilation, line);
-  }
+// "element RELAY1 of FRONT: code 01" for an element of `module`.
+std::optional<std::string> ElementOfModuleText(const C_Module* module, std::string_view element) {
   if (module == nullptr || !IsElementOfKind(module->id, element)) return std::nullopt;
   std::string text = "element **" + std::string(element) + "** of " + module->name + " (" +
                      KindDescription(module->id) + ")";
@@ -106,6 +96,18 @@ std::optional<std::string> ElementText(const Document& document, int line, std::
     text += "; as a state tested by IF: code " + Hex(*state);
   }
   return text;
+}
+
+// The element text for a word naming an element or event; a word without a
+// module part names one of the module of the event block around `line`.
+std::optional<std::string> ElementText(const Document& document, int line, std::string_view word) {
+  const Compilation& compilation = document.compilation();
+  std::string upper = ToUpper(word);
+  if (upper.find('.') == std::string::npos) {
+    return ElementOfModuleText(EventModuleAt(compilation, line), upper);
+  }
+  return ElementOfModuleText(compilation.symbols.modules.Find(ModulePart(upper)),
+                             ElementPart(upper));
 }
 
 // What a command or condition word means, from the installer's reference.
@@ -140,6 +142,18 @@ std::optional<std::string> StatementText(const Document& document, int line) {
 }
 
 }  // namespace
+
+std::optional<std::string> NameMeaning(const Compilation& compilation, std::string_view word) {
+  std::string upper = ToUpper(word);
+  for (const Symbol& symbol : compilation.declarations) {
+    if (ToUpper(symbol.name) == upper) return DeclarationText(compilation, symbol);
+  }
+  if (upper.find('.') != std::string::npos) {
+    return ElementOfModuleText(compilation.symbols.modules.Find(ModulePart(upper)),
+                               ElementPart(upper));
+  }
+  return ReferenceText(upper);
+}
 
 Json HoverAt(const Document& document, Position position) {
   if (position.line < 0 || position.line >= document.line_count()) return nullptr;

@@ -6,6 +6,10 @@
 #ifndef VIGIL_LSP_HOVER_H_
 #define VIGIL_LSP_HOVER_H_
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "lsp/document.h"
 #include "lsp/protocol.h"
 
@@ -13,6 +17,11 @@ namespace vigil::lsp {
 
 // The Hover result for `position`, or null when there is nothing to show.
 Json HoverAt(const Document& document, Position position);
+
+// The hover text of a name as another file (a scenario file) uses it: a
+// declared name of `compilation`, MODULE.ELEMENT, or a command or condition
+// word; nullopt for anything else.
+std::optional<std::string> NameMeaning(const Compilation& compilation, std::string_view word);
 
 }  // namespace vigil::lsp
 

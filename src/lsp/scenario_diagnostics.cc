@@ -7,6 +7,7 @@
 #include "core/lang/module_kinds.h"
 #include "core/lang/word_lists.h"
 #include "core/scan/tokenizer.h"
+#include "lsp/scenario_hover.h"
 #include "lsp/words.h"
 #include "sim/program.h"
 #include "sim/runner.h"
@@ -54,7 +55,6 @@ Json ScenarioCompletionAt(const Document& scenarios, const Document* script, Pos
   constexpr int kKeywordKind = 14;
   constexpr int kFieldKind = 5;
   constexpr int kVariableKind = 6;
-  constexpr std::string_view kStepWords[] = {"SCENARIO", "SET", "EVENT", "WAIT", "EXPECT"};
   int line = std::clamp(position.line, 0, scenarios.line_count() - 1);
   std::string_view text = scenarios.LineText(line);
   int column = scenarios.ByteColumnOf({line, position.character});
@@ -74,7 +74,7 @@ Json ScenarioCompletionAt(const Document& scenarios, const Document* script, Pos
   };
   std::vector<WordRange> words = WordsOf(before.substr(0, start));
   if (words.empty()) {
-    for (std::string_view word : kStepWords) add(word, kKeywordKind);
+    for (std::string_view word : LineStepWords()) add(word, kKeywordKind);
   } else if (script != nullptr) {
     const SymbolTable& symbols = script->compilation().symbols;
     bool event_line = EqualsIgnoreCase(TextOf(before, words.front()), "EVENT");
@@ -142,20 +142,34 @@ Json ScenarioDiagnostics(const Document& scenarios, const Document* script) {
   return diagnostics;
 }
 
-Json ScenarioLenses(const Document& scenarios, const Document* script) {
+Json ScenarioLenses(const Document& scenarios, const Document* script, const std::set<int>& ran) {
   Json lenses = Json::array();
   if (script == nullptr || script->compilation().error_count > 0) return lenses;
   ScenarioRun run = RunAll(scenarios, *script);
   for (const sim::ScenarioResult& result : run.results) {
-    std::string title = "passed";
-    if (!result.passed()) {
+    std::string title = "run";
+    if (ran.contains(result.line)) title = "passed";
+    if (ran.contains(result.line) && !result.passed()) {
       title = "failed at line " + std::to_string(result.failures.front().line) + ": " +
               result.failures.front().message;
     }
     lenses.push_back({{"range", LineRange(scenarios, result.line - 1)},
-                      {"command", {{"title", title}, {"command", ""}}}});
+                      {"command",
+                       {{"title", title},
+                        {"command", kRunScenarioCommand},
+                        {"arguments", {scenarios.uri(), result.line}}}}});
   }
   return lenses;
+}
+
+std::string ScenarioRunText(const Document& scenarios, const Document* script, int line) {
+  if (script == nullptr) return "open the script beside this file to run its scenarios\n";
+  if (script->compilation().error_count > 0) return "the script has errors: nothing runs\n";
+  ScenarioRun run = RunAll(scenarios, *script);
+  for (const sim::ScenarioResult& result : run.results) {
+    if (result.line == line) return sim::FormatResult(result, scenarios.uri());
+  }
+  return "no scenario starts on line " + std::to_string(line) + " (or the file has errors)\n";
 }
 
 }  // namespace vigil::lsp

@@ -4,6 +4,7 @@
 #ifndef VIGIL_LSP_SCENARIO_DIAGNOSTICS_H_
 #define VIGIL_LSP_SCENARIO_DIAGNOSTICS_H_
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,10 +14,19 @@
 
 namespace vigil::lsp {
 
-// A lens on each SCENARIO line: "passed", or "failed at line N: message"
-// for the first EXPECT that failed; none while the script is not open or has
-// errors, or the file has errors of its own.
-Json ScenarioLenses(const Document& scenarios, const Document* script);
+// The command of a scenario's lens: vigil.runScenario URI LINE runs the
+// scenario that starts on LINE (from 1) and answers with its result.
+inline constexpr std::string_view kRunScenarioCommand = "vigil.runScenario";
+
+// A lens on each SCENARIO line running it: "run" until the scenario's line
+// is in `ran`, then "passed", or "failed at line N: message" for the first
+// EXPECT that failed; none while the script is not open or has errors, or
+// the file has errors of its own.
+Json ScenarioLenses(const Document& scenarios, const Document* script, const std::set<int>& ran);
+
+// What `vigil test` prints for the scenario that starts on `line`: PASS or
+// FAIL, the failures and the trace; or why it cannot run.
+std::string ScenarioRunText(const Document& scenarios, const Document* script, int line);
 
 // Completion in a scenario file: the step words at the start of a line; the
 // script's modules and partitions after EVENT, their events after "NAME.";

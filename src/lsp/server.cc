@@ -14,6 +14,7 @@
 #include "lsp/hover.h"
 #include "lsp/navigation.h"
 #include "lsp/scenario_diagnostics.h"
+#include "lsp/scenario_hover.h"
 #include "lsp/semantic_tokens.h"
 #include "lsp/signature_help.h"
 #include "lsp/symbols.h"
@@ -212,6 +213,9 @@ Json Server::Initialize(const Json& params) {
   ReadSettings(params.value("initializationOptions", Json::object()));
   snippets_ = params.is_object() && params.contains(snippets) && params.at(snippets).is_boolean() &&
               params.at(snippets).get<bool>();
+  const Json::json_pointer refresh("/capabilities/workspace/codeLens/refreshSupport");
+  lens_refresh_ = params.is_object() && params.contains(refresh) &&
+                  params.at(refresh).is_boolean() && params.at(refresh).get<bool>();
   Json capabilities = {
       {"positionEncoding", "utf-16"},
       {"textDocumentSync", {{"openClose", true}, {"change", kIncrementalSync}}},
@@ -230,7 +234,7 @@ Json Server::Initialize(const Json& params) {
       {"documentFormattingProvider", true},
       {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
       {"codeLensProvider", {{"resolveProvider", true}}},
-      {"executeCommandProvider", {{"commands", {kSimulateCommand}}}},
+      {"executeCommandProvider", {{"commands", {kSimulateCommand, kRunScenarioCommand}}}},
   };
   return {{"capabilities", capabilities},
           {"serverInfo", {{"name", "vigil"}, {"version", kVersion}}}};
@@ -241,7 +245,13 @@ Json Server::Shutdown(const Json&) {
   return nullptr;
 }
 
-Json Server::Hover(const Json& params) { return HoverAt(DocumentOf(params), ReadPosition(params)); }
+Json Server::Hover(const Json& params) {
+  const Document& document = DocumentOf(params);
+  if (IsScenarioUri(document.uri())) {
+    return ScenarioHoverAt(document, ScriptOf(document.uri()), ReadPosition(params));
+  }
+  return HoverAt(document, ReadPosition(params));
+}
 
 Json Server::Completion(const Json& params) {
   const Document& document = DocumentOf(params);
@@ -333,7 +343,11 @@ Json Server::CodeAction(const Json& params) {
 
 Json Server::CodeLens(const Json& params) {
   const Document& document = DocumentOf(params);
-  if (IsScenarioUri(document.uri())) return ScenarioLenses(document, ScriptOf(document.uri()));
+  if (IsScenarioUri(document.uri())) {
+    auto ran = scenarios_run_.find(document.uri());
+    return ScenarioLenses(document, ScriptOf(document.uri()),
+                          ran == scenarios_run_.end() ? std::set<int>() : ran->second);
+  }
   return CodeLenses(document);
 }
 
@@ -345,11 +359,13 @@ Json Server::CodeLensResolve(const Json& params) {
 // vigil.simulate URI EVENT: the trace goes to the client's log, its result
 // line to a message, and back as the reply.
 Json Server::ExecuteCommand(const Json& params) {
-  if (params.at("command").get<std::string>() != kSimulateCommand) {
+  std::string command = params.at("command").get<std::string>();
+  if (command != kSimulateCommand && command != kRunScenarioCommand) {
     throw ResponseError(kInvalidParams, "unknown command");
   }
   const Json& arguments = params.at("arguments");
   const Document& document = DocumentOf({{"textDocument", {{"uri", arguments.at(0)}}}});
+  if (command == kRunScenarioCommand) return RunScenario(document, arguments.at(1).get<int>());
   std::string text = SimulationText(document, arguments.at(1).get<std::string>());
   Send({{"jsonrpc", "2.0"},
         {"method", "window/logMessage"},
@@ -357,6 +373,27 @@ Json Server::ExecuteCommand(const Json& params) {
   Send({{"jsonrpc", "2.0"},
         {"method", "window/showMessage"},
         {"params", {{"type", 3}, {"message", LastLine(text)}}}});
+  return text;
+}
+
+// vigil.runScenario URI LINE: the result with its trace goes to the client's
+// log, its first line to a message, and back as the reply; the lens of the
+// scenario shows the result from now on, so the client is asked for the
+// lenses again.
+Json Server::RunScenario(const Document& scenarios, int line) {
+  std::string text = ScenarioRunText(scenarios, ScriptOf(scenarios.uri()), line);
+  scenarios_run_[scenarios.uri()].insert(line);
+  Send({{"jsonrpc", "2.0"},
+        {"method", "window/logMessage"},
+        {"params", {{"type", 3}, {"message", text}}}});
+  Send({{"jsonrpc", "2.0"},
+        {"method", "window/showMessage"},
+        {"params", {{"type", 3}, {"message", text.substr(0, text.find('\n'))}}}});
+  if (lens_refresh_) {
+    Send({{"jsonrpc", "2.0"},
+          {"id", "vigil-lens-refresh-" + std::to_string(next_request_id_++)},
+          {"method", "workspace/codeLens/refresh"}});
+  }
   return text;
 }
 
@@ -394,6 +431,7 @@ void Server::DidClose(const Json& params) {
   documents_.erase(found);
   unpublished_.erase(uri);
   sent_tokens_.erase(uri);
+  scenarios_run_.erase(uri);
   // An editor shows no diagnostics for a closed document.
   Send({{"jsonrpc", "2.0"},
         {"method", "textDocument/publishDiagnostics"},

@@ -59,6 +59,7 @@ class Server {
   Json CodeLens(const Json& params);
   Json CodeLensResolve(const Json& params);
   Json ExecuteCommand(const Json& params);
+  Json RunScenario(const Document& scenarios, int line);
   void DidOpen(const Json& params);
   void DidChange(const Json& params);
   void DidClose(const Json& params);
@@ -88,7 +89,12 @@ class Server {
   std::set<std::string> unpublished_;          // URIs edited since their diagnostics
   bool all_diagnostics_ = false;               // cascades unfolded (setting diagnostics.all)
   bool snippets_ = false;                      // the client expands snippets in completions
-  bool initialized_ = false;                   // "initialize" has been answered
+  bool lens_refresh_ = false;                  // the client asks for lenses again on request
+  int next_request_id_ = 1;                    // of the requests the server sends
+  // The scenarios run through their lens, by the scenario file's URI: their
+  // lines (from 1), whose lenses show the result.
+  std::map<std::string, std::set<int>> scenarios_run_;
+  bool initialized_ = false;  // "initialize" has been answered
   // The last full semantic tokens sent for each URI, for delta requests.
   struct SentTokens {
     std::string result_id;

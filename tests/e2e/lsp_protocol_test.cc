@@ -156,12 +156,28 @@ const ProtocolCase kCases[] = {
          Request(2, "textDocument/codeLens", {{"textDocument", {{"uri", kScenariosUri}}}}) +
          kShutdown,
      5,
-     {R"("command":{"command":"","title":"failed at line 3: EXPECT DOOR(FRONT))",
-      R"("range":{"end":{"character":14,"line":0},"start":{"character":0,"line":0}})",
-      R"("command":{"command":"","title":"passed"},"range":{"end":{"character":14,"line":3},)",
+     {R"("command":{"arguments":["file:///site/door.scenarios",1],"command":"vigil.runScenario",)"
+      R"("title":"run"},"range":{"end":{"character":14,"line":0},"start":{"character":0,"line":0}})",
+      R"("arguments":["file:///site/door.scenarios",4],"command":"vigil.runScenario","title":"run"})",
       R"("message":"scenario opens: EXPECT DOOR(FRONT))",
       R"("range":{"end":{"character":18,"line":2},"start":{"character":0,"line":2}},)"
       R"("severity":1,"source":"vigil test")"}},
+    // The lens runs its scenario: the result and trace to the log, the lens
+    // shows the result after, and a client that can is asked for lenses again.
+    {"a scenario run through its lens",
+     Request(1, "initialize",
+             {{"capabilities", {{"workspace", {{"codeLens", {{"refreshSupport", true}}}}}}}}) +
+         Open(kRunScenarios, kScenariosUri) + Open(kScenarioScript) +
+         Request(2, "workspace/executeCommand",
+                 {{"command", "vigil.runScenario"}, {"arguments", {kScenariosUri, 1}}}) +
+         Request(4, "textDocument/codeLens", {{"textDocument", {{"uri", kScenariosUri}}}}) +
+         kShutdown,
+     9,
+     {R"("message":"FAIL  opens\n  file:///site/door.scenarios:3: EXPECT DOOR(FRONT))",
+      R"("method":"window/showMessage","params":{"message":"FAIL  opens","type":3})",
+      R"("id":"vigil-lens-refresh-1","jsonrpc":"2.0","method":"workspace/codeLens/refresh")",
+      "trace:", R"("title":"failed at line 3: EXPECT DOOR(FRONT))",
+      R"(4],"command":"vigil.runScenario","title":"run")"}},
     {"completion in a scenario file: step words, events, the script's names",
      kInitialize + Open(kRunScenarios, kScenariosUri) + Open(kScenarioScript) +
          ScenarioCompletion(10, 0, 0) + ScenarioCompletion(11, 1, 12) +

@@ -5,6 +5,8 @@
 import * as os from 'node:os';
 import * as vscode from 'vscode';
 import { LanguageClient, LanguageClientOptions, ServerOptions } from 'vscode-languageclient/node';
+import { registerCommands } from './commands';
+import { createCoverageMarks } from './coverage';
 import { EXPLAIN_SCHEME, explainCodeOf, runExplain } from './explain';
 import {
   buildServerOptions,
@@ -17,6 +19,10 @@ import {
   ServerCommandError,
   SERVER_SETTINGS_SECTION,
 } from './serverCommand';
+import { createScriptStatus } from './statusBar';
+import { createTaskProvider, TASK_TYPE } from './tasks';
+import { createScenarioTesting } from './testing';
+import { Program } from './vigilRun';
 
 const LANGUAGE_ID = 'vigil';
 /** Scenario files: checked and run by the same server against the script beside them. */
@@ -24,6 +30,9 @@ const SCENARIOS_LANGUAGE_ID = 'vigil-scenarios';
 const CLIENT_ID = 'vigil';
 const CLIENT_NAME = 'Vigil Language Server';
 const STARTED_CONTEXT_KEY = 'vigil.serverStarted';
+/** The setting that names the compiler the compile command and tasks run. */
+const COMPILER_SETTING = 'vigil.compiler.path';
+const DEFAULT_COMPILER = 'vigilc';
 
 let client: LanguageClient | undefined;
 let outputChannel: vscode.OutputChannel | undefined;
@@ -48,7 +57,58 @@ export function activate(context: vscode.ExtensionContext): void {
     vscode.workspace.onDidGrantWorkspaceTrust(() => queue(restartServer)),
   );
 
+  registerTools(context);
   void queue(startServer);
+}
+
+/** The commands, tasks, status bar, Testing view and coverage marks, which run `vigil` and `vigilc`. */
+function registerTools(context: vscode.ExtensionContext): void {
+  const vigil = (): Program => readServerCommand();
+  const vigilc = (): Program => readCompilerCommand();
+  const coverage = createCoverageMarks(context);
+  const testing = createScenarioTesting(vigil, (script, lines) => coverage.show(script, lines));
+  const status = createScriptStatus(vigil, LANGUAGE_ID);
+  const toolOutput = vscode.window.createOutputChannel('Vigil');
+  const runScenarios = async (file?: string) => {
+    await testing.refresh();
+    const items: vscode.TestItem[] = [];
+    testing.controller.items.forEach((item) => {
+      if (file === undefined || item.uri?.fsPath === file) items.push(item);
+    });
+    if (items.length === 0) {
+      void vscode.window.showWarningMessage(file === undefined ? 'No scenario files in the workspace.' : `No scenario file ${file}.`);
+      return;
+    }
+    await testing.run(items);
+  };
+  context.subscriptions.push(
+    toolOutput,
+    testing.controller,
+    testing.watcher,
+    status.item,
+    ...registerCommands({ vigil, vigilc, output: toolOutput, runScenarios, checked: status.update }),
+    vscode.commands.registerCommand('vigil.clearCoverage', () => coverage.clear()),
+    vscode.tasks.registerTaskProvider(TASK_TYPE, createTaskProvider(vigil, vigilc)),
+    vscode.window.onDidChangeActiveTextEditor((editor) => status.update(editor?.document)),
+    vscode.languages.onDidChangeDiagnostics((event) => status.diagnosticsChanged(event.uris)),
+    vscode.workspace.onDidSaveTextDocument((document) => {
+      if (document === vscode.window.activeTextEditor?.document) void status.update(document);
+      if (document.languageId === SCENARIOS_LANGUAGE_ID) void testing.refresh();
+    }),
+  );
+  void status.update(vscode.window.activeTextEditor?.document);
+}
+
+/** The compiler: `vigil.compiler.path`, found as the server is. */
+function readCompilerCommand(): ServerCommand {
+  const configured = vscode.workspace.getConfiguration().get(COMPILER_SETTING);
+  const { settings } = normalizeServerSettings(typeof configured === 'string' ? configured : DEFAULT_COMPILER, []);
+  try {
+    return resolveServerCommand(settings, hostEnvironment());
+  } catch (error) {
+    const reason = error instanceof Error ? error.message : String(error);
+    throw new ServerCommandError(`The compiler "${settings.path}" cannot be run (${reason}); set ${COMPILER_SETTING}.`, COMPILER_SETTING);
+  }
 }
 
 export function deactivate(): Thenable<void> {

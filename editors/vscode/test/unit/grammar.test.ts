@@ -18,8 +18,13 @@ const examplesFolder = path.join(projectRoot, 'examples');
 type Token = { text: string; scopes: string[] };
 
 let grammar: textmate.IGrammar;
+let scenarioGrammar: textmate.IGrammar;
+const grammarFiles: Record<string, string> = {
+  'source.vigil': 'syntaxes/vigil.tmLanguage.json',
+  'source.vigil-scenarios': 'syntaxes/vigil-scenarios.tmLanguage.json',
+};
 
-async function loadGrammar(): Promise<textmate.IGrammar> {
+async function loadGrammars(): Promise<textmate.IGrammar[]> {
   const wasm = fs.readFileSync(require.resolve('vscode-oniguruma/release/onig.wasm'));
   await oniguruma.loadWASM(wasm.buffer.slice(wasm.byteOffset, wasm.byteOffset + wasm.byteLength));
   const registry = new textmate.Registry({
@@ -28,23 +33,23 @@ async function loadGrammar(): Promise<textmate.IGrammar> {
       createOnigString: (text: string) => new oniguruma.OnigString(text),
     }),
     loadGrammar: async (scopeName: string) => {
-      if (scopeName !== 'source.vigil') {
+      if (!(scopeName in grammarFiles)) {
         return null;
       }
-      const file = path.join(extensionRoot, 'syntaxes/vigil.tmLanguage.json');
+      const file = path.join(extensionRoot, grammarFiles[scopeName]);
       return textmate.parseRawGrammar(fs.readFileSync(file, 'utf8'), file);
     },
   });
-  const loaded = await registry.loadGrammar('source.vigil');
-  assert.ok(loaded, 'the grammar source.vigil loads');
-  return loaded;
+  const loaded = await Promise.all(Object.keys(grammarFiles).map((scopeName) => registry.loadGrammar(scopeName)));
+  loaded.forEach((g, index) => assert.ok(g, `the grammar ${Object.keys(grammarFiles)[index]} loads`));
+  return loaded as textmate.IGrammar[];
 }
 
 /** Tokenizes a script line by line (CR LF or LF), as the editor does. */
-function tokenize(text: string): Token[][] {
+function tokenize(text: string, by: textmate.IGrammar = grammar): Token[][] {
   let stack = textmate.INITIAL;
   return text.split(/\r?\n|\r/).map((line) => {
-    const result = grammar.tokenizeLine(line, stack);
+    const result = by.tokenizeLine(line, stack);
     stack = result.ruleStack;
     return result.tokens.map((t) => ({ text: line.slice(t.startIndex, t.endIndex), scopes: t.scopes }));
   });
@@ -135,7 +140,7 @@ function wordLists(): { what: string; words: string[]; line: (word: string) => s
 // --- Tests ---------------------------------------------------------------
 
 before(async () => {
-  grammar = await loadGrammar();
+  [grammar, scenarioGrammar] = await loadGrammars();
 });
 
 describe('words of the language reference', () => {
@@ -184,6 +189,29 @@ describe('the example scripts', () => {
             : undefined;
         if (named !== undefined) {
           assert.ok(words.some((t) => t.scopes.some((s) => named.test(s))), `${where}: the name is highlighted`);
+        }
+      });
+    }
+  });
+});
+
+describe('the example scenario files', () => {
+  it('show nothing as invalid, comments only on ; lines, and a keyword at the start of every other line', () => {
+    const files = fs.readdirSync(examplesFolder).filter((name) => name.endsWith('.scenarios'));
+    assert.ok(files.length > 0, `scenario files in ${examplesFolder}`);
+    for (const name of files) {
+      const text = fs.readFileSync(path.join(examplesFolder, name), 'latin1');
+      const tokens = tokenize(text, scenarioGrammar);
+      text.split(/\r?\n|\r/).forEach((line, index) => {
+        const where = `${name}:${index + 1}: ${line}`;
+        const words = tokens[index].filter((t) => t.text.trim() !== '');
+        for (const token of words) {
+          assert.ok(!token.scopes.some((s) => s.startsWith('invalid.')), `${where}: "${token.text}" ${token.scopes.join(' ')}`);
+        }
+        const comment = /^\s*;/.test(line);
+        if (words.length > 0) {
+          const first = words[0].scopes.join(' ');
+          assert.ok(comment ? first.includes('comment.line') : /keyword\.control\.\w+\.vigil-scenarios/.test(first), `${where}: ${first}`);
         }
       });
     }

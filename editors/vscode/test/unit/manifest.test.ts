@@ -23,9 +23,28 @@ describe('package.json', () => {
     const [language] = manifest.contributes.languages;
     assert.deepEqual([language.id, language.extensions], ['vigil', ['.vgl', '.vigil']]);
     assert.ok(fs.existsSync(path.join(extensionRoot, language.configuration)));
-    const [contributed] = manifest.contributes.grammars;
-    assert.equal(contributed.language, 'vigil');
-    assert.equal(readJson(contributed.path).scopeName, contributed.scopeName);
+    const languages = manifest.contributes.languages.map((l: { id: string }) => l.id);
+    const grammars = manifest.contributes.grammars;
+    assert.deepEqual(grammars.map((g: { language: string }) => g.language), languages, 'a grammar for each language');
+    for (const contributed of grammars) {
+      assert.equal(readJson(contributed.path).scopeName, contributed.scopeName);
+    }
+  });
+
+  it('has an icon: a 128x128 PNG that goes into the package', () => {
+    const icon = fs.readFileSync(path.join(extensionRoot, manifest.icon));
+    assert.deepEqual([...icon.subarray(0, 8)], [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
+    assert.deepEqual([icon.readUInt32BE(16), icon.readUInt32BE(20)], [128, 128]);
+    assert.match(fs.readFileSync(path.join(extensionRoot, '.vscodeignore'), 'utf8'), new RegExp(`^!${manifest.icon}$`, 'm'));
+  });
+
+  it('defines the task type the task provider provides, with the two tools it knows', () => {
+    const [definition] = manifest.contributes.taskDefinitions;
+    assert.equal(definition.type, 'vigil');
+    assert.deepEqual(definition.properties.tool.enum, ['vigilc', 'check']);
+    const matchers = manifest.contributes.problemMatchers.map((m: { name: string }) => `$${m.name}`).sort();
+    const source = fs.readFileSync(path.join(extensionRoot, 'src/tasks.ts'), 'utf8');
+    assert.deepEqual([...source.matchAll(/'(\$[\w-]+)'/g)].map((m) => m[1]).sort(), matchers);
   });
 
   it('recognises a file without extension by a MODULE line at its top, and nothing else', () => {
@@ -44,11 +63,13 @@ describe('package.json', () => {
     assert.deepEqual(properties[`${SERVER_SETTINGS_SECTION}.args`].default, []);
     assert.ok(properties['vigil.trace.server'], 'the client reads vigil.trace.server for its id "vigil"');
     const restricted: string[] = manifest.capabilities.untrustedWorkspaces.restrictedConfigurations;
-    assert.deepEqual(restricted.sort(), [`${SERVER_SETTINGS_SECTION}.args`, `${SERVER_SETTINGS_SECTION}.path`]);
+    assert.deepEqual(restricted.sort(), ['vigil.compiler.path', `${SERVER_SETTINGS_SECTION}.args`, `${SERVER_SETTINGS_SECTION}.path`]);
+    assert.equal(properties['vigil.compiler.path'].default, 'vigilc');
   });
 
   it('contributes exactly the commands that the extension registers', () => {
-    const source = fs.readFileSync(path.join(extensionRoot, 'src/extension.ts'), 'utf8');
+    const sources = fs.readdirSync(path.join(extensionRoot, 'src')).map((name) => path.join(extensionRoot, 'src', name));
+    const source = sources.map((file) => fs.readFileSync(file, 'utf8')).join('\n');
     const registered = [...source.matchAll(/registerCommand\(\s*'([^']+)'/g)].map((m) => m[1]).sort();
     const contributed = manifest.contributes.commands.map((c: { command: string }) => c.command).sort();
     assert.deepEqual(registered, contributed);
