@@ -12,29 +12,11 @@
 
 namespace vigil::lsp {
 
-std::optional<WordRange> RepeatedName(const Document& document, const Symbol& symbol) {
-  if (symbol.kind != SymbolKind::kModule && symbol.kind != SymbolKind::kPartition) {
-    return std::nullopt;
-  }
-  std::string_view text = document.LineText(symbol.declaration.line - 1);
-  std::vector<WordRange> words = WordsOf(text.substr(0, text.find('=')));
-  if (words.size() != 2 || !EqualsIgnoreCase(TextOf(text, words[1]), symbol.name)) {
-    return std::nullopt;
-  }
-  return words[1];
-}
-
 const Symbol* DeclaredNameAt(const Document& document, Position position) {
   if (position.line < 0 || position.line >= document.line_count()) return nullptr;
   int column = document.ByteColumnOf(position);
   const Compilation& compilation = document.compilation();
-  if (const Symbol* symbol = compilation.SymbolAt(position.line + 1, column)) return symbol;
-  for (const Symbol& symbol : compilation.declarations) {
-    if (symbol.declaration.line != position.line + 1) continue;
-    std::optional<WordRange> name = RepeatedName(document, symbol);
-    if (name && column >= name->begin && column <= name->end) return &symbol;
-  }
-  return nullptr;
+  return compilation.SymbolAt(position.line + 1, column);
 }
 
 namespace {

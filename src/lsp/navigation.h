@@ -13,12 +13,8 @@
 
 namespace vigil::lsp {
 
-// In "MODULE FRONT = FRONT,1,..." the name before "=" repeats the declared
-// one (the name after it): its range when `symbol` is declared so.
-std::optional<WordRange> RepeatedName(const Document& document, const Symbol& symbol);
-
-// The declared name at `position`: a site the compiler recorded, or the name
-// before "=" in a MODULE or PARTITION line; nullptr when there is none.
+// The declared name at `position` (the compiler's token record holds the
+// name before "=" in a MODULE or PARTITION line too); nullptr when none.
 const Symbol* DeclaredNameAt(const Document& document, Position position);
 
 // A Location, or null when no declared name is at `position`.

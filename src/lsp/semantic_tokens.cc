@@ -60,30 +60,6 @@ int TypeOf(TokenKind kind) {
   return kKeyword;
 }
 
-// The record's tokens of editor lines `first` to `last`, with the name
-// before "=" of "MODULE FRONT = FRONT,..." (which the record leaves out) as
-// a declaration of its own.
-std::vector<Token> WithRepeatedNames(const Document& document, int first, int last) {
-  const Compilation& compilation = document.compilation();
-  std::span<const Token> recorded = compilation.TokensOnLines(first + 1, last + 1);
-  std::vector<Token> tokens(recorded.begin(), recorded.end());
-  for (size_t i = 0; i < compilation.declarations.size(); ++i) {
-    const Symbol& symbol = compilation.declarations[i];
-    if (symbol.declaration.line < first + 1 || symbol.declaration.line > last + 1) continue;
-    if (std::optional<WordRange> name = RepeatedName(document, symbol)) {
-      Token repeated{symbol.declaration.line, Span{name->begin, name->end}, static_cast<int32_t>(i),
-                     TokenKind::kModule, true};
-      tokens.insert(std::lower_bound(tokens.begin(), tokens.end(), repeated,
-                                     [](const Token& a, const Token& b) {
-                                       return a.line != b.line ? a.line < b.line
-                                                               : a.span.begin < b.span.begin;
-                                     }),
-                    repeated);
-    }
-  }
-  return tokens;
-}
-
 }  // namespace
 
 Json SemanticTokensLegend() {
@@ -99,7 +75,7 @@ std::vector<int> SemanticTokenData(const Document& document, int first, int last
   int previous_start = 0;
   int last_end = 0;  // of the tokens sent on `end_line`
   int end_line = -1;
-  for (const Token& token : WithRepeatedNames(document, first, last)) {
+  for (const Token& token : document.compilation().TokensOnLines(first + 1, last + 1)) {
     int line = token.line - 1;
     if (line != end_line) {
       last_end = 0;

@@ -1,7 +1,6 @@
 #include "core/check/rename.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "core/compile/token_kinds.h"
 #include "core/lang/known_words.h"
@@ -13,21 +12,15 @@ namespace {
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
-// The name a MODULE or PARTITION line repeats before its "=": "MODULE PANEL =
-// PANEL,0". The compiler does not read it, but it reads as the same name.
-std::optional<SourceSite> RepeatedLabel(const Compilation& compilation, const Symbol& symbol) {
-  if (symbol.kind != SymbolKind::kModule && symbol.kind != SymbolKind::kPartition) return {};
-  const SourceLine* line = compilation.Line(symbol.declaration.line);
-  if (line == nullptr) return {};
-  std::string_view head = line->text.substr(0, line->text.find('='));
-  std::string_view rest = head;
-  TakeWord(rest);  // MODULE or PARTITION
-  std::string_view label = TakeWord(rest);
-  if (label.empty() || !EqualsIgnoreCase(label, symbol.name) || label.data() == head.data()) {
-    return {};
+// The tokens that declare the name: its declaration, and the label a MODULE
+// or PARTITION line repeats before its "=".
+std::vector<SourceSite> Declarations(const Compilation& compilation, int symbol) {
+  std::vector<SourceSite> sites;
+  int line = compilation.declarations[static_cast<size_t>(symbol)].declaration.line;
+  for (const Token& token : compilation.TokensOnLines(line, line)) {
+    if (token.symbol == symbol && token.declares) sites.push_back({token.line, token.span});
   }
-  int begin = static_cast<int>(label.data() - line->text.data());
-  return SourceSite{symbol.declaration.line, {begin, begin + static_cast<int>(label.size())}};
+  return sites;
 }
 
 bool IsElementName(std::string_view upper) {
@@ -72,34 +65,19 @@ size_t OffsetOf(const Compilation& compilation, const SourceSite& site) {
 RenamePlan PrepareRename(const Compilation& compilation, int line, int column) {
   RenamePlan plan;
   const Token* token = compilation.TokenAt(line, column);
-  const Symbol* labelled = nullptr;
   if (token == nullptr) {
-    for (const Symbol& symbol : compilation.declarations) {
-      std::optional<SourceSite> label = RepeatedLabel(compilation, symbol);
-      if (label && label->line == line && column >= label->span.begin &&
-          column <= label->span.end) {
-        labelled = &symbol;
-        plan.word = *label;
-      }
-    }
-    if (labelled == nullptr) {
-      plan.refusal = "there is no declared name here to rename";
-      return plan;
-    }
-  } else if (token->symbol < 0) {
+    plan.refusal = "there is no declared name here to rename";
+    return plan;
+  }
+  if (token->symbol < 0) {
     plan.refusal = "only declared names can be renamed: this is " +
                    std::string(token->kind == TokenKind::kElement ? "an " : "a ") +
                    std::string(TokenKindName(token->kind));
     return plan;
-  } else {
-    plan.word = {token->line, token->span};
   }
-  plan.symbol = labelled != nullptr ? labelled
-                                    : &compilation.declarations[static_cast<size_t>(token->symbol)];
-  plan.edits.push_back(plan.symbol->declaration);
-  if (std::optional<SourceSite> label = RepeatedLabel(compilation, *plan.symbol)) {
-    plan.edits.push_back(*label);
-  }
+  plan.word = {token->line, token->span};
+  plan.symbol = &compilation.declarations[static_cast<size_t>(token->symbol)];
+  plan.edits = Declarations(compilation, token->symbol);
   plan.edits.insert(plan.edits.end(), plan.symbol->uses.begin(), plan.symbol->uses.end());
   std::sort(plan.edits.begin(), plan.edits.end(), [](const SourceSite& a, const SourceSite& b) {
     return a.line != b.line ? a.line < b.line : a.span.begin < b.span.begin;

@@ -122,6 +122,8 @@ class C_Compiler {
   void RecordStatementTokens();
   void RecordDeclarationTokens();
   void RecordDeclarationLine(const SourceLine& line);
+  void RecordLabel(const Symbol& symbol, int index);
+  int LineIndexOf(int physical_line) const;
   void OpenBlock(Block::Kind kind);
   void MarkElse();
   void CloseBlock(Block::Kind kind);

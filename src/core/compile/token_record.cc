@@ -142,13 +142,18 @@ void C_Compiler::RecordStatementTokens() {
 
 // The declaration lines the declaration pass read: their keywords, numbers,
 // mark texts and the module names of DEVICE lines; the declared names come
-// from the declarations themselves.
+// from the declarations themselves, with the label a MODULE or PARTITION
+// line may repeat before its "=" ("MODULE PANEL = PANEL,0"): the compiler
+// does not read it, but it reads as the same name.
 void C_Compiler::RecordDeclarationTokens() {
   for (size_t i = 0; i < declared_.size(); ++i) {
     const Symbol& symbol = declared_[i];
     if (!symbol.declaration.span.known()) continue;
     tokens_.push_back({symbol.declaration.line, symbol.declaration.span, static_cast<int>(i),
                        KindOf(symbol.kind), true});
+    if (symbol.kind == SymbolKind::kModule || symbol.kind == SymbolKind::kPartition) {
+      RecordLabel(symbol, static_cast<int>(i));
+    }
   }
   for (const SourceLine& line : lines_) {
     if (first_event_line_ > 0 && line.physical_line >= first_event_line_) break;
@@ -158,6 +163,30 @@ void C_Compiler::RecordDeclarationTokens() {
   }
   for (const SourceLine* line : define_lines_) RecordDeclarationLine(*line);
   for (const SourceLine* line : device_lines_) RecordDeclarationLine(*line);
+}
+
+void C_Compiler::RecordLabel(const Symbol& symbol, int index) {
+  size_t at = static_cast<size_t>(LineIndexOf(symbol.declaration.line));
+  if (at >= lines_.size()) return;
+  const SourceLine& line = lines_[at];
+  std::string_view head = line.text.substr(0, line.text.find('='));
+  std::string_view rest = head;
+  TakeWord(rest);  // MODULE or PARTITION
+  std::string_view label = TakeWord(rest);
+  if (label.empty() || label.data() == head.data() || !EqualsIgnoreCase(label, symbol.name)) return;
+  int begin = static_cast<int>(label.data() - line.text.data());
+  tokens_.push_back({symbol.declaration.line,
+                     {begin, begin + static_cast<int>(label.size())},
+                     index,
+                     KindOf(symbol.kind),
+                     true});
+}
+
+int C_Compiler::LineIndexOf(int physical_line) const {
+  auto it =
+      std::lower_bound(lines_.begin(), lines_.end(), physical_line,
+                       [](const SourceLine& l, int wanted) { return l.physical_line < wanted; });
+  return static_cast<int>(it - lines_.begin());
 }
 
 void C_Compiler::RecordDeclarationLine(const SourceLine& line) {
