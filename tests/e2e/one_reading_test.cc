@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/compile/compilation.h"
+#include "e2e/lsp_client.h"
 #include "support/child_process.h"
 #include "support/files.h"
 #include "vigil/vigil.h"
@@ -97,52 +98,50 @@ std::vector<std::string> FromText(const std::string& text) {
   return items;
 }
 
-std::string Framed(const Json& message) {
-  std::string body = message.dump();
-  return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-}
-
-std::optional<Json> ReadMessage(ChildProcess& server) {
-  size_t length = 0;
-  while (std::optional<std::string> header = server.ReadLine(20000)) {
-    if (*header == "\r\n") {
-      std::optional<std::string> body = server.Read(length, 20000);
-      if (!body) return std::nullopt;
-      return Json::parse(*body);
-    }
-    if (header->starts_with("Content-Length:")) length = std::stoul(header->substr(15));
+// `vigil lsp` with one script open as file:///site/s.txt; shut down at the end.
+class Session {
+ public:
+  explicit Session(const std::string& script) : server_(VIGIL_PATH, {"lsp"}) {
+    EXPECT_TRUE(server_.running());
+    Send({{"id", 1}, {"method", "initialize"}, {"params", {{"capabilities", Json::object()}}}});
+    Send({{"method", "initialized"}, {"params", Json::object()}});
+    Send({{"method", "textDocument/didOpen"},
+          {"params",
+           {{"textDocument",
+             {{"uri", kUri}, {"languageId", "vigil"}, {"version", 1}, {"text", script}}}}}});
   }
-  return std::nullopt;
-}
+  ~Session() {
+    Send({{"id", 2}, {"method", "shutdown"}});
+    Send({{"method", "exit"}});
+  }
+  void Send(Json message) {
+    message["jsonrpc"] = "2.0";
+    server_.Write(testing::Framed(message.dump()));
+  }
+  // The next message that `wanted` accepts; a string when none came.
+  template <typename Predicate>
+  Json Next(Predicate wanted) {
+    while (true) {
+      Json message = testing::ReceiveMessage(server_);
+      if (message.is_string() || wanted(message)) return message;
+    }
+  }
+
+  static constexpr const char* kUri = "file:///site/s.txt";
+
+ private:
+  ChildProcess server_;
+};
 
 std::vector<std::string> FromServer(const std::string& bytes) {
-  ChildProcess server(VIGIL_PATH, {"lsp"});
-  EXPECT_TRUE(server.running());
-  server.Write(Framed({{"jsonrpc", "2.0"},
-                       {"id", 1},
-                       {"method", "initialize"},
-                       {"params", {{"capabilities", Json::object()}}}}));
-  server.Write(Framed({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}}));
-  // The bytes as an editor sends them: Latin-1 bytes above 127 do not occur here.
-  server.Write(Framed({{"jsonrpc", "2.0"},
-                       {"method", "textDocument/didOpen"},
-                       {"params",
-                        {{"textDocument",
-                          {{"uri", "file:///site/s.txt"},
-                           {"languageId", "vigil"},
-                           {"version", 1},
-                           {"text", bytes}}}}}}));
+  Session session(bytes);
+  Json published = session.Next([](const Json& message) {
+    return message.value("method", "") == "textDocument/publishDiagnostics";
+  });
   std::vector<std::string> items;
-  while (std::optional<Json> message = ReadMessage(server)) {
-    if (message->value("method", "") != "textDocument/publishDiagnostics") continue;
-    for (const Json& d : (*message)["params"]["diagnostics"]) {
-      items.push_back(
-          Item(d["range"]["start"]["line"].get<int>() + 1, d["code"].get<std::string>()));
-    }
-    break;
+  for (const Json& d : published["params"]["diagnostics"]) {
+    items.push_back(Item(d["range"]["start"]["line"].get<int>() + 1, d["code"].get<std::string>()));
   }
-  server.Write(Framed({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}}));
-  server.Write(Framed({{"jsonrpc", "2.0"}, {"method", "exit"}}));
   return items;
 }
 
@@ -219,46 +218,27 @@ TEST(OneReadingTest, RenamesThroughTheServerKeepTheCode) {
     for (std::string_view name : {"PANEL", "MAIN-PANEL"}) {
       if (const Symbol* symbol = original.FindSymbol(name)) renamed.push_back(symbol);
     }
-    ChildProcess server(VIGIL_PATH, {"lsp"});
-    server.Write(Framed({{"jsonrpc", "2.0"},
-                         {"id", 1},
-                         {"method", "initialize"},
-                         {"params", {{"capabilities", Json::object()}}}}));
-    server.Write(
-        Framed({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}}));
-    server.Write(Framed({{"jsonrpc", "2.0"},
-                         {"method", "textDocument/didOpen"},
-                         {"params",
-                          {{"textDocument",
-                            {{"uri", "file:///site/s.txt"},
-                             {"languageId", "vigil"},
-                             {"version", 1},
-                             {"text", script}}}}}}));
+    Session session(script);
     int id = 10;
     for (const Symbol* symbol : renamed) {
       SCOPED_TRACE(std::string(example) + " " + symbol->name);
       std::string new_name = symbol->kind == SymbolKind::kModule ? "NEW-NAME" : "NEW_NAME";
-      server.Write(Framed({{"jsonrpc", "2.0"},
-                           {"id", ++id},
-                           {"method", "textDocument/rename"},
-                           {"params",
-                            {{"textDocument", {{"uri", "file:///site/s.txt"}}},
-                             {"position",
-                              {{"line", symbol->declaration.line - 1},
-                               {"character", symbol->declaration.span.begin}}},
-                             {"newName", new_name}}}}));
-      std::optional<Json> reply;
-      while ((reply = ReadMessage(server)) && reply->value("id", 0) != id) {
-      }
-      ASSERT_TRUE(reply && (*reply)["result"].is_object()) << (reply ? reply->dump() : "");
-      Compilation now = Compile(Applied(script, (*reply)["result"]));
+      session.Send({{"id", ++id},
+                    {"method", "textDocument/rename"},
+                    {"params",
+                     {{"textDocument", {{"uri", Session::kUri}}},
+                      {"position",
+                       {{"line", symbol->declaration.line - 1},
+                        {"character", symbol->declaration.span.begin}}},
+                      {"newName", new_name}}}});
+      Json reply = session.Next([id](const Json& message) { return message.value("id", 0) == id; });
+      ASSERT_TRUE(reply.contains("result") && reply["result"].is_object()) << reply.dump();
+      Compilation now = Compile(Applied(script, reply["result"]));
       EXPECT_EQ(now.code, original.code);
       EXPECT_EQ(now.error_count, original.error_count);
       ASSERT_NE(now.FindSymbol(new_name), nullptr);
       EXPECT_EQ(now.FindSymbol(new_name)->uses.size(), symbol->uses.size());
     }
-    server.Write(Framed({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}}));
-    server.Write(Framed({{"jsonrpc", "2.0"}, {"method", "exit"}}));
   }
 }
 

@@ -44,4 +44,13 @@ bool RefusesErrors(std::string_view command, const std::string& script,
   return true;
 }
 
+std::optional<sim::Program> LoadRunnable(std::string_view command, const std::string& path,
+                                         std::ostream& err) {
+  std::optional<std::string> source = ReadInput(command, path, err);
+  if (!source) return std::nullopt;
+  Compilation compilation = Compile(std::move(*source));
+  if (RefusesErrors(command, path, compilation, err)) return std::nullopt;
+  return sim::MakeProgram(compilation);
+}
+
 }  // namespace vigil

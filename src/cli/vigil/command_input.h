@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/compile/compilation.h"
+#include "sim/program.h"
 
 namespace vigil {
 
@@ -25,6 +26,11 @@ inline constexpr size_t kMaxProblemsShown = 50;
 // "vigil COMMAND: SCRIPT has N errors; nothing ran", and returns true.
 bool RefusesErrors(std::string_view command, const std::string& script,
                    const Compilation& compilation, std::ostream& err);
+
+// The script at `path` read, compiled and loaded on the controller model;
+// nullopt after ReadInput's or RefusesErrors' lines on `err`.
+std::optional<sim::Program> LoadRunnable(std::string_view command, const std::string& path,
+                                         std::ostream& err);
 
 }  // namespace vigil
 

@@ -58,14 +58,6 @@ std::optional<DiffOptions> ParseArgs(const std::vector<std::string>& args, std::
   return options;
 }
 
-std::optional<sim::Program> Load(const std::string& path, std::ostream& err) {
-  std::optional<std::string> source = ReadInput("diff", path, err);
-  if (!source) return std::nullopt;
-  Compilation compilation = Compile(*source);
-  if (RefusesErrors("diff", path, compilation, err)) return std::nullopt;
-  return sim::MakeProgram(compilation);
-}
-
 }  // namespace
 
 int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -81,10 +73,10 @@ int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   const std::string& old_path = options->scripts[0];
   const std::string& new_path = options->scripts[1];
-  std::optional<sim::Program> before = Load(old_path, err);
+  std::optional<sim::Program> before = LoadRunnable("diff", old_path, err);
   // The same script twice: its errors once.
   std::optional<sim::Program> now =
-      !before && new_path == old_path ? std::nullopt : Load(new_path, err);
+      !before && new_path == old_path ? std::nullopt : LoadRunnable("diff", new_path, err);
   if (!before || !now) return kExitCannotRun;
   std::vector<analysis::EventChange> changes = analysis::DiffBehaviour(*before, *now);
   switch (options->format) {

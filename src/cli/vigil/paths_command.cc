@@ -100,11 +100,9 @@ int RunPaths(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << kUsage;
     return kExitClean;
   }
-  std::optional<std::string> source = ReadInput("paths", options->script, err);
-  if (!source) return kExitCannotRun;
-  Compilation compilation = Compile(*source);
-  if (RefusesErrors("paths", options->script, compilation, err)) return kExitCannotRun;
-  sim::Program program = sim::MakeProgram(compilation);
+  std::optional<sim::Program> loaded = LoadRunnable("paths", options->script, err);
+  if (!loaded) return kExitCannotRun;
+  const sim::Program& program = *loaded;
   std::optional<std::vector<sim::EventInfo>> events =
       Chosen(sim::Events(program), options->events, err);
   if (!events) return kExitCannotRun;
