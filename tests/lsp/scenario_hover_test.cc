@@ -54,12 +54,6 @@ TEST(ScenarioHoverTest, SaysWhatEachStepDoesWhereItStands) {
   }
 }
 
-TEST(ScenarioHoverTest, ListsTheWordsThatStartALine) {
-  const std::vector<std::string_view> expected = {"SCENARIO", "SET",    "EVENT", "WAIT",
-                                                  "EXPECT",   "ALWAYS", "NEVER"};
-  EXPECT_EQ(LineStepWords(), expected);
-}
-
 TEST(ScenarioHoverTest, DescribesTheScriptsNamesAndWordsOnlyWithTheScriptOpen) {
   Document script("file:///s/site.txt", 1, kScript);
   const struct {

@@ -13,35 +13,6 @@ namespace {
 
 using Words = std::vector<std::string_view>;
 
-TEST(WordLists, CommandsAndTestsComeFromTheInstructionList) {
-  EXPECT_EQ(CommandWords(), (Words{"INVERT",
-                                   "DELAY",
-                                   "DOOR",
-                                   "MARK",
-                                   "DIAL",
-                                   "EXECUTE",
-                                   "SIGNAL",
-                                   "BREAK",
-                                   "READ_AD",
-                                   "SETMODEPINFREE",
-                                   "SETMODEPIN",
-                                   "SETPRESENT",
-                                   "CLEARPRESENT",
-                                   "CLEARGROUPCOUNTER",
-                                   "CLEARALLCOUNTERS",
-                                   "ERASECARD",
-                                   "CLEARUSERCOUNTER",
-                                   "SETBYTE1",
-                                   "SETBYTE2",
-                                   "DISPLAY"}));
-  EXPECT_EQ(ConditionWords(),
-            (Words{"TIMEPLAN", "GROUP", "FLAGS", "ZONES", "PASSED", "BUFFER", "AUTHORIZED",
-                   "KEYCODE", "PRESENT", "GROUPEMPTY", "ALLCOUNTERSEMPTY", "USEREMPTY", "USER",
-                   "MODULELOST", "BYTE1", "BYTE2", "OFFLINE"}));
-  EXPECT_EQ(SettableProperties(), (Words{"ARMED", "SYSTEMKEY", "ALARMSIGNAL", "TROUBLESIGNAL"}));
-  EXPECT_EQ(ModuleTestElements(), (Words{"TAMPER", "FORCEDDOOR", "DOORAJAR"}));
-}
-
 // The block words and the command and test words are keywords; the
 // declaration words are not (the compiler reads them only at a line's start).
 TEST(WordLists, AgreeWithTheKeywords) {
